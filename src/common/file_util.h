@@ -1,0 +1,36 @@
+#pragma once
+// File helpers shared by the store, the lists and the settings. Paths are joined with "/"; names are
+// matched ignoring ASCII case, as the files were named on Windows.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv {
+
+std::string joinPath(std::string_view folder, std::string_view name);
+bool fileExists(const std::string& path);     // a regular file
+bool folderExists(const std::string& path);   // a directory
+
+// Reads the whole file; nullopt when it does not exist. Throws IoError when it cannot be read.
+std::optional<std::string> readWholeFile(const std::string& path);
+
+// Writes to "<path>.tmp", flushes it to disk and renames it over path, so a crash never leaves a
+// half-written file. Throws IoError (and removes the temporary file) on failure.
+void writeFileAtomically(const std::string& path, std::string_view bytes);
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+std::string toLowerAscii(std::string_view s);
+std::string toUpperAscii(std::string_view s);
+
+// Matches a Windows wildcard pattern ("*.dbx", "May001.*", "Mayxxx.*") ignoring ASCII case.
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+// Regular files of folder whose names match pattern, in the order the file system lists them.
+std::vector<std::string> listFiles(const std::string& folder, std::string_view pattern);
+
+// The folder of the running executable (from /proc/self/exe), without a trailing separator.
+std::string executableFolder();
+
+}  // namespace orv

@@ -1,0 +1,174 @@
+#include "common/ini_file.h"
+
+#define SI_NO_CONVERSION  // single-byte Windows-1252 text throughout
+#include <SimpleIni.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "common/file_util.h"
+
+namespace orv {
+
+struct IniFile::Impl {
+    CSimpleIniA ini{false, false, false};  // single-byte, one value per key, no multi-line values
+};
+
+IniFile::IniFile() : impl_(std::make_unique<Impl>()) { impl_->ini.SetSpaces(false); }
+IniFile::~IniFile() = default;
+
+bool IniFile::load(const std::string& path) {
+    impl_->ini.Reset();
+    const auto text = readWholeFile(path);
+    if (!text) return false;
+    loadFromText(*text);
+    return true;
+}
+
+void IniFile::loadFromText(const std::string& text) {
+    impl_->ini.Reset();
+    // SimpleIni stops at a NUL byte; a damaged file must still yield what it holds before it.
+    impl_->ini.LoadData(text.data(), text.size());
+}
+
+std::string IniFile::toText() const {
+    std::string raw;
+    impl_->ini.Save(raw, false);
+    std::string out;
+    out.reserve(raw.size() + raw.size() / 16);
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r')) out += '\r';
+        out += raw[i];
+    }
+    return out;
+}
+
+void IniFile::save(const std::string& path) const { writeFileAtomically(path, toText()); }
+
+bool IniFile::hasKey(const std::string& section, const std::string& key) const {
+    return impl_->ini.GetValue(section.c_str(), key.c_str(), nullptr) != nullptr;
+}
+
+bool IniFile::hasSection(const std::string& section) const {
+    return impl_->ini.GetSection(section.c_str()) != nullptr;
+}
+
+std::optional<std::string> IniFile::value(const std::string& section, const std::string& key) const {
+    const char* v = impl_->ini.GetValue(section.c_str(), key.c_str(), nullptr);
+    if (!v) return std::nullopt;
+    return std::string(v);
+}
+
+std::string IniFile::readString(const std::string& section, const std::string& key, const std::string& def) const {
+    return value(section, key).value_or(def);
+}
+
+std::optional<std::int32_t> parseIniInteger(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int base = 10;
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    } else if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    }
+    if (i >= text.size()) return std::nullopt;
+    std::int64_t v = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else return std::nullopt;
+        v = v * base + digit;
+        if (v > 0xFFFFFFFFLL) return std::nullopt;
+    }
+    if (negative) v = -v;
+    // Hexadecimal values may spell a negative 32-bit number ("0x8000000F").
+    if (base == 16 && !negative && v > std::numeric_limits<std::int32_t>::max())
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(v);
+}
+
+std::int32_t IniFile::readInteger(const std::string& section, const std::string& key, std::int32_t def) const {
+    const auto v = value(section, key);
+    if (!v) return def;
+    return parseIniInteger(*v).value_or(def);
+}
+
+bool IniFile::readBool(const std::string& section, const std::string& key, bool def) const {
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+std::optional<double> parseIniReal(const std::string& text) {
+    std::string t = text;
+    // Written with "." here; a file from a system with a decimal comma still reads.
+    for (char& c : t)
+        if (c == ',') c = '.';
+    size_t start = 0;
+    while (start < t.size() && t[start] == ' ') ++start;
+    if (start == t.size()) return std::nullopt;
+    const char* begin = t.c_str() + start;
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(begin, &end);
+    if (end == begin || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return std::nullopt;
+    // strtod also takes "inf", "nan" and hexadecimal floats; the file only ever holds plain decimals.
+    for (const char* p = begin; p < end; ++p)
+        if (!(*p >= '0' && *p <= '9') && *p != '.' && *p != '-' && *p != '+' && *p != 'e' && *p != 'E')
+            return std::nullopt;
+    return v;
+}
+
+std::string formatIniReal(double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    return buf;
+}
+
+double IniFile::readReal(const std::string& section, const std::string& key, double def) const {
+    const auto v = value(section, key);
+    if (!v) return def;
+    return parseIniReal(*v).value_or(def);
+}
+
+void IniFile::writeString(const std::string& section, const std::string& key, const std::string& v) {
+    impl_->ini.SetValue(section.c_str(), key.c_str(), v.c_str());
+}
+
+void IniFile::writeInteger(const std::string& section, const std::string& key, std::int64_t v) {
+    writeString(section, key, std::to_string(v));
+}
+
+void IniFile::writeBool(const std::string& section, const std::string& key, bool v) {
+    writeString(section, key, v ? "1" : "0");
+}
+
+void IniFile::writeReal(const std::string& section, const std::string& key, double v) {
+    writeString(section, key, formatIniReal(v));
+}
+
+void IniFile::deleteKey(const std::string& section, const std::string& key) {
+    impl_->ini.Delete(section.c_str(), key.c_str());
+}
+
+std::vector<std::string> IniFile::keys(const std::string& section) const {
+    CSimpleIniA::TNamesDepend names;
+    impl_->ini.GetAllKeys(section.c_str(), names);
+    names.sort(CSimpleIniA::Entry::LoadOrder());
+    std::vector<std::string> out;
+    for (const auto& n : names) out.emplace_back(n.pItem);
+    return out;
+}
+
+}  // namespace orv

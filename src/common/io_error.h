@@ -1,0 +1,24 @@
+#pragma once
+// The one error type of the headless code: a file operation failed. Its message is UTF-8 (paths are
+// UTF-8 on this system; texts inside files are Windows-1252). Windows catch it at the boundary
+// of each action and show it through the message seam.
+
+#include <stdexcept>
+#include <string>
+
+namespace orv {
+
+class IoError : public std::runtime_error {
+public:
+    IoError(const std::string& message, std::string path)
+        : std::runtime_error(message), path_(std::move(path)) {}
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Throws IoError naming the path and the system's reason for errno.
+[[noreturn]] void throwIoError(const std::string& what, const std::string& path, int err);
+
+}  // namespace orv

@@ -1,0 +1,51 @@
+#pragma once
+// What the windows ask of the desktop (message boxes, the beep, modal showing, the screen) goes through
+// one replaceable object, so that tests drive every window on the offscreen platform without blocking
+// and check what would have been shown.
+
+#include <QRect>
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace orv {
+
+// Result codes of modal windows and message boxes.
+enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrYes = 6, mrNo = 7 };
+
+enum class MsgIcon { None, Information, Warning, Error, Confirmation };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+
+class UiSeams {
+public:
+    virtual ~UiSeams() = default;
+
+    // Shows a message box and returns mrOk, mrCancel, mrYes or mrNo.
+    virtual int message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons);
+    virtual void beep();
+    // Shows a window modally and returns its result code.
+    virtual int execModal(QDialog* dialog);
+    virtual QRect screenGeometry();
+    virtual int colourDepth();
+};
+
+UiSeams& uiSeams();
+// Installs replacement seams (tests); nullptr restores the real ones. The caller keeps ownership.
+void setUiSeams(UiSeams* seams);
+
+// Shorthands.
+inline void showInformation(QWidget* parent, const QString& text) {
+    uiSeams().message(parent, MsgIcon::Information, text, MsgButtons::Ok);
+}
+inline void showWarning(QWidget* parent, const QString& text) {
+    uiSeams().message(parent, MsgIcon::Warning, text, MsgButtons::Ok);
+}
+inline void showError(QWidget* parent, const QString& text) {
+    uiSeams().message(parent, MsgIcon::Error, text, MsgButtons::Ok);
+}
+inline bool askYesNo(QWidget* parent, const QString& text) {
+    return uiSeams().message(parent, MsgIcon::Confirmation, text, MsgButtons::YesNo) == mrYes;
+}
+
+}  // namespace orv

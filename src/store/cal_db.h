@@ -1,0 +1,102 @@
+#pragma once
+// The calendar store: one calendar file of 1028-byte records open at a time, its date keys in memory,
+// and the single record buffer every read and write passes through. Every record access opens and
+// closes the file; nothing is held open between operations.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace orv {
+
+class CalendarList;
+
+constexpr int kRecordSize = 1028;
+constexpr int kTextSize = 1020;
+constexpr int kMaxStoredChars = 1019;  // the text plus its terminating zero fill Text
+constexpr int kPurgeThreshold = 10000;
+constexpr int kPurgeCount = 500;
+
+struct ReminderRecord {
+    double Date = 0;
+    std::array<char, kTextSize> Text{};
+
+    // The text up to the first zero byte (all 1020 bytes when there is none).
+    std::string text() const;
+    // Fills Text with zero bytes, then copies at most kMaxStoredChars characters of text.
+    void setText(std::string_view text);
+    void clear();
+
+    std::array<char, kRecordSize> toBytes() const;  // little-endian double, then Text
+    static ReminderRecord fromBytes(const char* bytes);
+};
+
+// The date keys of the open calendar in file order; entry i belongs to record i, an empty entry marks a
+// deleted record. An index from key to first position keeps lookups from scanning the list.
+class KeyList {
+public:
+    int size() const { return static_cast<int>(keys_.size()); }
+    bool empty() const { return keys_.empty(); }
+    const std::string& operator[](int i) const { return keys_[static_cast<size_t>(i)]; }
+    const std::vector<std::string>& keys() const { return keys_; }
+
+    int indexOf(const std::string& key) const;  // first position, -1 when absent; empty keys never match
+    int add(std::string key);                   // appends, returns the new position
+    void clearAt(int i);                        // marks entry i deleted (empty)
+    bool hasEmptyEntry() const { return emptyCount_ > 0; }
+    void clear();
+
+private:
+    std::vector<std::string> keys_;
+    std::unordered_map<std::string, int> first_;
+    int emptyCount_ = 0;
+};
+
+class CalDb {
+public:
+    CalDb() = default;
+    CalDb(const CalDb&) = delete;
+    CalDb& operator=(const CalDb&) = delete;
+
+    // The calendars whose files the store opens (names, current index, data folder).
+    void setCalendars(const CalendarList* calendars) { calendars_ = calendars; }
+
+    std::string CalendarFileName(int index) const;
+    void SetCurrentCalendarFile();
+    void LoadStore(const std::string& fileName);
+    void OpenCurrentCalendar();
+    bool FindDay(double date);
+    bool FetchDay(double date);
+    void StoreDay();
+    void AppendDay();
+    void DeleteCurrentDay();
+    void ReadRecordAt(int i);
+    void WriteRecordAt(int i);
+    void CompactStore(const std::string& fileName);
+    void CompactStoreIfNeeded(const std::string& fileName);
+    void FlushCurrentCalendar();
+    void PurgeOldestDays(const std::string& fileName);
+    void FreeStore();
+
+    KeyList keyList;
+    ReminderRecord CurrentRecord;
+    std::int32_t CurrentIndex = 0;
+    std::int32_t LoadedCount = 0;
+    std::string CurrentFileName;
+
+    // Called with a step name before each file step of a compaction; tests throw from it to check that
+    // a failure at any step leaves the calendar readable and complete.
+    std::function<void(std::string_view step)> faultHook;
+
+private:
+    const CalendarList* calendars_ = nullptr;
+};
+
+// The process-wide store of the program.
+CalDb& calDb();
+
+}  // namespace orv

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs every test (window tests on Qt's offscreen platform).
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh --test
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVELLA_SANITIZE=ON \
+  -DORVELLA_BUILD_TESTS=ON -DORVELLA_BUILD_BENCH=ON
+cmake --build build-test
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build-test --output-on-failure -j "$(nproc)"

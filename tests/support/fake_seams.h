@@ -1,0 +1,46 @@
+#pragma once
+// Seams for window tests: message boxes are recorded and answered from a queue, modal windows are shown
+// without blocking and driven by a script, the screen is whatever the test says.
+
+#include <QDialog>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+#include "common/ui_seams.h"
+
+namespace orv::test {
+
+class FakeSeams : public UiSeams {
+public:
+    struct Message {
+        MsgIcon icon;
+        QString text;
+        MsgButtons buttons;
+    };
+
+    FakeSeams();   // installs itself
+    ~FakeSeams() override;  // restores the real seams
+
+    int message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons) override;
+    void beep() override { ++beeps; }
+    int execModal(QDialog* dialog) override;
+    QRect screenGeometry() override { return screen; }
+    int colourDepth() override { return depth; }
+
+    // Answers for the next message boxes (default: mrOk for Ok boxes, mrYes for Yes/No boxes).
+    std::deque<int> answers;
+    // Scripts for the next modal windows: each gets the shown window and returns its result code.
+    // Without a script a modal window returns mrCancel at once.
+    std::deque<std::function<int(QDialog*)>> scripts;
+
+    std::vector<Message> messages;
+    QStringList modalClasses;  // class names of the windows shown modally, in order
+    int beeps = 0;
+    QRect screen{0, 0, 1024, 768};
+    int depth = 32;
+};
+
+}  // namespace orv::test

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs with apt-get whatever of Orvella's build and test packages is missing (Debian 12).
+set -euo pipefail
+packages=(g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-multimedia-dev libjpeg-dev libsimpleini-dev
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqt6multimedia6)
+if [ "${1:-}" = "--test" ]; then
+  packages+=(xvfb xauth)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
