@@ -1,0 +1,79 @@
+#include "cli/cli.h"
+
+#include <map>
+#include <ostream>
+
+#include "cli/cli_context.h"
+#include "cli/commands.h"
+#include "common/io_error.h"
+
+namespace orv::cli {
+namespace {
+
+using Command = int (*)(CliContext&, const Args&);
+
+const std::map<std::string, Command>& commandTable() {
+    static const std::map<std::string, Command> table = {
+        {"calendars", cmdCalendars},
+        {"clear", cmdClear},
+        {"set", cmdSet},
+        {"show", cmdShow},
+    };
+    return table;
+}
+
+const char* const kUsage =
+    "usage: orvella-cli [--folder DIR] [--calendar NAME] COMMAND [ARGUMENTS]\n"
+    "commands:\n"
+    "  calendars\n"
+    "  show DATE [LAST]\n"
+    "  set DATE TEXT\n"
+    "  clear DATE\n"
+    "  repeat TEXT --from DATE UNIT [--for YEARS | --until DATE] [--dry-run]\n"
+    "         UNIT: --days N | --weeks N | --months N | --years N |\n"
+    "               --nth K --weekday DAY --every M\n"
+    "  unrepeat TEXT --from DATE\n"
+    "  birthdays YEAR [--dry-run]\n"
+    "  upcoming [--today DATE]\n"
+    "DATE is YYYY-MM-DD or today; in TEXT, \\n stands for a line break.\n";
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CliContext ctx(out, err);
+    size_t i = 0;
+    try {
+        for (; i < args.size(); ++i) {
+            const std::string& a = args[i];
+            if (a == "--folder" || a == "--calendar") {
+                if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+                if (a == "--folder") ctx.folderOption = args[++i];
+                else ctx.calendarOption = args[++i];
+            } else if (a == "--help" || a == "-h") {
+                out << kUsage;
+                return 0;
+            } else {
+                break;
+            }
+        }
+        if (i >= args.size()) throw UsageError("no command given");
+        const auto it = commandTable().find(args[i]);
+        if (it == commandTable().end()) throw UsageError("unknown command: " + args[i]);
+        const Args rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+        return it->second(ctx, rest);
+    } catch (const UsageError& e) {
+        err << "orvella-cli: " << e.what() << '\n' << kUsage;
+        return 1;
+    } catch (const DataError& e) {
+        err << "orvella-cli: " << e.what() << '\n';
+        return 2;
+    } catch (const IoError& e) {
+        err << "orvella-cli: " << e.what() << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        err << "orvella-cli: " << e.what() << '\n';
+        return 2;
+    }
+}
+
+}  // namespace orv::cli

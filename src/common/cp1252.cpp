@@ -64,6 +64,12 @@ std::optional<unsigned char> unicodeToCp1252(char32_t ch) {
     return std::nullopt;
 }
 
+std::string utf8Of(char32_t ch) {
+    std::string out;
+    appendUtf8(out, ch);
+    return out;
+}
+
 std::string cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);

@@ -15,6 +15,7 @@ std::string cp1252ToUtf8(std::string_view text);
 std::optional<std::string> utf8ToCp1252(std::string_view utf8, char32_t* badChar = nullptr);
 
 char32_t cp1252ToUnicode(unsigned char byte);
+std::string utf8Of(char32_t ch);
 std::optional<unsigned char> unicodeToCp1252(char32_t ch);
 
 }  // namespace orv

@@ -1,0 +1,88 @@
+#include "app/settings.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "common/file_util.h"
+#include "common/ini_file.h"
+#include "common/io_error.h"
+
+namespace orv {
+namespace {
+
+const std::string kSystem = "System";
+const std::string kCalendar = "Calendar";
+const std::string kReminders = "Reminders";
+
+}  // namespace
+
+void readSettings(const IniFile& ini, AppState& s, const std::string& defaultDateFormat) {
+    s.Left = ini.readInteger(kSystem, "Left", 300);
+    s.Top = ini.readInteger(kSystem, "Top", 40);
+    s.Size = ini.readInteger(kSystem, "Size", 1);
+    s.DefaultDateFormat = ini.readString(kCalendar, "Default Date Format", defaultDateFormat);
+    s.calendars.DataFolder = ini.readString(kCalendar, "Path", "");
+    // Never read back: every run starts with the system's button face.
+    s.Background = wincolor::BtnFace;
+    s.Foreground = wincolor::BtnFace;
+    s.BackgrdMode = static_cast<std::uint8_t>(ini.readInteger(kCalendar, "Backgrd mode", 3));
+    s.ShowWeekends = ini.readBool(kCalendar, "Show Weekends", true);
+    s.LastAcceptedDate = ini.readInteger(kCalendar, "Last Accepted Date", 21916);
+    s.ShowUsage = ini.readBool(kCalendar, "Show Usage", true);
+    s.Tile = ini.readInteger(kCalendar, "Tile", 0);
+    s.RemindersEnabled = ini.readBool(kReminders, "Enabled", false);
+    s.RemindersKind = static_cast<std::uint8_t>(ini.readInteger(kReminders, "Kind", 0));
+    s.RemindersDate = ini.readReal(kReminders, "Date", 0.0);
+    s.RemindersTime = ini.readReal(kReminders, "Time", 0.0);
+    s.TitleColour = wincolor::Black;
+    s.TextColour = wincolor::Black;
+    s.calendars.CurrentCalendarIndex = ini.readInteger(kSystem, "Current User", 0);
+    if (s.calendars.DataFolder.empty()) s.calendars.DataFolder = joinPath(s.ProgramFolder, "Data");
+}
+
+void writeSettings(const AppState& s, IniFile& ini) {
+    ini.writeInteger(kSystem, "Left", s.Left);
+    ini.writeInteger(kSystem, "Top", s.Top);
+    ini.writeInteger(kSystem, "Size", s.Size);
+    ini.writeString(kCalendar, "Path", s.calendars.DataFolder);
+    ini.writeString(kCalendar, "Default Date Format", s.DefaultDateFormat);
+    ini.writeInteger(kCalendar, "Background", s.Background);
+    ini.writeInteger(kCalendar, "Foreground", s.Foreground);
+    ini.writeInteger(kCalendar, "Backgrd mode", s.BackgrdMode);
+    ini.writeBool(kCalendar, "Show Weekends", s.ShowWeekends);
+    ini.writeInteger(kCalendar, "Last Accepted Date", s.LastAcceptedDate);
+    ini.writeBool(kCalendar, "Show Usage", s.ShowUsage);
+    ini.writeInteger(kCalendar, "Tile", s.Tile);
+    ini.writeBool(kReminders, "Enabled", s.RemindersEnabled);
+    ini.writeInteger(kReminders, "Kind", s.RemindersKind);
+    ini.writeReal(kReminders, "Date", s.RemindersDate);
+    ini.writeReal(kReminders, "Time", s.RemindersTime);
+    ini.writeInteger(kSystem, "Current User", s.calendars.CurrentCalendarIndex);
+}
+
+bool loadSettingsFile(AppState& state, IniFile& ini, const std::string& defaultDateFormat) {
+    const bool existed = ini.load(state.settingsFile());
+    readSettings(ini, state, defaultDateFormat);
+    return existed;
+}
+
+void saveSettingsFile(const AppState& state) {
+    IniFile ini;
+    ini.load(state.settingsFile());
+    writeSettings(state, ini);
+    ini.save(state.settingsFile());
+}
+
+void ensureDataFolder(const AppState& state) {
+    const std::string& folder = state.calendars.DataFolder;
+    if (folderExists(folder)) return;
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec || !folderExists(folder)) {
+        const std::string reason = ec ? ec.message() : std::string("it is not a folder");
+        throw IoError("The data folder \"" + folder + "\" can neither be entered nor created: " + reason, folder);
+    }
+}
+
+}  // namespace orv

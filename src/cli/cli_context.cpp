@@ -1,0 +1,92 @@
+#include "cli/cli_context.h"
+
+#include <cstdlib>
+
+#include "app/settings.h"
+#include "common/clock.h"
+#include "common/cp1252.h"
+#include "common/day_number.h"
+#include "common/file_util.h"
+#include "common/ini_file.h"
+
+namespace orv::cli {
+
+void CliContext::openCalendar() {
+    state.ProgramFolder = folderOption.empty() ? executableFolder() : folderOption;
+    if (!folderExists(state.ProgramFolder)) throw DataError("no such folder: " + state.ProgramFolder);
+    state.ArtworkFolder = joinPath(state.ProgramFolder, "Artwork");
+    IniFile ini;
+    loadSettingsFile(state, ini, "dddd, d mmmm yyyy");
+    ensureDataFolder(state);
+    // A first start gives the single calendar "User1", as the windows would before asking for a name.
+    state.calendars.loadAtStartup(state.usersFile(), state.calendars.CurrentCalendarIndex);
+    if (calendarOption) {
+        const auto name = utf8ToCp1252(*calendarOption);
+        const int index = name ? state.calendars.indexOf(*name) : -1;
+        if (index < 0) throw DataError("no calendar named \"" + *calendarOption + "\"");
+        state.calendars.CurrentCalendarIndex = index;
+    }
+    store.setCalendars(&state.calendars);
+    store.OpenCurrentCalendar();
+}
+
+void CliContext::flush() {
+    store.FlushCurrentCalendar();
+    store.OpenCurrentCalendar();
+}
+
+int parseDate(const std::string& text) {
+    if (text == "today") return clock::today();
+    int y = 0, m = 0, d = 0;
+    char tail = 0;
+    if (text.size() == 10 && std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3 && text[4] == '-' &&
+        text[7] == '-') {
+        if (const auto day = tryDayNumber(y, m, d)) return *day;
+    }
+    throw DataError("invalid date: " + text);
+}
+
+int parseNumber(const std::string& text, int low, int high, const char* what) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < low || v > high)
+        throw UsageError(std::string(what) + " must be a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + ": " + text);
+    return static_cast<int>(v);
+}
+
+std::string parseText(const std::string& utf8) {
+    std::string withBreaks;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\\' && i + 1 < utf8.size() && utf8[i + 1] == 'n') {
+            withBreaks += "\r\n";
+            ++i;
+        } else {
+            withBreaks += utf8[i];
+        }
+    }
+    char32_t bad = 0;
+    const auto text = utf8ToCp1252(withBreaks, &bad);
+    if (!text)
+        throw DataError(bad == 0xFFFD ? std::string("text is not valid UTF-8")
+                                      : "text holds \"" + utf8Of(bad) + "\", which Windows-1252 cannot hold");
+    return *text;
+}
+
+std::vector<std::string> textLines(const std::string& stored) {
+    std::vector<std::string> lines;
+    const std::string utf8 = cp1252ToUtf8(stored);
+    size_t start = 0;
+    while (start <= utf8.size()) {
+        const size_t crlf = utf8.find("\r\n", start);
+        if (crlf == std::string::npos) {
+            if (start < utf8.size()) lines.push_back(utf8.substr(start));
+            break;
+        }
+        lines.push_back(utf8.substr(start, crlf - start));
+        start = crlf + 2;
+    }
+    return lines;
+}
+
+}  // namespace orv::cli

@@ -1,0 +1,55 @@
+#pragma once
+// What every command works with: the program folder's settings and calendar list, the chosen calendar
+// open in a store of its own, the output streams, and the argument helpers.
+
+#include <iosfwd>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "store/cal_db.h"
+
+namespace orv::cli {
+
+// A wrong command line: exit 1 with the usage text.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Unusable data (a file, a date, a text): exit 2 with one line that names it.
+class DataError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class CliContext {
+public:
+    CliContext(std::ostream& out, std::ostream& err) : out(out), err(err) {}
+
+    std::ostream& out;
+    std::ostream& err;
+    std::string folderOption;                  // --folder
+    std::optional<std::string> calendarOption; // --calendar, UTF-8 as typed
+    AppState state;
+    CalDb store;
+
+    // Reads "Orvella.INI" and "CalUsers.DAT" of the program folder as the windows do at start (nothing is
+    // written), selects the calendar and opens it in store.
+    void openCalendar();
+    // Makes deletions permanent, as the windows do when they close.
+    void flush();
+};
+
+// "YYYY-MM-DD" or "today".
+int parseDate(const std::string& text);
+// A whole number within [low, high].
+int parseNumber(const std::string& text, int low, int high, const char* what);
+// UTF-8 text to Windows-1252, "\n" (two characters) standing for a line break stored as CR LF.
+std::string parseText(const std::string& utf8);
+// Stored text to the terminal: Windows-1252 to UTF-8, lines split at CR LF.
+std::vector<std::string> textLines(const std::string& stored);
+
+}  // namespace orv::cli

@@ -1,0 +1,17 @@
+#pragma once
+// The commands of orvella-cli; each takes the arguments after its name and returns the exit status.
+
+#include <string>
+#include <vector>
+
+namespace orv::cli {
+
+class CliContext;
+using Args = std::vector<std::string>;
+
+int cmdCalendars(CliContext& ctx, const Args& args);
+int cmdShow(CliContext& ctx, const Args& args);
+int cmdSet(CliContext& ctx, const Args& args);
+int cmdClear(CliContext& ctx, const Args& args);
+
+}  // namespace orv::cli
