@@ -1,6 +1,15 @@
 #include <QApplication>
 
+#include "app/main_form.h"
+#include "app/startup.h"
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Orvella"));
+    orv::TCalMainForm* mainForm = orv::createWindows();
+    if (!mainForm) return 0;
+    mainForm->show();
+    const int result = QApplication::exec();
+    delete mainForm;
+    return result;
 }

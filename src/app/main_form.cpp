@@ -1,0 +1,406 @@
+#include "app/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "app/warn2_dlg.h"
+#include "common/clock.h"
+#include "common/error_guard.h"
+#include "common/file_util.h"
+#include "common/hint_router.h"
+#include "common/ini_file.h"
+#include "common/io_error.h"
+#include "common/ui_fonts.h"
+#include "common/ui_seams.h"
+#include "store/cal_db.h"
+
+namespace orv {
+namespace {
+
+constexpr int kClientWidth = 474;
+constexpr int kClientHeight = 541;
+constexpr int kStripHeight = 47;
+
+QFrame* panel(QWidget* parent, QFrame::Shape shape = QFrame::NoFrame, QFrame::Shadow shadow = QFrame::Plain) {
+    auto* p = new QFrame(parent);
+    p->setFrameShape(shape);
+    p->setFrameShadow(shadow);
+    return p;
+}
+
+// The small picture of the top strip: a calendar leaf.
+QPixmap calendarLeaf() {
+    QPixmap pm(35, 31);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(3.5, 4.5, 28, 25), 3, 3);
+    p.setBrush(QColor(200, 40, 40));
+    p.drawRect(QRectF(3.5, 4.5, 28, 8));
+    p.setPen(QColor(40, 40, 40));
+    p.setFont(arialFont(12, true));
+    p.drawText(QRect(3, 12, 29, 17), Qt::AlignCenter, QStringLiteral("31"));
+    return pm;
+}
+
+// The exit glyph: a door with an arrow.
+QIcon exitGlyph() {
+    QPixmap pm(30, 28);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 60, 30), 2));
+    p.setBrush(QColor(180, 130, 70));
+    p.drawRect(QRectF(4, 3, 13, 22));
+    p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(14, 14), QPointF(27, 14));
+    p.drawLine(QPointF(22, 9), QPointF(27, 14));
+    p.drawLine(QPointF(22, 19), QPointF(27, 14));
+    return QIcon(pm);
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, const QString& hint, int x, int y, int w) {
+    auto* b = new QPushButton(caption, parent);
+    b->setGeometry(x, y, w, 23);
+    b->setFont(sansSerifFont(11, true));
+    setHint(b, hint);
+    return b;
+}
+
+}  // namespace
+
+TCalMainForm::TCalMainForm(const std::string& programFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    state().ProgramFolder = programFolder.empty() ? QCoreApplication::applicationDirPath().toStdString()
+                                                  : programFolder;
+    FormCreate();
+}
+
+TCalMainForm::~TCalMainForm() { HintRouter::instance().popDisplay(this); }
+
+AppState& TCalMainForm::state() const { return appState(); }
+
+void TCalMainForm::FormCreate() {
+    setWindowTitle(QStringLiteral("Orvella Daymark & Personal Planner"));
+    setFixedSize(kClientWidth, kClientHeight);
+    setFont(sansSerifFont(13, true));
+    buildTopStrip();
+    buildClientPanel();
+
+    tFlash = new QTimer(this);
+    tFlash->setInterval(400);
+    connect(tFlash, &QTimer::timeout, this, [this] { tFlashTimer(); });
+    tDay = new QTimer(this);
+    tDay->setInterval(6000);
+    connect(tDay, &QTimer::timeout, this, [this] { tDayTimer(); });
+
+    // 1. The default status text.
+    StatusLine->setText(eMessage->text());
+    // 2.
+    LastShownMonth = 0;
+    LastShownYear = 0;
+    ToDoFlashing = false;
+    FirstRun = false;
+    FlashCounter = 0;
+    FirstActivation = true;
+    LoopActive = false;
+    // 3.
+    HintRouter::instance().pushDisplay(this, [this](const QString& hint) { ShowHint(hint); });
+    // 4.
+    AppState& s = state();
+    s.ArtworkFolder = joinPath(s.ProgramFolder, "Artwork");
+    calDb().setCalendars(&s.calendars);
+    // 5.
+    ColourDepth = uiSeams().colourDepth();
+    // 6.
+    if (!fileExists(s.settingsFile())) checkColourDepth();
+    // 7.
+    s.calendars.Names.clear();
+    ArtworkList.clear();
+}
+
+void TCalMainForm::checkColourDepth() {
+    if (ColourDepth > 8) return;
+    TWarn2 warn(this);
+    if (ColourDepth < 8) {
+        warn.l1->setText(QStringLiteral("16-color mode detected."));
+        warn.l2->setText(QStringLiteral("Orvella cannot operate in 16-color mode."));
+        uiSeams().execModal(&warn);
+        startupRefused_ = true;
+        return;
+    }
+    warn.l1->setText(QStringLiteral("256-color mode detected."));
+    warn.l2->setText(QStringLiteral("Orvella will function better with a higher color setting."));
+    uiSeams().execModal(&warn);
+}
+
+void TCalMainForm::buildTopStrip() {
+    Panel5 = panel(this);
+    Panel5->setGeometry(0, 0, kClientWidth, kStripHeight);
+
+    Panel4 = panel(Panel5, QFrame::Panel, QFrame::Raised);
+    Panel4->setGeometry(0, 0, 47, kStripHeight);
+    Image3 = new QLabel(Panel4);
+    Image3->setGeometry(6, 8, 35, 31);
+    Image3->setScaledContents(true);
+    Image3->setPixmap(calendarLeaf());
+    Image3->setCursor(Qt::PointingHandCursor);
+    setHint(Image3, QStringLiteral("Contact..."));
+
+    Panel8 = panel(Panel5, QFrame::Panel, QFrame::Sunken);
+    Panel8->setGeometry(53, 6, 368, 35);
+    Panel8->setAutoFillBackground(true);
+    Panel8->setStyleSheet(QStringLiteral(
+        "QFrame { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1c3f7a, stop:0.5 #3b6fb6, "
+        "stop:1 #1c3f7a); }"));
+    lTitle = new QLabel(QStringLiteral("Orvella"), Panel8);
+    lTitle->setFont(arialFont(19, true));
+    lTitle->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    lTitle->adjustSize();
+
+    Panel6 = panel(Panel5, QFrame::Panel, QFrame::Raised);
+    Panel6->setGeometry(kClientWidth - 47, 0, 47, kStripHeight);
+    ExitBtn = new QToolButton(Panel6);
+    ExitBtn->setGeometry(4, 6, 38, 35);
+    ExitBtn->setIcon(exitGlyph());
+    ExitBtn->setIconSize(QSize(30, 28));
+    ExitBtn->setAutoRaise(true);
+    setHint(ExitBtn, QStringLiteral("Close Orvella."));
+    connect(ExitBtn, &QToolButton::clicked, this, [this] { ExitBtnClick(); });
+}
+
+void TCalMainForm::buildClientPanel() {
+    Panel1 = panel(this, QFrame::Panel, QFrame::Raised);
+    Panel1->setLineWidth(4);
+    Panel1->setGeometry(0, kStripHeight, kClientWidth, kClientHeight - kStripHeight);
+
+    ImgPanel = panel(Panel1, QFrame::Panel, QFrame::Sunken);
+    ImgPanel->setGeometry(11, 10, 452, 300);
+    PicMain = new QLabel(ImgPanel);
+    PicMain->setGeometry(0, 0, 452, 300);
+    PicMain->setScaledContents(true);
+    setHint(PicMain, QStringLiteral("Double click to enlarge image. Click enlarged image to remove."));
+
+    // The month view panel, 466 x 170, at the bottom of the 4-pixel border.
+    Panel2 = panel(Panel1, QFrame::Panel, QFrame::Sunken);
+    Panel2->setGeometry(4, Panel1->height() - 4 - 170, 466, 170);
+    Panel2->setFont(sansSerifFont(11, true));
+
+    TodayBtn = button(Panel2, QStringLiteral("Today"), QStringLiteral("Reset calendar to today's date."), 7, 41, 78);
+    DeskBtn = button(Panel2, QStringLiteral("Calendar"), QStringLiteral("Expand calendar to full size."), 7, 75, 78);
+    OptionBtn = button(Panel2, QStringLiteral("Options"), QStringLiteral("Options and additional controls."), 7, 109, 78);
+    InfoBtn = button(Panel2, QStringLiteral("More Info..."),
+                     QStringLiteral("About Orvella and where to find help."), 383, 41, 76);
+    AboutBtn = button(Panel2, QStringLiteral("Contact..."), QStringLiteral("...Corvin"), 383, 75, 76);
+    ToDoBtn = button(Panel2, QStringLiteral("To &Do"),
+                     QStringLiteral("Show reminders, if any, for the date selected."), 383, 109, 76);
+    connect(ToDoBtn, &QPushButton::clicked, this, [this] { ToDoBtnClick(); });
+    connect(InfoBtn, &QPushButton::clicked, this, [this] { InfoBtnClick(); });
+
+    StatusLine = new QLabel(Panel2);
+    StatusLine->setGeometry(8, 143, 450, 20);
+    StatusLine->setFrameShape(QFrame::Panel);
+    StatusLine->setFrameShadow(QFrame::Sunken);
+    StatusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pButton = panel(StatusLine);
+    pButton->setGeometry(450 - 2 - 17, 2, 17, 16);
+    pButton->hide();
+    MediaBtn = new QToolButton(pButton);
+    MediaBtn->setGeometry(0, 0, 17, 16);
+    setHint(MediaBtn, QStringLiteral("Click to play."));
+
+    eMessage = new QLineEdit(this);
+    eMessage->hide();
+    eMessage->setText(QStringLiteral("Monthly pictures drawn by the Orvella project."));
+}
+
+void TCalMainForm::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        CalChange();
+    }
+}
+
+bool TCalMainForm::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) {
+        // Runs after the activation has been delivered: the first activation may show modal windows.
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+    }
+    return QWidget::event(e);
+}
+
+void TCalMainForm::FormActivate() {
+    if (activating_ || abandoned_) return;
+    activating_ = true;
+    if (FirstActivation) firstActivation();
+    if (!abandoned_) everyActivation();
+    activating_ = false;
+}
+
+void TCalMainForm::firstActivation() {
+    FirstActivation = false;
+    const int today = clock::today();
+    // 2. The grid goes to today (the month view brings itself up to date).
+    CalChange();
+    LastDaySeen = today;
+    try {
+        LoadSettings();
+    } catch (const IoError& e) {
+        // Without a data folder nothing can be kept: say which folder, then end without writing anything.
+        abandoned_ = true;
+        showError(this, QString::fromUtf8(e.what()) + QStringLiteral("\n\nOrvella will now close."));
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    } catch (const std::exception& e) {
+        reportError(this, e);
+    }
+    guarded(this, [&] {
+        calDb().OpenCurrentCalendar();
+        if (today > state().LastAcceptedDate) ToDoFlashing = calDb().FindDay(today);
+        tFlash->setInterval(400);
+        if (ToDoFlashing || FirstRun) tFlash->start();
+        else tFlash->stop();
+        RefreshDayMarks();
+    });
+    guarded(this, [&] { SaveSettings(); });
+    tDay->start();
+}
+
+void TCalMainForm::everyActivation() {
+    LayoutPicture();
+}
+
+void TCalMainForm::LoadSettings() {
+    AppState& s = state();
+    IniFile ini;
+    const bool exists = ini.load(s.settingsFile());
+    readSettings(ini, s, QLocale::system().dateFormat(QLocale::LongFormat).toStdString());
+    if (exists) {
+        move(s.Left, s.Top);
+        CentreTitle();
+    } else {
+        const QRect screen = uiSeams().screenGeometry();
+        s.Size = screen.height() < 500 ? 0 : 1;
+        CentreTitle();
+        move(screen.x() + (screen.width() - frameGeometry().width()) / 2,
+             screen.y() + (screen.height() - frameGeometry().height()) / 2);
+        FirstRun = true;
+        tFlash->start();
+    }
+    ensureDataFolder(s);
+    QDir::setCurrent(QString::fromStdString(s.ProgramFolder));
+    if (s.calendars.loadAtStartup(s.usersFile(), s.calendars.CurrentCalendarIndex)) askFirstCalendarName();
+}
+
+void TCalMainForm::askFirstCalendarName() {
+    // The list holds "User1"; the user may give the first calendar another name.
+}
+
+void TCalMainForm::SaveSettings() {
+    AppState& s = state();
+    s.calendars.saveUsersFile(s.usersFile());
+    s.Left = x();
+    s.Top = y();
+    saveSettingsFile(s);
+}
+
+void TCalMainForm::CentreTitle() {
+    lTitle->adjustSize();
+    lTitle->move((Panel8->width() - lTitle->width()) / 2, (Panel8->height() - lTitle->height()) / 2);
+    CalChange();
+}
+
+void TCalMainForm::CalChange() { RefreshDayMarks(); }
+
+void TCalMainForm::RefreshDayMarks() {}
+
+void TCalMainForm::RefreshWindow() {
+    RefreshDayMarks();
+    const QPoint at = pos();
+    move(at.x(), at.y() + 1);
+    QCoreApplication::processEvents();
+    move(at);
+    PicMain->repaint();
+}
+
+void TCalMainForm::LayoutPicture() {}
+
+void TCalMainForm::ShowHint(const QString& hint) {
+    QString shown = hint;
+    if (shown.isEmpty() && !eMessage->text().isEmpty()) shown = eMessage->text();
+    StatusLine->setText(QStringLiteral(" ") + shown);
+}
+
+void TCalMainForm::tFlashTimer() {
+    FlashCounter = FlashCounter >= 99 ? 0 : FlashCounter + 1;
+    const bool odd = FlashCounter % 2 == 1;
+    if (ToDoFlashing) ToDoBtn->setText(odd ? QString() : QStringLiteral("To &Do"));
+    if (FirstRun) InfoBtn->setStyleSheet(odd ? QStringLiteral("color: rgb(255, 0, 0);") : QStringLiteral("color: black;"));
+}
+
+void TCalMainForm::tDayTimer() {
+    const int today = clock::today();
+    LastDaySeen = today;
+}
+
+void TCalMainForm::acknowledgeToDoFlash() {
+    if (!tFlash->isActive() || !ToDoFlashing) return;
+    tFlash->stop();
+    ToDoFlashing = false;
+    state().LastAcceptedDate = clock::today();
+    guarded(this, [&] { SaveSettings(); });
+}
+
+void TCalMainForm::acknowledgeInfoFlash() {
+    if (!tFlash->isActive() || !FirstRun) return;
+    FirstRun = false;
+    if (!ToDoFlashing) tFlash->stop();
+    InfoBtn->setStyleSheet(QStringLiteral("color: black;"));
+}
+
+void TCalMainForm::ToDoBtnClick() {
+    acknowledgeToDoFlash();
+    ToDoBtn->setText(QStringLiteral("To &Do"));
+}
+
+void TCalMainForm::InfoBtnClick() { acknowledgeInfoFlash(); }
+
+void TCalMainForm::ExitBtnClick() { close(); }
+
+void TCalMainForm::closeEvent(QCloseEvent* e) {
+    if (!abandoned_) {
+        FormCloseQuery();
+        FormClose();
+    }
+    HintRouter::instance().popDisplay(this);
+    e->accept();
+}
+
+void TCalMainForm::FormCloseQuery() {
+    // A failing step skips the steps after it; the window closes all the same.
+    swallowed([&] {
+        SaveSettings();
+        calDb().FlushCurrentCalendar();
+    });
+    ArtworkList.clear();
+}
+
+void TCalMainForm::FormClose() { calDb().FreeStore(); }
+
+}  // namespace orv

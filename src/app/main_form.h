@@ -1,0 +1,118 @@
+#pragma once
+// The main window: owns the program run (start-up, settings, timers, closing) and shows the month view
+// under the monthly picture. Every other window is opened from here or from a window opened here.
+
+#include <QWidget>
+#include <string>
+#include <vector>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class QToolButton;
+
+namespace orv {
+
+struct AppState;
+
+class TCalMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // programFolder: the folder of the executable unless given (tests give a folder of their own).
+    explicit TCalMainForm(const std::string& programFolder = {}, QWidget* parent = nullptr);
+    ~TCalMainForm() override;
+
+    AppState& state() const;
+
+    // Operations other windows call.
+    void LoadSettings();
+    void SaveSettings();
+    void RefreshDayMarks();
+    void RefreshWindow();
+    void CentreTitle();
+    void LayoutPicture();
+    void CalChange();
+
+    // The activation handler: the first activation loads everything, every later one refreshes.
+    void FormActivate();
+    // A first run on a screen of fewer than 8 bits per pixel: the program ends after the requirements window.
+    bool startupRefused() const { return startupRefused_; }
+    // The start-up failed beyond repair (no data folder): nothing is saved at closing.
+    bool startupAbandoned() const { return abandoned_; }
+
+    // Main window state.
+    std::vector<std::string> ArtworkList;
+    int ColourDepth = 0;
+    int LastShownMonth = 0;
+    int LastShownYear = 0;
+    bool ToDoFlashing = false;
+    bool FirstRun = false;
+    bool MediaPlaying = false;
+    bool FirstActivation = true;
+    int FlashCounter = 0;
+    int LastDaySeen = 0;
+    bool LoopSetting = false;
+    bool LoopActive = false;
+
+    // Top strip.
+    QFrame* Panel5;  // the strip itself
+    QFrame* Panel4;  // left frame with Image3
+    QFrame* Panel8;  // title panel with lTitle
+    QFrame* Panel6;  // right frame with ExitBtn
+    QLabel* Image3;
+    QLabel* lTitle;
+    QToolButton* ExitBtn;
+    // Client panel with the picture and the month view.
+    QFrame* Panel1;
+    QFrame* ImgPanel;
+    QLabel* PicMain;
+    QFrame* Panel2;
+    QPushButton* TodayBtn;
+    QPushButton* DeskBtn;
+    QPushButton* OptionBtn;
+    QPushButton* InfoBtn;
+    QPushButton* AboutBtn;
+    QPushButton* ToDoBtn;
+    QLabel* StatusLine;
+    QFrame* pButton;
+    QToolButton* MediaBtn;
+    QLineEdit* eMessage;  // hidden; holds the default status text
+
+    QTimer* tFlash;
+    QTimer* tDay;
+
+    // Handlers.
+    void ExitBtnClick();
+    void tFlashTimer();
+    void tDayTimer();
+    void ToDoBtnClick();
+    void InfoBtnClick();
+    void ShowHint(const QString& hint);
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void FormCreate();
+    void buildTopStrip();
+    void buildClientPanel();
+    void firstActivation();
+    void everyActivation();
+    void FormCloseQuery();
+    void FormClose();
+    void checkColourDepth();
+    void acknowledgeToDoFlash();
+    void acknowledgeInfoFlash();
+    void askFirstCalendarName();
+
+    bool startupRefused_ = false;
+    bool abandoned_ = false;
+    bool activating_ = false;
+    bool shownOnce_ = false;
+};
+
+}  // namespace orv
