@@ -14,8 +14,10 @@ using Command = int (*)(CliContext&, const Args&);
 
 const std::map<std::string, Command>& commandTable() {
     static const std::map<std::string, Command> table = {
+        {"birthdays", cmdBirthdays},
         {"calendars", cmdCalendars},
         {"clear", cmdClear},
+        {"repeat", cmdRepeat},
         {"set", cmdSet},
         {"show", cmdShow},
     };

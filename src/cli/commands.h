@@ -13,5 +13,7 @@ int cmdCalendars(CliContext& ctx, const Args& args);
 int cmdShow(CliContext& ctx, const Args& args);
 int cmdSet(CliContext& ctx, const Args& args);
 int cmdClear(CliContext& ctx, const Args& args);
+int cmdRepeat(CliContext& ctx, const Args& args);
+int cmdBirthdays(CliContext& ctx, const Args& args);
 
 }  // namespace orv::cli
