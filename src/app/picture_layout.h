@@ -1,0 +1,29 @@
+#pragma once
+// Where the month's picture frame goes and how large it is, from the picture's natural proportions; and the
+// size of the enlarged picture on the screen.
+
+#include <optional>
+
+namespace orv {
+
+struct PictureRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const PictureRect&, const PictureRect&) = default;
+};
+
+// The size group as the Options window holds it: a stored value above 1 acts as 1, a negative one selects
+// neither (-1).
+int sizeGroupIndex(int storedSize);
+
+// The picture frame for a picture of W x H inside a client panel panel1Width wide. Size 0 gives the small
+// box, 1 the large one; any other size (or a picture without pixels) leaves the frame as it is: nullopt.
+std::optional<PictureRect> LayoutPicture(int pictureWidth, int pictureHeight, int size, int panel1Width);
+
+// The enlarged picture centred on a screen of screenWidth x screenHeight, 10 pixels clear of the edges on the
+// side it fills, and never larger than the screen.
+std::optional<PictureRect> EnlargedPicture(int pictureWidth, int pictureHeight, int screenWidth, int screenHeight);
+
+}  // namespace orv
