@@ -20,6 +20,7 @@ const std::map<std::string, Command>& commandTable() {
         {"repeat", cmdRepeat},
         {"set", cmdSet},
         {"show", cmdShow},
+        {"upcoming", cmdUpcoming},
     };
     return table;
 }

@@ -15,5 +15,6 @@ int cmdSet(CliContext& ctx, const Args& args);
 int cmdClear(CliContext& ctx, const Args& args);
 int cmdRepeat(CliContext& ctx, const Args& args);
 int cmdBirthdays(CliContext& ctx, const Args& args);
+int cmdUpcoming(CliContext& ctx, const Args& args);
 
 }  // namespace orv::cli
