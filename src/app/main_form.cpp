@@ -1,22 +1,33 @@
 #include "app/main_form.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
+#include "app/about_dlg.h"
+#include "app/agent_dlg.h"
 #include "app/app_state.h"
+#include "app/forms.h"
+#include "app/rx_calendar_ex.h"
 #include "app/settings.h"
 #include "app/warn2_dlg.h"
 #include "common/clock.h"
+#include "common/day_number.h"
 #include "common/error_guard.h"
 #include "common/file_util.h"
 #include "common/hint_router.h"
@@ -73,6 +84,25 @@ QIcon exitGlyph() {
     return QIcon(pm);
 }
 
+// The year field steps backwards: its upper arrow and the Up key go to the previous year.
+class ReversedSpinBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+    void stepBy(int steps) override { QSpinBox::stepBy(-steps); }
+    QLineEdit* editor() const { return lineEdit(); }
+
+protected:
+    StepEnabled stepEnabled() const override {
+        const StepEnabled plain = QSpinBox::stepEnabled();
+        StepEnabled swapped;
+        if (plain & StepUpEnabled) swapped |= StepDownEnabled;
+        if (plain & StepDownEnabled) swapped |= StepUpEnabled;
+        return swapped;
+    }
+};
+
+QColor monthViewBlue() { return QColor(0, 0, 255); }
+
 QPushButton* button(QWidget* parent, const QString& caption, const QString& hint, int x, int y, int w) {
     auto* b = new QPushButton(caption, parent);
     b->setGeometry(x, y, w, 23);
@@ -101,6 +131,7 @@ void TCalMainForm::FormCreate() {
     setFont(sansSerifFont(13, true));
     buildTopStrip();
     buildClientPanel();
+    buildMonthView();
 
     tFlash = new QTimer(this);
     tFlash->setInterval(400);
@@ -257,7 +288,7 @@ void TCalMainForm::firstActivation() {
     FirstActivation = false;
     const int today = clock::today();
     // 2. The grid goes to today (the month view brings itself up to date).
-    CalChange();
+    Cal->SetCalendarDate(today);
     LastDaySeen = today;
     try {
         LoadSettings();
@@ -326,9 +357,167 @@ void TCalMainForm::CentreTitle() {
     CalChange();
 }
 
-void TCalMainForm::CalChange() { RefreshDayMarks(); }
+void TCalMainForm::buildMonthView() {
+    // Layout of the month view panel Panel2 (466 x 170).
+    cbMonth = new QComboBox(Panel2);
+    cbMonth->setGeometry(7, 9, 54, 21);
+    cbMonth->addItems({QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"), QStringLiteral("Apr"),
+                       QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
+                       QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")});
+    setHint(cbMonth, QStringLiteral("Drop down list to select month (PgUp or PgDn)."));
 
-void TCalMainForm::RefreshDayMarks() {}
+    sMonth = panel(Panel2);
+    sMonth->setGeometry(64, 9, 21, 21);
+    sMonthTop = new QToolButton(sMonth);
+    sMonthTop->setGeometry(0, 0, 21, 11);
+    sMonthTop->setArrowType(Qt::UpArrow);
+    sMonthBottom = new QToolButton(sMonth);
+    sMonthBottom->setGeometry(0, 11, 21, 10);
+    sMonthBottom->setArrowType(Qt::DownArrow);
+    for (QWidget* w : {static_cast<QWidget*>(sMonth), static_cast<QWidget*>(sMonthTop),
+                       static_cast<QWidget*>(sMonthBottom)})
+        setHint(w, QStringLiteral("Click buttons to change month (PgUp or PgDn)."));
+
+    Cal = new TRxCalendarEx(Panel2);
+    Cal->setGeometry(92, 10, 282, 127);
+    Cal->SetStartOfWeek(0);
+    Cal->SetWeekends(kSaturdayAndSunday);
+
+    auto* year = new ReversedSpinBox(Panel2);
+    seYear = year;
+    seYear->setGeometry(383, 9, 78, 21);
+    seYear->setRange(1800, 9999);
+    seYear->setValue(std::clamp(Cal->Year(), 1800, 9999));
+    setHint(seYear, QStringLiteral("Click buttons to change year (Ctrl+PgUp or Ctrl+PgDn)."));
+
+    // The month list and the year field are blue and bold.
+    for (QWidget* w : {static_cast<QWidget*>(cbMonth), static_cast<QWidget*>(seYear)}) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Text, monthViewBlue());
+        pal.setColor(QPalette::ButtonText, monthViewBlue());
+        w->setPalette(pal);
+        w->setFont(sansSerifFont(11, true));
+    }
+
+    // The invisible "Keys" menu: its shortcuts reach the window whatever control has the focus.
+    Keys = new QMenu(QStringLiteral("Keys"), this);
+    auto key = [this](const char* name, const QString& caption, const QKeySequence& keys) {
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        Keys->addAction(a);
+        addAction(a);
+        connect(a, &QAction::triggered, this, [this, a] { Up1Click(a); });
+        return a;
+    };
+    MnthDn1 = key("MnthDn1", QStringLiteral("MnthDn"), QKeySequence(Qt::Key_PageDown));
+    MnthUp1 = key("MnthUp1", QStringLiteral("MnthUp"), QKeySequence(Qt::Key_PageUp));
+    YearDn1 = key("YearDn1", QStringLiteral("YearDn"), QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    YearUp1 = key("YearUp1", QStringLiteral("YearUp"), QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+
+    connect(Cal, &TRxCalendarEx::OnChange, this, [this] { CalChange(); });
+    connect(Cal, &TRxCalendarEx::doubleClicked, this, [this] { ToDoBtnClick(); });
+    connect(cbMonth, &QComboBox::currentIndexChanged, this, [this] { cbMonthChange(); });
+    // Every keystroke counts, also those that leave the field below its range for a moment; the field's
+    // own steps and values put into it change its text without a keystroke.
+    connect(year->editor(), &QLineEdit::textChanged, this, [this] { seYearChange(); });
+    connect(seYear, &QSpinBox::textChanged, this, [this] { seYearChange(); });
+    connect(sMonthTop, &QToolButton::clicked, this, [this] { sMonthTopClick(); });
+    connect(sMonthBottom, &QToolButton::clicked, this, [this] { sMonthBottomClick(); });
+    connect(TodayBtn, &QPushButton::clicked, this, [this] { TodayBtnClick(); });
+    connect(AboutBtn, &QPushButton::clicked, this, [this] { AboutBtnClick(); });
+    Image3->installEventFilter(this);
+}
+
+bool TCalMainForm::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Image3 && e->type() == QEvent::MouseButtonRelease) {
+        auto* me = static_cast<QMouseEvent*>(e);
+        if (me->button() == Qt::LeftButton && Image3->rect().contains(me->position().toPoint())) Image3Click();
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void TCalMainForm::CalChange() {
+    RefreshDayMarks();
+    // A change of day within the shown month only moves the selection.
+    if (Cal->Month() == LastShownMonth && Cal->Year() == LastShownYear) return;
+    cbMonth->setCurrentIndex(Cal->Month() - 1);
+    // A year outside the field's range becomes the nearer bound, and that change moves the grid there.
+    seYear->setValue(std::clamp(Cal->Year(), seYear->minimum(), seYear->maximum()));
+    // A field already at the bound shows it again without a change of value: move the grid all the same.
+    if (seYear->value() != Cal->Year()) seYearChange();
+    if (Cal->Month() == LastShownMonth && Cal->Year() == LastShownYear) return;  // brought up to date meanwhile
+    if (loadMonthPicture) loadMonthPicture(Cal->Month());
+    LastShownMonth = Cal->Month();
+    LastShownYear = Cal->Year();
+}
+
+void TCalMainForm::RefreshDayMarks() {
+    for (int j = 1; j <= 31; ++j) Cal->SetMark(j, TRxCalendarEx::kNoMark);
+    if (state().ShowUsage) {
+        guarded(this, [&] {
+            int date = dayNumber(Cal->Year(), Cal->Month(), 1);
+            // Days past the end of a shorter month fall in the next one; their marks are never drawn.
+            for (int j = 1; j <= 31 && isRepresentableDay(date); ++j, ++date) {
+                int mark = TRxCalendarEx::kNoMark;
+                if (calDb().FindDay(date)) mark = TRxCalendarEx::kGreenMark;
+                if (mark == TRxCalendarEx::kGreenMark && calDb().FetchDay(date) &&
+                    calDb().CurrentRecord.text().find('\xAB') != std::string::npos)  // «
+                    mark = TRxCalendarEx::kRedMark;
+                Cal->SetMark(j, mark);
+            }
+        });
+    }
+    Cal->update();
+}
+
+void TCalMainForm::cbMonthChange() {
+    const int month = cbMonth->currentIndex() + 1;
+    if (month >= 1 && Cal->Month() != month) Cal->SetDatePart(kPartMonth, month);
+}
+
+void TCalMainForm::seYearChange() {
+    const QString text = seYear->text();
+    if (text.size() <= 3) return;  // still typing
+    bool ok = false;
+    int y = text.trimmed().toInt(&ok);
+    if (!ok) y = 1800;
+    if (y == Cal->Year()) return;
+    if (Cal->SetDatePart(kPartYear, y) == DateMove::NoSuchDate && Cal->Month() == 2 && Cal->Day() == 29) {
+        Cal->SetDatePart(kPartDay, 28);
+        Cal->SetDatePart(kPartYear, y);
+    }
+}
+
+QString TCalMainForm::lastDateNote() { return QStringLiteral("There are no dates after 31 December 9999."); }
+
+void TCalMainForm::stepResult(DateMove move) {
+    if (move == DateMove::OutOfRange) StatusLine->setText(QStringLiteral(" ") + lastDateNote());
+}
+
+void TCalMainForm::sMonthTopClick() { stepResult(Cal->PrevMonth()); }
+
+void TCalMainForm::sMonthBottomClick() { stepResult(Cal->NextMonth()); }
+
+void TCalMainForm::Up1Click(QAction* item) {
+    if (item == MnthDn1) stepResult(Cal->NextMonth());
+    else if (item == MnthUp1) stepResult(Cal->PrevMonth());
+    else if (item == YearDn1) stepResult(Cal->NextYear());
+    else if (item == YearUp1) stepResult(Cal->PrevYear());
+}
+
+void TCalMainForm::TodayBtnClick() { Cal->SetCalendarDate(clock::today()); }
+
+void TCalMainForm::AboutBtnClick() {
+    guarded(this, [&] {
+        TfrmAbout1* dlg = forms().frmAbout1 ? forms().frmAbout1 : new TfrmAbout1(this);
+        uiSeams().execModal(dlg);
+        RefreshWindow();
+    });
+}
+
+void TCalMainForm::Image3Click() { AboutBtnClick(); }
 
 void TCalMainForm::RefreshWindow() {
     RefreshDayMarks();
@@ -376,10 +565,21 @@ void TCalMainForm::acknowledgeInfoFlash() {
 
 void TCalMainForm::ToDoBtnClick() {
     acknowledgeToDoFlash();
+    if (openToDoWindow) {
+        guarded(this, [&] { openToDoWindow(); });
+        RefreshDayMarks();
+        RefreshWindow();
+    }
     ToDoBtn->setText(QStringLiteral("To &Do"));
 }
 
-void TCalMainForm::InfoBtnClick() { acknowledgeInfoFlash(); }
+void TCalMainForm::InfoBtnClick() {
+    acknowledgeInfoFlash();
+    guarded(this, [&] {
+        TAgentDlg* dlg = forms().AgentDlg ? forms().AgentDlg : new TAgentDlg(this);
+        uiSeams().execModal(dlg);
+    });
+}
 
 void TCalMainForm::ExitBtnClick() { close(); }
 

@@ -3,8 +3,11 @@
 // under the monthly picture. Every other window is opened from here or from a window opened here.
 
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "app/month_grid.h"
 
 class QFrame;
 class QLabel;
@@ -12,10 +15,15 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class QToolButton;
+class QAction;
+class QComboBox;
+class QMenu;
+class QSpinBox;
 
 namespace orv {
 
 struct AppState;
+class TRxCalendarEx;
 
 class TCalMainForm : public QWidget {
     Q_OBJECT
@@ -79,6 +87,22 @@ public:
     QFrame* pButton;
     QToolButton* MediaBtn;
     QLineEdit* eMessage;  // hidden; holds the default status text
+    // Month view.
+    TRxCalendarEx* Cal;
+    QComboBox* cbMonth;
+    QFrame* sMonth;  // the pair of month arrows
+    QToolButton* sMonthTop;
+    QToolButton* sMonthBottom;
+    QSpinBox* seYear;
+    QMenu* Keys;  // never shown: carries the window-wide Page key shortcuts
+    QAction* MnthDn1;
+    QAction* MnthUp1;
+    QAction* YearDn1;
+    QAction* YearUp1;
+    // Steps that belong to the windows and media of their own: the month's picture, its layout and its
+    // sound or movie (run when the shown month or year changes), and the to-do window for the grid's date.
+    std::function<void(int month)> loadMonthPicture;
+    std::function<void()> openToDoWindow;
 
     QTimer* tFlash;
     QTimer* tDay;
@@ -90,16 +114,30 @@ public:
     void ToDoBtnClick();
     void InfoBtnClick();
     void ShowHint(const QString& hint);
+    void cbMonthChange();
+    void seYearChange();
+    void sMonthTopClick();
+    void sMonthBottomClick();
+    void Up1Click(QAction* item);
+    void TodayBtnClick();
+    void AboutBtnClick();
+    void Image3Click();
+
+    // Shown in the status line when a step would go past 31 December 9999.
+    static QString lastDateNote();
 
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void FormCreate();
     void buildTopStrip();
     void buildClientPanel();
+    void buildMonthView();
+    void stepResult(DateMove move);
     void firstActivation();
     void everyActivation();
     void FormCloseQuery();
