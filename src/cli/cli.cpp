@@ -20,6 +20,7 @@ const std::map<std::string, Command>& commandTable() {
         {"repeat", cmdRepeat},
         {"set", cmdSet},
         {"show", cmdShow},
+        {"unrepeat", cmdUnrepeat},
         {"upcoming", cmdUpcoming},
     };
     return table;

@@ -16,5 +16,6 @@ int cmdClear(CliContext& ctx, const Args& args);
 int cmdRepeat(CliContext& ctx, const Args& args);
 int cmdBirthdays(CliContext& ctx, const Args& args);
 int cmdUpcoming(CliContext& ctx, const Args& args);
+int cmdUnrepeat(CliContext& ctx, const Args& args);
 
 }  // namespace orv::cli

@@ -1,0 +1,54 @@
+#include "desk/entry_removal.h"
+
+#include "common/day_number.h"
+#include "store/cal_db.h"
+
+namespace orv {
+
+std::optional<std::string> entryMarkerOf(std::string_view selection) {
+    if (selection.empty() || selection.front() != '<') return std::nullopt;
+    const size_t close = selection.find('>');
+    if (close == std::string_view::npos) return std::nullopt;
+    return std::string(selection.substr(0, close + 1));
+}
+
+std::optional<std::string> withoutEntry(std::string_view text, std::string_view marker) {
+    if (marker.empty()) return std::nullopt;
+    const size_t at = text.find(marker);
+    if (at == std::string_view::npos) return std::nullopt;
+    size_t end = at + marker.size();
+    // Only a line break goes with the marker: whatever else follows it is the user's own text.
+    if (text.substr(end, 2) == "\r\n") end += 2;
+    else if (end < text.size() && (text[end] == '\r' || text[end] == '\n')) end += 1;
+    std::string out(text.substr(0, at));
+    out.append(text.substr(end));
+    return out;
+}
+
+std::vector<int> removeEntryLines(CalDb& store, double start, std::string_view marker) {
+    std::vector<int> changed;
+    // Every record the keys stand for: those loaded and those appended since.
+    const int records = store.keyList.size();
+    for (int r = 0; r < records; ++r) {
+        if (store.keyList[r].empty()) continue;  // already deleted
+        store.ReadRecordAt(r);
+        const double date = store.CurrentRecord.Date;
+        // A record with a date no window can show is left alone.
+        if (!isRepresentableDay(date) || date < start) continue;
+        const auto text = withoutEntry(store.CurrentRecord.text(), marker);
+        if (!text) continue;
+        store.CurrentIndex = r;
+        if (text->empty()) {
+            store.DeleteCurrentDay();
+        } else {
+            store.CurrentRecord.setText(*text);
+            // Written back into record r itself: should the file hold the day twice, looking the day up
+            // again would overwrite its other record with this one's text.
+            store.WriteRecordAt(r);
+        }
+        changed.push_back(static_cast<int>(date));
+    }
+    return changed;
+}
+
+}  // namespace orv

@@ -1,0 +1,55 @@
+#include "desk/line_printer.h"
+
+#include <QFontMetrics>
+#include <QPagedPaintDevice>
+#include <stdexcept>
+
+namespace orv {
+
+LinePrinter::LinePrinter(QPagedPaintDevice* device) : device_(device) {
+    if (!painter_.begin(device_)) throw std::runtime_error("The printer could not start the print job.");
+}
+
+LinePrinter::~LinePrinter() {
+    if (painter_.isActive()) painter_.end();
+}
+
+void LinePrinter::setFont(const QFont& screenFont) {
+    QFont f = screenFont;
+    if (screenFont.pixelSize() > 0) f.setPointSizeF(screenFont.pixelSize() * 72.0 / 96.0);
+    painter_.setFont(QFont(f, device_));
+}
+
+int LinePrinter::tabWidth() const { return 8 * QFontMetrics(painter_.font(), device_).averageCharWidth(); }
+
+int LinePrinter::lineHeight() const { return QFontMetrics(painter_.font(), device_).lineSpacing(); }
+
+void LinePrinter::printLine(const QString& line) {
+    const QFontMetricsF metrics(painter_.font(), device_);
+    const qreal height = metrics.lineSpacing();
+    if (y_ > 0 && y_ + height > device_->height()) {
+        if (!device_->newPage()) throw std::runtime_error("The printer could not start a new page.");
+        ++page_;
+        y_ = 0;
+    }
+    const int tab = tabWidth();
+    qreal x = 0;
+    const QStringList pieces = line.split(u'\t');
+    for (qsizetype k = 0; k < pieces.size(); ++k) {
+        if (k > 0) x = tab > 0 ? (static_cast<int>(x) / tab + 1) * tab : x;
+        const QString& piece = pieces[k];
+        if (!piece.isEmpty()) {
+            painter_.drawText(QPointF(x, y_ + metrics.ascent()), piece);
+            placed_.push_back({page_, QPointF(x, y_), piece});
+        }
+        x += metrics.horizontalAdvance(piece);
+    }
+    y_ += height;
+}
+
+void LinePrinter::finish() {
+    if (!painter_.isActive()) return;
+    if (!painter_.end()) throw std::runtime_error("The printer reported an error while printing.");
+}
+
+}  // namespace orv

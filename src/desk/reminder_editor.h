@@ -1,0 +1,56 @@
+#pragma once
+// The editor of one day's reminder text, used by the week page's cells and the to-do window: it holds
+// what a day record can hold (Windows-1252 characters, at most 1000 of them with a line break counting
+// two) and converts to and from the stored form (lines ended by CR LF).
+
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+class ReminderEditor : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    static constexpr int kLimit = 1000;
+    static const QString& limitWarning();
+
+    explicit ReminderEditor(QWidget* parent = nullptr);
+
+    void setStoredText(std::string_view text);  // Windows-1252, CR LF between lines
+    std::string storedText() const;
+    // The selection in stored form (line breaks as CR LF).
+    std::string selectedStoredText() const;
+    bool isEmpty() const;
+    // The length as the limit counts it: a line break counts as CR and LF.
+    int storedLength() const;
+    // The lines as the editor breaks them at its present width (a printout shows them so).
+    QStringList visualLines() const;
+
+    void setColours(const QColor& base, const QColor& text);
+    QColor baseColour() const;
+
+    // Over the limit: the default beep, the warning, then the text is cut to its first 1000 characters
+    // (a line break is never split). True when it cut.
+    bool enforceLimit();
+
+signals:
+    // Any change of the text, typed, pasted or loaded, after characters Windows-1252 cannot hold have
+    // been refused.
+    void changed();
+    void entered();
+    void left();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void onTextChanged();
+    void refuseUnrepresentable();
+
+    bool correcting_ = false;
+};
+
+}  // namespace orv
