@@ -1,6 +1,7 @@
 #include "common/ini_file.h"
 
 #define SI_NO_CONVERSION  // single-byte Windows-1252 text throughout
+#define SI_IMPLEMENTATION  // header-only: Debian splits the template bodies out behind this
 #include <SimpleIni.h>
 
 #include <cerrno>
@@ -43,6 +44,8 @@ std::string IniFile::toText() const {
         if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r')) out += '\r';
         out += raw[i];
     }
+    // One blank line between sections is enough.
+    for (size_t pos; (pos = out.find("\r\n\r\n\r\n")) != std::string::npos;) out.erase(pos, 2);
     return out;
 }
 
