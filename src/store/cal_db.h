@@ -46,13 +46,19 @@ public:
 
     int indexOf(const std::string& key) const;  // first position, -1 when absent; empty keys never match
     int add(std::string key);                   // appends, returns the new position
-    void clearAt(int i);                        // marks entry i deleted (empty)
+    void clearAt(int i);                        // marks entry i deleted (empty); nothing outside the list
+    void removeLast();                          // takes back the last add
+    void reserve(int n) { keys_.reserve(static_cast<size_t>(n)); }
     bool hasEmptyEntry() const { return emptyCount_ > 0; }
     void clear();
 
 private:
+    struct Where {
+        int first = 0;  // position of the first occurrence
+        int count = 0;  // occurrences; a later one becomes first when the first is cleared
+    };
     std::vector<std::string> keys_;
-    std::unordered_map<std::string, int> first_;
+    std::unordered_map<std::string, Where> index_;
     int emptyCount_ = 0;
 };
 
@@ -93,8 +99,22 @@ public:
     std::function<void(std::string_view step)> faultHook;
 
 private:
+    void loadKeys(const std::string& fileName);
+    void purgeOnce(const std::string& fileName);
+    void refuseWhenStale(const std::string& fileName) const;
+    void step(std::string_view name) const {
+        if (faultHook) faultHook(name);
+    }
+
     const CalendarList* calendars_ = nullptr;
+    // Set while keyList does not describe CurrentFileName record for record: before the first load,
+    // after a load that failed, after a compaction changed the file and after FreeStore. Writing or
+    // compacting by such a list would overwrite or delete days it never saw, so both are refused.
+    bool keysStale_ = true;
 };
+
+// The compaction's temporary twin of a calendar file: its extension replaced by ".$$$".
+std::string compactionTempName(const std::string& fileName);
 
 // The process-wide store of the program.
 CalDb& calDb();
