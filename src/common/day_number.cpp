@@ -59,6 +59,10 @@ bool isRepresentableDay(double day) {
 }
 
 std::string dateKey(double day) {
+    // Whole day numbers are all the store ever writes: print them as integers without going through
+    // the general float formatting (same text as "%.15g" gives them).
+    if (day == std::floor(day) && std::fabs(day) < 1e15 && !(day == 0 && std::signbit(day)))
+        return std::to_string(static_cast<long long>(day));
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", day);
     return buf;

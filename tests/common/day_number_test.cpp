@@ -66,6 +66,9 @@ TEST(DayNumber, DateKeysAndRepresentableDays) {
     EXPECT_EQ(dateKey(0), "0");
     EXPECT_EQ(dateKey(-36522), "-36522");
     EXPECT_EQ(dateKey(36526.5), "36526.5");
+    EXPECT_EQ(dateKey(999999999999999.0), "999999999999999");
+    EXPECT_EQ(dateKey(1e15), "1e+15");
+    EXPECT_EQ(dateKey(-0.0), "-0");
     EXPECT_NE(dateKey(std::nan("")), dateKey(36526));
     EXPECT_TRUE(isRepresentableDay(36526));
     EXPECT_FALSE(isRepresentableDay(36526.5));
