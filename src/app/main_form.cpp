@@ -34,7 +34,10 @@
 #include "common/ini_file.h"
 #include "common/io_error.h"
 #include "common/ui_fonts.h"
+#include "common/qt_text.h"
 #include "common/ui_seams.h"
+#include "desk/desk_dlg1.h"
+#include "desk/todo_dlg.h"
 #include "store/cal_db.h"
 
 namespace orv {
@@ -241,6 +244,7 @@ void TCalMainForm::buildClientPanel() {
     ToDoBtn = button(Panel2, QStringLiteral("To &Do"),
                      QStringLiteral("Show reminders, if any, for the date selected."), 383, 109, 76);
     connect(ToDoBtn, &QPushButton::clicked, this, [this] { ToDoBtnClick(); });
+    connect(DeskBtn, &QPushButton::clicked, this, [this] { DeskBtnClick(); });
     connect(InfoBtn, &QPushButton::clicked, this, [this] { InfoBtnClick(); });
 
     StatusLine = new QLabel(Panel2);
@@ -314,6 +318,7 @@ void TCalMainForm::firstActivation() {
 }
 
 void TCalMainForm::everyActivation() {
+    if (TDeskDlg1* desk = forms().DeskDlg1) desk->ceUser->setText(fromCp1252(state().calendars.currentName()));
     LayoutPicture();
 }
 
@@ -565,12 +570,32 @@ void TCalMainForm::acknowledgeInfoFlash() {
 
 void TCalMainForm::ToDoBtnClick() {
     acknowledgeToDoFlash();
-    if (openToDoWindow) {
-        guarded(this, [&] { openToDoWindow(); });
+    TToDoDlg* todo = forms().ToDoDlg;
+    if (openToDoWindow || todo) {
+        guarded(this, [&] {
+            if (openToDoWindow) openToDoWindow();
+            else todo->editDay(dayNumber(Cal->Year(), Cal->Month(), Cal->Day()), frameGeometry());
+        });
         RefreshDayMarks();
         RefreshWindow();
     }
     ToDoBtn->setText(QStringLiteral("To &Do"));
+}
+
+void TCalMainForm::DeskBtnClick() {
+    TDeskDlg1* desk = forms().DeskDlg1;
+    if (!desk) return;
+    desk->page.PageYear = Cal->Year();
+    desk->page.PageMonth = Cal->Month();
+    desk->page.SelectedDay = Cal->Day();
+    desk->setPageColour(state().Background);
+    desk->ceUser->setText(fromCp1252(state().calendars.currentName()));
+    uiSeams().execModal(desk);
+    state().Background = desk->pageColour();
+    guarded(this, [&] {
+        RefreshDayMarks();
+        SaveSettings();
+    });
 }
 
 void TCalMainForm::InfoBtnClick() {

@@ -112,6 +112,7 @@ public:
     void tFlashTimer();
     void tDayTimer();
     void ToDoBtnClick();
+    void DeskBtnClick();
     void InfoBtnClick();
     void ShowHint(const QString& hint);
     void cbMonthChange();
