@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     orv::TCalMainForm* mainForm = orv::createWindows();
     if (!mainForm) return 0;
     mainForm->show();
+    mainForm->activateWindow();
     const int result = QApplication::exec();
     delete mainForm;
     return result;

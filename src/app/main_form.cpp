@@ -38,6 +38,7 @@
 #include "common/ui_seams.h"
 #include "desk/desk_dlg1.h"
 #include "desk/todo_dlg.h"
+#include "store/add_user_dlg.h"
 #include "store/cal_db.h"
 
 namespace orv {
@@ -269,6 +270,10 @@ void TCalMainForm::showEvent(QShowEvent* e) {
     if (!shownOnce_) {
         shownOnce_ = true;
         CalChange();
+        // Without a window manager the window may never be activated; the start-up must run all the same.
+        QTimer::singleShot(0, this, [this] {
+            if (FirstActivation) FormActivate();
+        });
     }
 }
 
@@ -346,6 +351,12 @@ void TCalMainForm::LoadSettings() {
 
 void TCalMainForm::askFirstCalendarName() {
     // The list holds "User1"; the user may give the first calendar another name.
+    if (TAddUserDlg* dlg = forms().AddUserDlg) {
+        dlg->askFirstName(state().calendars, this);
+    } else {
+        TAddUserDlg own(this);
+        own.askFirstName(state().calendars, this);
+    }
 }
 
 void TCalMainForm::SaveSettings() {
