@@ -1,0 +1,193 @@
+#include "store/calendar_list.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/cp1252.h"
+#include "common/file_util.h"
+#include "common/io_error.h"
+
+namespace orv {
+namespace {
+
+constexpr std::string_view kExtension = ".DBX";
+constexpr std::string_view kFirstCalendar = "User1";
+constexpr size_t kMaxFileNameBytes = 255;  // NAME_MAX of the usual Linux file systems
+
+// Windows-1252 lower case: ASCII, the Latin-1 capitals (but not the multiplication sign) and the
+// four capitals of 0x80..0x9F.
+unsigned char foldCase(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
+    switch (c) {
+        case 0x8A: return 0x9A;  // S caron
+        case 0x8C: return 0x9C;  // OE
+        case 0x8E: return 0x9E;  // Z caron
+        case 0x9F: return 0xFF;  // Y diaeresis
+        default: return c;
+    }
+}
+
+std::string utf8Name(std::string_view name) { return cp1252ToUtf8(name); }
+
+// Renames without ever replacing an existing file. EEXIST when to exists.
+int renameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // File systems without RENAME_NOREPLACE: a hard link fails the same way when the target exists.
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    if (::unlink(from.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(to.c_str());
+        return err;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool sameCalendarName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+std::optional<std::string> calendarNameProblem(std::string_view name) {
+    if (name == "." || name == "..") return std::string("A calendar cannot be named \".\" or \"..\".");
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F)
+            return std::string("A calendar name cannot contain control characters such as tabs or line breaks.");
+        if (std::string_view("/\\:*?\"<>|").find(ch) != std::string_view::npos)
+            return std::string("A calendar name cannot contain any of these characters: / \\ : * ? \" < > |");
+    }
+    if (utf8Name(name).size() + kExtension.size() > kMaxFileNameBytes)
+        return std::string("This name is too long to name a calendar file. Please choose a shorter name.");
+    return std::nullopt;
+}
+
+std::string CalendarList::fileNameFor(std::string_view name) const {
+    if (const auto problem = calendarNameProblem(name))
+        throw IoError("The calendar \"" + utf8Name(name) + "\" has a name that cannot be used as a file name. " +
+                          *problem + " Please give the calendar another name.",
+                      DataFolder);
+    return joinPath(DataFolder, utf8Name(name) + std::string(kExtension));
+}
+
+std::string CalendarList::CalendarFileName(int index) const {
+    if (index < 0 || index >= size())
+        throw IoError("There is no calendar number " + std::to_string(index + 1) + " in the calendar list.",
+                      DataFolder);
+    return fileNameFor(Names[static_cast<size_t>(index)]);
+}
+
+std::string CalendarList::currentName() const {
+    if (CurrentCalendarIndex < 0 || CurrentCalendarIndex >= size()) return {};
+    return Names[static_cast<size_t>(CurrentCalendarIndex)];
+}
+
+int CalendarList::indexOf(std::string_view name) const {
+    for (int i = 0; i < size(); ++i)
+        if (sameCalendarName(Names[static_cast<size_t>(i)], name)) return i;
+    return -1;
+}
+
+std::vector<std::string> CalendarList::parseUsersFile(std::string_view bytes) {
+    if (const size_t nul = bytes.find('\0'); nul != std::string_view::npos) bytes = bytes.substr(0, nul);
+    std::vector<std::string> names;
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+        names.emplace_back(bytes.substr(start, i - start));
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size()) names.emplace_back(bytes.substr(start));
+    return names;
+}
+
+std::string CalendarList::formatUsersFile(const std::vector<std::string>& names) {
+    std::string out;
+    for (const auto& name : names) {
+        out += name;
+        out += "\r\n";
+    }
+    return out;
+}
+
+void CalendarList::saveUsersFile(const std::string& path) const { writeFileAtomically(path, formatUsersFile(Names)); }
+
+bool CalendarList::loadAtStartup(const std::string& usersFile, int currentUserSetting) {
+    CurrentCalendarIndex = currentUserSetting;
+    const auto bytes = readWholeFile(usersFile);
+    Names = bytes ? parseUsersFile(*bytes) : std::vector<std::string>{};
+
+    for (const auto& file : listFiles(DataFolder, "*.dbx")) {
+        // Only the final extension goes: "J. Smith.DBX" is the calendar "J. Smith".
+        const auto stem = utf8ToCp1252(std::string_view(file).substr(0, file.size() - kExtension.size()));
+        // A file whose name no calendar could carry is left alone.
+        if (!stem || stem->empty() || calendarNameProblem(*stem)) continue;
+        if (indexOf(*stem) < 0) Names.push_back(*stem);
+    }
+
+    if (!Names.empty() && (CurrentCalendarIndex < 0 || CurrentCalendarIndex >= size())) CurrentCalendarIndex = 0;
+    if (bytes && !Names.empty()) return false;
+
+    Names.assign(1, std::string(kFirstCalendar));
+    CurrentCalendarIndex = 0;
+    return true;
+}
+
+void CalendarList::activate(std::vector<std::string> names, int selection) {
+    Names = std::move(names);
+    CurrentCalendarIndex = (selection >= 0 && selection < size()) ? selection : 0;
+}
+
+bool CalendarList::renameEntry(std::string_view oldName, std::string_view newName) {
+    for (auto& name : Names) {
+        if (name == oldName) {
+            name = newName;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CalendarList::renameCalendarFile(std::string_view oldName, std::string_view newName, std::string* why) const {
+    const auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
+    if (const auto problem = calendarNameProblem(newName)) return fail(*problem);
+    // A name that cannot have a file in the data folder has none to move.
+    if (calendarNameProblem(oldName)) return true;
+    const std::string from = fileNameFor(oldName);
+    const std::string to = fileNameFor(newName);
+    if (!fileExists(from)) return true;
+
+    // Windows would see a file differing only in case as the same file; so do we.
+    for (const auto& file : listFiles(DataFolder, "*.dbx")) {
+        const auto stem = utf8ToCp1252(std::string_view(file).substr(0, file.size() - kExtension.size()));
+        if (stem && sameCalendarName(*stem, newName) && joinPath(DataFolder, file) != from)
+            return fail("A file named \"" + file + "\" already exists in the data folder.");
+    }
+    if (const int err = renameNoReplace(from, to); err != 0) {
+        if (err == EEXIST)
+            return fail("A file named \"" + utf8Name(newName) + ".DBX\" already exists in the data folder.");
+        return fail(std::string("The calendar file could not be renamed: ") + std::strerror(err));
+    }
+    return true;
+}
+
+void CalendarList::deleteCalendarFile(std::string_view name) const {
+    if (calendarNameProblem(name)) return;
+    const std::string path = fileNameFor(name);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throwIoError("Cannot delete", path, errno);
+}
+
+}  // namespace orv

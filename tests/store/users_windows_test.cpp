@@ -1,0 +1,451 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+
+#include "app/forms.h"
+#include "common/hint_router.h"
+#include "store/add_user_dlg.h"
+#include "store/calendar_list.h"
+#include "store/chg_user_dlg.h"
+#include "store/edit_user_dlg.h"
+#include "store/name_error_dlg.h"
+#include "support/fake_seams.h"
+#include "support/temp_dir.h"
+
+using namespace orv;
+using Names = std::vector<std::string>;
+
+namespace {
+
+const QString kOnlyCalendar = QStringLiteral(
+    "This is the only Calendar available and it cannot be\rdeleted until another calendar has been created.");
+const QString kConfirmDelete =
+    QStringLiteral("Warning - Deleted calendars cannot be recovered later!\r\rAre you sure you want to continue ?");
+
+// Types the names one after another into a name window and presses OK each time; the window's answer is
+// OK when the last name was taken, Cancel otherwise (the user gives up).
+std::function<int(QDialog*)> typeAndOk(QStringList names) {
+    return [names](QDialog* d) {
+        auto* dlg = qobject_cast<TNameEntryDlg*>(d);
+        if (!dlg) return int(mrAbort);
+        for (const QString& name : names) {
+            dlg->eName->setText(name);
+            dlg->BitBtn2Click();
+            if (dlg->result() == mrOk) return int(mrOk);
+        }
+        return int(mrCancel);
+    };
+}
+
+// Keeps the text the name window shows and then presses OK.
+std::function<int(QDialog*)> okAsShown(QString* shown) {
+    return [shown](QDialog* d) {
+        auto* dlg = qobject_cast<TNameEntryDlg*>(d);
+        if (!dlg) return int(mrAbort);
+        *shown = dlg->eName->text();
+        dlg->BitBtn2Click();
+        return dlg->result() == mrOk ? int(mrOk) : int(mrCancel);
+    };
+}
+
+}  // namespace
+
+class UsersWindowsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TempDir> dir;
+    std::unique_ptr<test::FakeSeams> seams;
+    std::unique_ptr<CalendarList> list;
+    std::unique_ptr<TNameErrorDlg> err;
+    std::unique_ptr<TAddUserDlg> add;
+    std::unique_ptr<TChgUserDlg> chg;
+    std::unique_ptr<TEditUserDlg> users;
+
+    void useCalendars(const Names& names, int current, const Names& withFiles = {}) {
+        list->Names = names;
+        list->CurrentCalendarIndex = current;
+        for (const auto& name : withFiles) dir->write("Data/" + name + ".DBX", name + "'s days");
+    }
+    bool hasFile(const std::string& name) const { return dir->exists("Data/" + name + ".DBX"); }
+    QStringList rows() const {
+        QStringList out;
+        for (int i = 0; i < users->lbUsers->count(); ++i) out << users->lbUsers->item(i)->text();
+        return out;
+    }
+    // Opens the Users window and runs body inside it; returns the window's result.
+    int openUsers(std::function<int()> body) {
+        seams->scripts.push_back([body](QDialog*) { return body(); });
+        return seams->execModal(users.get());
+    }
+    int nameErrorsShown() const { return int(seams->modalClasses.count(QStringLiteral("orv::TNameErrorDlg"))); }
+
+private slots:
+    void init() {
+        dir = std::make_unique<test::TempDir>();
+        std::filesystem::create_directories(dir->file("Data"));
+        seams = std::make_unique<test::FakeSeams>();
+        list = std::make_unique<CalendarList>();
+        list->DataFolder = dir->file("Data");
+        err = std::make_unique<TNameErrorDlg>();
+        add = std::make_unique<TAddUserDlg>();
+        chg = std::make_unique<TChgUserDlg>();
+        users = std::make_unique<TEditUserDlg>();
+        add->setNameErrorDlg(err.get());
+        chg->setNameErrorDlg(err.get());
+        users->setCalendars(list.get());
+        users->setAddUserDlg(add.get());
+        users->setChgUserDlg(chg.get());
+    }
+
+    void cleanup() {
+        users.reset();
+        chg.reset();
+        add.reset();
+        err.reset();
+        seams.reset();
+    }
+
+    void windowsRegisterThemselves() {
+        QCOMPARE(forms().EditUserDlg, users.get());
+        QCOMPARE(forms().AddUserDlg, add.get());
+        QCOMPARE(forms().ChgUserDlg, chg.get());
+        QCOMPARE(forms().NameErrorDlg, err.get());
+        QCOMPARE(users->windowTitle(), QStringLiteral("Users"));
+        QCOMPARE(add->windowTitle(), QStringLiteral("Add a Calendar User"));
+        QCOMPARE(chg->windowTitle(), QStringLiteral("Change Description"));
+        QCOMPARE(err->windowTitle(), QStringLiteral("Warning..."));
+        users.reset();
+        QVERIFY(forms().EditUserDlg == nullptr);
+    }
+
+    void firstStartRefusesUser1InAnyCase() {
+        QVERIFY(list->loadAtStartup(dir->file("CalUsers.DAT"), 0));
+        seams->scripts.push_back(typeAndOk({"User1", "USER1", "user1", "Anna"}));
+        QVERIFY(add->askFirstName(*list, nullptr));
+        QCOMPARE(list->Names, Names{"Anna"});
+        QCOMPARE(list->CurrentCalendarIndex, 0);
+        QCOMPARE(seams->beeps, 3);
+        QCOMPARE(nameErrorsShown(), 3);
+        QCOMPARE(err->lName->text().contains(QStringLiteral("A calendar named <b>user1</b> already exists.")), true);
+        QCOMPARE(err->lAdvice->text(),
+                 QStringLiteral("Please click on OK and choose a new name or modify the name you have chosen. You "
+                                "could change the name to include a location, such as \"Home\",  or add a number. Eg. "
+                                "John Smith [2]"));
+    }
+
+    void firstStartCancelKeepsUser1() {
+        QVERIFY(list->loadAtStartup(dir->file("CalUsers.DAT"), 0));
+        add->eName->setText(QStringLiteral("left over"));
+        seams->scripts.push_back([](QDialog* d) {
+            // The name box starts empty.
+            return static_cast<TAddUserDlg*>(d)->eName->text().isEmpty() ? int(mrCancel) : int(mrAbort);
+        });
+        QVERIFY(!add->askFirstName(*list, nullptr));
+        QCOMPARE(list->Names, Names{"User1"});
+    }
+
+    void onlyTheAddWindowSelectsTheName() {
+        bool addSelected = false;
+        bool chgSelected = true;
+        seams->scripts.push_back([&](QDialog*) {
+            addSelected = add->eName->selectedText() == QStringLiteral("Anna");
+            return int(mrCancel);
+        });
+        seams->scripts.push_back([&](QDialog*) {
+            QCoreApplication::processEvents();
+            chgSelected = chg->eName->hasSelectedText();
+            return int(mrCancel);
+        });
+        add->eName->setText(QStringLiteral("Anna"));
+        chg->eName->setText(QStringLiteral("Anna"));
+        seams->execModal(add.get());
+        seams->execModal(chg.get());
+        QVERIFY(addSelected);
+        QVERIFY(!chgSelected);
+        QCOMPARE(chg->eName->cursorPosition(), 4);
+    }
+
+    void emptyNameBeepsAndStays() {
+        useCalendars({"Anna"}, 0);
+        add->setCalendars(list.get());
+        add->eName->clear();
+        add->BitBtn2Click();
+        QCOMPARE(seams->beeps, 1);
+        QCOMPARE(add->result(), 0);
+        QVERIFY(seams->messages.empty());
+        QCOMPARE(nameErrorsShown(), 0);
+    }
+
+    void namesThatCannotBeFileNamesAreRefused_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name :
+             {"Anna/Home", "Anna\\Home", ".", "..", "Anna: Home", "Who?", "A|B", "\"A\"", "<A>", "A*"})
+            QTest::newRow(name) << QString::fromUtf8(name);
+        QTest::newRow("tab") << QStringLiteral("A\tB");
+        QTest::newRow("not Windows-1252") << QStringLiteral("Anna \u65E5");
+    }
+
+    void namesThatCannotBeFileNamesAreRefused() {
+        QFETCH(QString, name);
+        useCalendars({"Anna"}, 0);
+        for (TNameEntryDlg* dlg : {static_cast<TNameEntryDlg*>(add.get()), static_cast<TNameEntryDlg*>(chg.get())}) {
+            seams->messages.clear();
+            dlg->setCalendars(list.get());
+            dlg->eName->setText(name);
+            dlg->BitBtn2Click();
+            QCOMPARE(dlg->result(), 0);
+            QCOMPARE(int(seams->messages.size()), 1);
+            QCOMPARE(seams->messages[0].icon, MsgIcon::Warning);
+            QVERIFY(!seams->messages[0].text.isEmpty());
+        }
+        QVERIFY(list->Names == Names{"Anna"});
+    }
+
+    void activationHighlightsTheCurrentCalendar() {
+        useCalendars({"Anna", "Ben", "\xC9ric"}, 2);
+        const int result = openUsers([this] {
+            [&] {
+                QCOMPARE(rows(), (QStringList{"Anna", "Ben", QStringLiteral("\u00C9ric")}));
+                QCOMPARE(users->lbUsers->currentRow(), 2);
+                QCOMPARE(users->selectedIndex(), 2);
+                users->lbUsers->setCurrentRow(1);  // as a click or an arrow key does
+                QCOMPARE(users->selectedIndex(), 1);
+            }();
+            users->lbUsersDblClick();
+            return users->result();
+        });
+        QCOMPARE(result, int(mrOk));
+        QCOMPARE(list->CurrentCalendarIndex, 1);
+    }
+
+    void cancelChangesNothing() {
+        useCalendars({"Anna", "Ben"}, 0);
+        const int result = openUsers([this] {
+            users->lbUsers->setCurrentRow(1);
+            users->CancelBtn->click();
+            return users->result();
+        });
+        QCOMPARE(result, int(mrCancel));
+        QCOMPARE(list->CurrentCalendarIndex, 0);
+    }
+
+    void createConfirmedActivatesTheNewCalendar() {
+        useCalendars({"Anna", "Ben"}, 0);
+        const int result = openUsers([this] {
+            seams->scripts.push_back(typeAndOk({"Cid"}));
+            users->AddBtnClick();
+            return users->result();
+        });
+        QCOMPARE(result, int(mrOk));
+        QCOMPARE(list->Names, (Names{"Anna", "Ben", "Cid"}));
+        QCOMPARE(list->CurrentCalendarIndex, 2);
+        QVERIFY(!hasFile("Cid"));  // no file until the store first writes it
+    }
+
+    void createThenCancelStillActivates() {
+        useCalendars({"Anna", "Ben"}, 0);
+        const int result = openUsers([this] {
+            users->lbUsers->setCurrentRow(1);
+            users->AddBtnClick();  // no script: the add window answers Cancel
+            return users->result();
+        });
+        QCOMPARE(result, int(mrOk));
+        QCOMPARE(seams->modalClasses.count(QStringLiteral("orv::TAddUserDlg")), 1);
+        QCOMPARE(list->Names, (Names{"Anna", "Ben"}));
+        QCOMPARE(list->CurrentCalendarIndex, 1);
+    }
+
+    void renameMovesTheFileAndSurvivesCancel() {
+        useCalendars({"Anna", "Ben"}, 0, {"Anna", "Ben"});
+        QString shown;
+        const int result = openUsers([&] {
+            users->lbUsers->setCurrentRow(0);
+            seams->scripts.push_back([&](QDialog* d) {
+                shown = static_cast<TChgUserDlg*>(d)->eName->text();
+                return typeAndOk({"Anna - Home"})(d);
+            });
+            users->EditBtnClick();
+            [&] {
+                QCOMPARE(rows(), (QStringList{"Anna - Home", "Ben"}));
+                QCOMPARE(users->lbUsers->currentRow(), 0);
+            }();
+            users->CancelBtn->click();
+            return users->result();
+        });
+        QCOMPARE(result, int(mrCancel));
+        QCOMPARE(shown, QStringLiteral("Anna"));
+        QCOMPARE(list->Names, (Names{"Anna - Home", "Ben"}));
+        QVERIFY(!hasFile("Anna"));
+        QCOMPARE(dir->read("Data/Anna - Home.DBX"), std::string("Anna's days"));
+    }
+
+    void renameRefusedWhenTheTargetFileExists() {
+        useCalendars({"Anna", "Ben"}, 0, {"Anna", "Ben", "stray"});
+        openUsers([&] {
+            users->lbUsers->setCurrentRow(0);
+            seams->scripts.push_back(typeAndOk({"STRAY"}));
+            users->EditBtnClick();
+            users->CancelBtn->click();
+            return users->result();
+        });
+        QCOMPARE(list->Names, (Names{"Anna", "Ben"}));
+        QCOMPARE(dir->read("Data/Anna.DBX"), std::string("Anna's days"));
+        QCOMPARE(dir->read("Data/stray.DBX"), std::string("stray's days"));
+        QCOMPARE(int(seams->messages.size()), 1);
+        QVERIFY(seams->messages[0].text.contains(QStringLiteral("keeps its name")));
+    }
+
+    void renameToTheUnchangedNameIsRefused() {
+        useCalendars({"Anna", "Ben"}, 1, {"Ben"});
+        QString shown;
+        openUsers([&] {
+            seams->scripts.push_back(okAsShown(&shown));
+            users->EditBtnClick();
+            seams->scripts.push_back(typeAndOk({"BEN", "ANNA"}));
+            users->EditBtnClick();
+            users->CancelBtn->click();
+            return users->result();
+        });
+        QCOMPARE(shown, QStringLiteral("Ben"));
+        QCOMPARE(nameErrorsShown(), 3);
+        QCOMPARE(seams->beeps, 3);
+        QVERIFY(err->lName->text().contains(QStringLiteral("<b>ANNA</b>")));
+        QCOMPARE(list->Names, (Names{"Anna", "Ben"}));
+        QVERIFY(hasFile("Ben"));
+    }
+
+    void renameAfterADeletionMovesTheRightFile() {
+        useCalendars({"Anna", "Ben", "Cid"}, 0, {"Anna", "Ben", "Cid"});
+        openUsers([&] {
+            users->lbUsers->setCurrentRow(0);
+            users->DelBtnClick();  // Anna goes; the rows move up
+            users->lbUsers->setCurrentRow(0);
+            seams->scripts.push_back(typeAndOk({"Bea"}));
+            users->EditBtnClick();
+            users->CancelBtn->click();
+            return users->result();
+        });
+        QCOMPARE(list->Names, (Names{"Anna", "Bea", "Cid"}));
+        QCOMPARE(dir->read("Data/Bea.DBX"), std::string("Ben's days"));
+        QVERIFY(!hasFile("Ben"));
+        QVERIFY(hasFile("Cid"));
+    }
+
+    void deletingTheOnlyCalendarIsRefused() {
+        useCalendars({"Solo"}, 0, {"Solo"});
+        openUsers([&] {
+            users->DelBtnClick();
+            return users->result();
+        });
+        QCOMPARE(int(seams->messages.size()), 1);
+        QCOMPARE(seams->messages[0].icon, MsgIcon::Information);
+        QCOMPARE(seams->messages[0].buttons, MsgButtons::Ok);
+        QCOMPARE(seams->messages[0].text, kOnlyCalendar);
+        QVERIFY(hasFile("Solo"));
+    }
+
+    void deleteAskedFirst_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(mrYes);
+        QTest::newRow("no") << int(mrNo);
+    }
+
+    void deleteAskedFirst() {
+        QFETCH(int, answer);
+        useCalendars({"Anna", "Ben", "Cid"}, 0, {"Anna", "Ben", "Cid"});
+        seams->answers.push_back(answer);
+        openUsers([&] {
+            users->lbUsers->setCurrentRow(1);
+            users->DelBtnClick();
+            [&] {
+                QCOMPARE(int(seams->messages.size()), 1);
+                QCOMPARE(seams->messages[0].icon, MsgIcon::Confirmation);
+                QCOMPARE(seams->messages[0].buttons, MsgButtons::YesNo);
+                QCOMPARE(seams->messages[0].text, kConfirmDelete);
+                if (answer == mrYes) {
+                    QCOMPARE(rows(), (QStringList{"Anna", "Cid"}));
+                    QCOMPARE(users->lbUsers->currentRow(), 0);  // the entry above
+                    QCOMPARE(users->selectedIndex(), 0);
+                } else {
+                    QCOMPARE(rows(), (QStringList{"Anna", "Ben", "Cid"}));
+                }
+            }();
+            users->CancelBtn->click();
+            return users->result();
+        });
+        // After Cancel the name stays in the list, its file does not.
+        QCOMPARE(list->Names, (Names{"Anna", "Ben", "Cid"}));
+        QCOMPARE(hasFile("Ben"), answer == mrNo);
+        QVERIFY(hasFile("Anna"));
+        QVERIFY(hasFile("Cid"));
+    }
+
+    void deletedNameCannotBeReusedWhileOpen() {
+        useCalendars({"Anna", "Ben"}, 0, {"Anna", "Ben"});
+        openUsers([&] {
+            users->lbUsers->setCurrentRow(1);
+            users->DelBtnClick();
+            users->lbUsers->setCurrentRow(0);
+            seams->scripts.push_back(typeAndOk({"ben"}));
+            users->EditBtnClick();
+            [&] { QCOMPARE(rows(), QStringList{"Anna"}); }();
+            seams->scripts.push_back(typeAndOk({"BEN"}));
+            users->AddBtnClick();
+            return users->result();
+        });
+        QCOMPARE(nameErrorsShown(), 2);
+        QCOMPARE(list->Names, Names{"Anna"});
+        QCOMPARE(list->CurrentCalendarIndex, 0);
+        QVERIFY(hasFile("Anna"));
+    }
+
+    void activateAfterDeletingTheFirstEntry() {
+        useCalendars({"Anna", "Ben", "Cid"}, 2, {"Anna"});
+        const int result = openUsers([&] {
+            users->lbUsers->setCurrentRow(0);
+            users->DelBtnClick();
+            [&] {
+                QCOMPARE(users->lbUsers->currentRow(), -1);
+                QVERIFY(users->lbUsers->selectedItems().isEmpty());
+                QCOMPARE(users->selectedIndex(), -1);
+            }();
+            // Nothing highlighted: rename and delete do nothing.
+            users->EditBtnClick();
+            users->DelBtnClick();
+            users->OKBtnClick();
+            return users->result();
+        });
+        QCOMPARE(result, int(mrOk));
+        QCOMPARE(seams->modalClasses.count(QStringLiteral("orv::TChgUserDlg")), 0);
+        QCOMPARE(int(seams->messages.size()), 1);  // the one confirmation
+        QCOMPARE(list->Names, (Names{"Ben", "Cid"}));
+        QCOMPARE(list->CurrentCalendarIndex, 0);
+    }
+
+    void hintPanelShowsTheHintUnderTheMouse() {
+        useCalendars({"Anna"}, 0);
+        QString whileOpen;
+        QString listHint;
+        openUsers([&] {
+            HintRouter::instance().hintFor(users->DelBtn);
+            whileOpen = users->HintPanel->text();
+            HintRouter::instance().hintFor(users->lbUsers);
+            listHint = users->HintPanel->text();
+            users->CancelBtn->click();
+            return users->result();
+        });
+        QCOMPARE(whileOpen, QStringLiteral("Delete the calendar highlighted in the list box."));
+        QCOMPARE(listHint, QStringLiteral("Click to select a different calendar. Double click to activate."));
+        // Closed: the window no longer takes the hints.
+        HintRouter::instance().hintFor(users->AddBtn);
+        QVERIFY(users->HintPanel->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(UsersWindowsTest)
+#include "users_windows_test.moc"
