@@ -1,0 +1,35 @@
+#pragma once
+// The background textures: five 50 x 50 bitmaps (brown, pink, green, blue, grey) for the main window's panels,
+// chosen by Tile 0..4, and a sixth, white one for the print preview. They ship in the program folder's "Images".
+
+#include <QImage>
+#include <array>
+#include <string>
+
+namespace orv {
+
+class BackgroundTextures {
+public:
+    static constexpr int kCount = 6;  // i1 .. i6
+    static constexpr int kWhite = 5;
+
+    // Loads the six files of programFolder + "/Images"; a missing or unreadable one stays empty (nothing is
+    // painted for it).
+    void load(const std::string& programFolder);
+
+    // Index 0..5 (i1 .. i6); an empty image for any other.
+    const QImage& image(int index) const;
+    // The texture for a Tile value: 0..4; an empty image for 5 ("Your System Colors") or anything else.
+    const QImage& forTile(int tile) const;
+
+    static const char* fileName(int index);  // "Brown.bmp" ... "White.bmp"
+
+private:
+    std::array<QImage, kCount> images_;
+    QImage none_;
+};
+
+// The program's textures, loaded from the program folder at first use.
+BackgroundTextures& backgroundTextures();
+
+}  // namespace orv

@@ -1,0 +1,67 @@
+#include "app/image_dlg.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPixmap>
+
+#include "app/forms.h"
+#include "app/picture_layout.h"
+#include "common/hint_router.h"
+#include "common/ui_seams.h"
+
+namespace orv {
+
+TImageDlg::TImageDlg(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint) {
+    forms().ImageDlg = this;
+    setWindowTitle(QStringLiteral("Orvella"));
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    Pic = new QLabel(this);
+    Pic->setScaledContents(true);
+    setHint(Pic, QStringLiteral("Click to close window"));
+    Pic->installEventFilter(this);
+    setWindowState(Qt::WindowMaximized);
+}
+
+TImageDlg::~TImageDlg() {
+    if (forms().ImageDlg == this) forms().ImageDlg = nullptr;
+}
+
+void TImageDlg::setPicture(const QImage& picture, QSize naturalSize) {
+    picture_ = picture;
+    naturalSize_ = naturalSize.isEmpty() ? picture.size() : naturalSize;
+    Pic->setPixmap(QPixmap::fromImage(picture_));
+}
+
+void TImageDlg::FormActivate() {
+    const QRect screen = uiSeams().screenGeometry();
+    setGeometry(screen);
+    const auto r = EnlargedPicture(naturalSize_.width(), naturalSize_.height(), screen.width(), screen.height());
+    if (r) Pic->setGeometry(r->left, r->top, r->width, r->height);
+    else Pic->setGeometry(rect());
+}
+
+bool TImageDlg::event(QEvent* e) {
+    if (e->type() == QEvent::Show || e->type() == QEvent::WindowActivate) FormActivate();
+    return QDialog::event(e);
+}
+
+void TImageDlg::keyPressEvent(QKeyEvent*) { done(1); }
+
+// The whole screen is the window: a click beside the picture closes it as well.
+void TImageDlg::mousePressEvent(QMouseEvent*) { done(1); }
+
+bool TImageDlg::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Pic && e->type() == QEvent::MouseButtonPress) {
+        done(1);
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+}  // namespace orv

@@ -1,0 +1,41 @@
+#pragma once
+// The hidden holder of the shown month's picture at its natural size, `tImg`: the picture layout and the print
+// preview read the picture and its proportions from here. Never shown.
+
+#include <QImage>
+#include <QSize>
+#include <QWidget>
+#include <string>
+
+class QLabel;
+
+namespace orv {
+
+class TImgHolder : public QWidget {
+    Q_OBJECT
+public:
+    explicit TImgHolder(QWidget* parent = nullptr);
+    ~TImgHolder() override;
+
+    QLabel* tImg;
+
+    // Loads the picture (a large one at most at screen size, its natural size still known). On failure shows
+    // "Failed to load " + path and keeps the picture it had. Returns whether it loaded.
+    bool loadPicture(const std::string& path, QWidget* messageParent = nullptr);
+    void setPicture(const QImage& picture, QSize naturalSize);
+
+    const QImage& picture() const { return picture_; }
+    // W x H of the file, also when it was decoded smaller; empty before the first picture.
+    QSize naturalSize() const { return naturalSize_; }
+    const std::string& path() const { return path_; }
+
+private:
+    QImage picture_;
+    QSize naturalSize_;
+    std::string path_;
+};
+
+// The month picture's failure message.
+QString failedToLoadMessage(const std::string& path);
+
+}  // namespace orv

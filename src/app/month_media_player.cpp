@@ -1,0 +1,168 @@
+#include "app/month_media_player.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygon>
+#include <QToolButton>
+
+#include "app/app_state.h"
+#include "app/media_device.h"
+#include "common/file_util.h"
+#include "common/hint_router.h"
+#include "common/ui_seams.h"
+
+namespace orv {
+namespace {
+
+const QString kPlayHint = QStringLiteral("Click to play");
+const QString kStopHint = QStringLiteral("Click to stop playing");
+
+// The shipped glyph, or a plain one drawn here when the file is missing.
+QIcon glyph(const char* file, bool play) {
+    const QPixmap shipped(QString::fromStdString(joinPath(joinPath(appState().ProgramFolder, "Images"), file)));
+    if (!shipped.isNull()) return QIcon(shipped);
+    QPixmap drawn(11, 11);
+    drawn.fill(Qt::transparent);
+    QPainter p(&drawn);
+    p.setPen(Qt::NoPen);
+    if (play) {
+        p.setBrush(QColor(20, 130, 40));
+        p.drawPolygon(QPolygon({QPoint(2, 0), QPoint(2, 10), QPoint(10, 5)}));
+    } else {
+        p.setBrush(QColor(190, 30, 30));
+        p.drawRect(1, 1, 9, 9);
+    }
+    return QIcon(drawn);
+}
+
+}  // namespace
+
+QIcon MonthMediaPlayer::playGlyph() { return glyph("Play.png", true); }
+QIcon MonthMediaPlayer::stopGlyph() { return glyph("Stop.png", false); }
+
+MonthMediaPlayer::MonthMediaPlayer(QToolButton* mediaBtn, QWidget* pButton, QWidget* imgPanel, QWidget* picMain,
+                                   bool& mediaPlaying, bool& loopSetting, bool& loopActive, QObject* parent)
+    : QObject(parent),
+      mediaBtn_(mediaBtn),
+      pButton_(pButton),
+      imgPanel_(imgPanel),
+      picMain_(picMain),
+      MediaPlaying(mediaPlaying),
+      LoopSetting(loopSetting),
+      LoopActive(loopActive) {
+    sbPlay = new QToolButton(pButton);
+    sbPlay->setIcon(playGlyph());
+    sbPlay->hide();
+    sbStop = new QToolButton(pButton);
+    sbStop->setIcon(stopGlyph());
+    sbStop->hide();
+    mediaBtn_->setIcon(sbPlay->icon());
+    connect(mediaBtn_, &QToolButton::clicked, this, [this] { MediaBtnClick(); });
+    MediaDevice& dev = device();
+    dev.onEnd = [this] { MediaPlayer1Notify(); };
+    dev.onError = [this](const QString& reason) { mediaError(reason); };
+}
+
+MonthMediaPlayer::~MonthMediaPlayer() {
+    MediaDevice& dev = device();
+    dev.onEnd = nullptr;
+    dev.onError = nullptr;
+}
+
+MediaDevice& MonthMediaPlayer::device() const { return mediaDevice(); }
+
+void MonthMediaPlayer::setMonthMedia(const std::optional<MonthMedia>& media) {
+    file_ = media ? QString::fromStdString(media->file) : QString();
+    movie_ = media && media->movie;
+    LoopSetting = media && media->loop;
+    hasMonthMedia_ = media.has_value();
+    updatePanel();
+}
+
+void MonthMediaPlayer::updatePanel() { pButton_->setVisible(hasMonthMedia_ || MediaPlaying); }
+
+void MonthMediaPlayer::MediaBtnClick() {
+    MediaDevice& dev = device();
+    if (!MediaPlaying) {
+        if (file_.isEmpty()) return;
+        errorShown_ = false;
+        playingFile_ = file_;
+        QString reason;
+        if (!dev.open(file_, &reason)) {
+            mediaError(reason);
+            return;
+        }
+        LoopActive = LoopSetting;
+        if (movie_) {
+            // A margin of 2 pixels inside the picture frame.
+            dev.setDisplay(imgPanel_, QRect(2, 2, imgPanel_->width() - 4, imgPanel_->height() - 4));
+        }
+        notifyWanted_ = true;
+        MediaPlaying = true;
+        sincePlay_.start();
+        dev.play();
+        // The device may have refused the file while starting.
+        if (!MediaPlaying) return;
+        setHint(mediaBtn_, kStopHint);
+        mediaBtn_->setIcon(sbStop->icon());
+    } else {
+        dev.stop();
+        LoopActive = false;
+        MediaPlaying = false;
+        notifyWanted_ = false;
+        // A stopped movie would otherwise stay over the picture.
+        dev.detachDisplay();
+        picMain_->update();
+        setHint(mediaBtn_, kPlayHint);
+        mediaBtn_->setIcon(sbPlay->icon());
+        updatePanel();
+    }
+}
+
+void MonthMediaPlayer::MediaPlayer1Notify() {
+    if (!notifyWanted_) return;
+    const bool playedSomething = !sincePlay_.isValid() || sincePlay_.elapsed() >= minLoopMilliseconds;
+    if (LoopActive && playedSomething) {
+        MediaPlaying = true;
+        sincePlay_.start();
+        device().play();
+        return;
+    }
+    showStopped();
+}
+
+void MonthMediaPlayer::showStopped() {
+    MediaDevice& dev = device();
+    notifyWanted_ = false;
+    LoopActive = false;
+    MediaPlaying = false;
+    dev.close();
+    mediaBtn_->setIcon(sbPlay->icon());
+    setHint(mediaBtn_, kPlayHint);
+    dev.detachDisplay();
+    // Paint the picture again where the movie was.
+    picMain_->hide();
+    picMain_->show();
+    updatePanel();
+}
+
+void MonthMediaPlayer::mediaError(const QString& reason) {
+    if (errorShown_) return;  // one failure may be reported twice by the device
+    errorShown_ = true;
+    const QString file = playingFile_.isEmpty() ? file_ : playingFile_;
+    if (MediaPlaying || notifyWanted_) showStopped();
+    else {
+        device().close();
+        mediaBtn_->setIcon(sbPlay->icon());
+        setHint(mediaBtn_, kPlayHint);
+    }
+    showInformation(mediaBtn_->window(), QStringLiteral("Cannot play ") + file +
+                                             (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason));
+}
+
+void MonthMediaPlayer::closeDevice() {
+    notifyWanted_ = false;
+    device().close();
+}
+
+}  // namespace orv

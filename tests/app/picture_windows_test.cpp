@@ -1,0 +1,173 @@
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QTest>
+
+#include "app/app_state.h"
+#include "app/background_textures.h"
+#include "app/forms.h"
+#include "app/image_dlg.h"
+#include "app/img_holder.h"
+#include "app/jpeg_test_util.h"
+#include "app/picture_loader.h"
+#include "app/texture_paint_box.h"
+#include "support/fake_seams.h"
+#include "support/temp_dir.h"
+
+using namespace orv;
+
+namespace {
+
+QImage bmpOf(int w, int h, QColor colour) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
+}  // namespace
+
+class PictureWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        // The shipped textures and glyphs.
+        appState().ProgramFolder = ORVELLA_ASSETS_DIR;
+    }
+    void init() {
+        seams = std::make_unique<test::FakeSeams>();
+        dir = std::make_unique<test::TempDir>();
+    }
+    void cleanup() {
+        dir.reset();
+        seams.reset();
+    }
+
+    void theHolderTakesJpegAndBitmapFiles() {
+        dir->write("a.JPG", test::makeJpeg({.width = 301, .height = 400}));
+        bmpOf(80, 40, Qt::red).save(QString::fromStdString(dir->file("b.bmp")), "BMP");
+        TImgHolder holder;
+        QVERIFY(holder.loadPicture(dir->file("a.JPG")));
+        QCOMPARE(holder.naturalSize(), QSize(301, 400));
+        QCOMPARE(holder.tImg->pixmap().size(), QSize(301, 400));
+        QVERIFY(holder.loadPicture(dir->file("b.bmp")));
+        QCOMPARE(holder.naturalSize(), QSize(80, 40));
+        QCOMPARE(QColor(holder.picture().pixel(10, 10)), QColor(Qt::red));
+        QVERIFY(seams->messages.empty());
+    }
+
+    void badPicturesGiveTheMessageAndKeepThePicture() {
+        const std::string good = test::makeJpeg({.width = 64, .height = 64});
+        dir->write("good.jpg", good);
+        dir->write("text.jpg", "not a picture");
+        dir->write("cut.jpg", good.substr(0, good.size() / 2));
+        dir->write("empty.jpg", test::withStatedSize(good, 0, 0));
+        dir->write("huge.jpg", test::withStatedSize(good, 20000, 20000));
+        dir->write("jpeg.bmp", good);  // a bitmap name holds what it holds: not a bitmap
+        dir->write("short.bmp", "BM\x10");
+        TImgHolder holder;
+        QVERIFY(holder.loadPicture(dir->file("good.jpg")));
+        for (const char* name : {"text.jpg", "cut.jpg", "empty.jpg", "huge.jpg", "jpeg.bmp", "short.bmp", "none.jpg"}) {
+            seams->messages.clear();
+            QVERIFY2(!holder.loadPicture(dir->file(name)), name);
+            QCOMPARE(seams->messages.size(), size_t(1));
+            QCOMPARE(seams->messages[0].text, QStringLiteral("Failed to load ") + QString::fromStdString(dir->file(name)));
+            QCOMPARE(seams->messages[0].icon, MsgIcon::Information);
+            QCOMPARE(holder.naturalSize(), QSize(64, 64));
+        }
+    }
+
+    void aLargePictureIsDecodedAtScreenSize() {
+        seams->screen = QRect(0, 0, 800, 600);
+        dir->write("big.jpg", test::makeJpeg({.width = 3300, .height = 2500, .quality = 30}));
+        TImgHolder holder;
+        QVERIFY(holder.loadPicture(dir->file("big.jpg")));
+        QCOMPARE(holder.naturalSize(), QSize(3300, 2500));
+        QCOMPARE(holder.picture().size(), QSize(825, 625));  // one quarter
+        PictureLoader loader;
+        loader.jpegOutput = JpegOutput::Grey;
+        const auto grey = loader.load(dir->file("big.jpg"));
+        QVERIFY(grey);
+        QCOMPARE(grey->image.format(), QImage::Format_Grayscale8);
+        QCOMPARE(grey->image.size(), QSize(3300, 2500));
+    }
+
+    void theEnlargedPictureFillsTheScreenAtItsProportions() {
+        seams->screen = QRect(0, 0, 1024, 768);
+        TImageDlg dlg;
+        dlg.setPicture(bmpOf(200, 100, Qt::blue), QSize(800, 400));
+        QCOMPARE(dlg.Pic->toolTip(), QStringLiteral("Click to close window"));
+        QRect shownAt;
+        seams->scripts.push_back([&](QDialog* d) {
+            auto* img = static_cast<TImageDlg*>(d);
+            shownAt = img->Pic->geometry();
+            QTest::keyClick(img, Qt::Key_Space);
+            return img->result();
+        });
+        QCOMPARE(uiSeams().execModal(&dlg), 1);
+        QCOMPARE(shownAt, QRect(10, 133, 1004, 502));
+        seams->scripts.push_back([&](QDialog* d) {
+            auto* img = static_cast<TImageDlg*>(d);
+            QTest::mouseClick(img->Pic, Qt::LeftButton);
+            return img->result();
+        });
+        QCOMPARE(uiSeams().execModal(&dlg), 1);
+        // A tall picture on the same screen.
+        dlg.setPicture(bmpOf(30, 40, Qt::blue), QSize(300, 400));
+        dlg.FormActivate();
+        QCOMPARE(dlg.Pic->geometry(), QRect(231, 10, 561, 748));
+    }
+
+    void paintBoxesTileTheChosenTexture() {
+        const BackgroundTextures& textures = backgroundTextures();
+        for (int i = 0; i < BackgroundTextures::kCount; ++i) {
+            QCOMPARE(textures.image(i).size(), QSize(50, 50));
+        }
+        QWidget panel;
+        panel.resize(130, 75);
+        TexturePaintBox box(&panel);
+        TexturePaintBox title(&panel, true);
+        QCOMPARE(box.size(), QSize(130, 75));
+        int tile = 0;
+        box.tile = [&] { return tile; };
+        title.tile = [&] { return tile; };
+        const auto paint = [](TexturePaintBox& b) {
+            QImage out(b.size(), QImage::Format_ARGB32);
+            out.fill(Qt::transparent);
+            QPainter p(&out);
+            b.pbBackPaint(p);
+            return out;
+        };
+        for (tile = 0; tile <= 4; ++tile) {
+            const QImage& texture = textures.forTile(tile);
+            const QImage out = paint(box);
+            // Every 50 x 50 cell repeats the texture, up to the far corner.
+            for (QPoint at : {QPoint(0, 0), QPoint(57, 12), QPoint(129, 74), QPoint(100, 50)})
+                QCOMPARE(out.pixel(at), texture.pixel(at.x() % 50, at.y() % 50));
+            const QImage titleOut = paint(title);
+            QCOMPARE(qAlpha(titleOut.pixel(5, 5)), tile == 4 ? 0 : 255);  // grey leaves the title panel alone
+        }
+        for (tile = 5; tile <= 6; ++tile) QCOMPARE(qAlpha(paint(box).pixel(5, 5)), 0);
+        // The box follows its panel's size.
+        panel.show();
+        panel.resize(300, 200);
+        QCOMPARE(box.size(), QSize(300, 200));
+    }
+
+    void windowsRegisterThemselves() {
+        {
+            TImgHolder holder;
+            TImageDlg dlg;
+            QCOMPARE(forms().ImgHolder, &holder);
+            QCOMPARE(forms().ImageDlg, &dlg);
+        }
+        QCOMPARE(forms().ImgHolder, nullptr);
+        QCOMPARE(forms().ImageDlg, nullptr);
+    }
+
+private:
+    std::unique_ptr<test::FakeSeams> seams;
+    std::unique_ptr<test::TempDir> dir;
+};
+
+QTEST_MAIN(PictureWindowsTest)
+#include "picture_windows_test.moc"
