@@ -212,6 +212,11 @@ TDeskDlg1::TDeskDlg1(QWidget* parent)
 }
 
 TDeskDlg1::~TDeskDlg1() {
+    // The cells outlive this part of the window: their focus changes must no longer reach it.
+    for (int i = 1; i <= kPageCells; ++i) {
+        m[static_cast<size_t>(i)]->disconnect(this);
+        m[static_cast<size_t>(i)]->removeEventFilter(this);
+    }
     HintRouter::instance().popDisplay(this);
     if (forms().DeskDlg1 == this) forms().DeskDlg1 = nullptr;
 }
