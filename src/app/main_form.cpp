@@ -23,6 +23,8 @@
 #include "app/agent_dlg.h"
 #include "app/app_state.h"
 #include "app/forms.h"
+#include "app/month_media_player.h"
+#include "app/option_dlg.h"
 #include "app/rx_calendar_ex.h"
 #include "app/settings.h"
 #include "app/warn2_dlg.h"
@@ -40,6 +42,7 @@
 #include "desk/todo_dlg.h"
 #include "store/add_user_dlg.h"
 #include "store/cal_db.h"
+#include "ticker/remind_dlg.h"
 
 namespace orv {
 namespace {
@@ -166,7 +169,7 @@ void TCalMainForm::FormCreate() {
     if (!fileExists(s.settingsFile())) checkColourDepth();
     // 7.
     s.calendars.Names.clear();
-    ArtworkList.clear();
+    buildPictureParts();  // also builds ArtworkList
 }
 
 void TCalMainForm::checkColourDepth() {
@@ -301,14 +304,13 @@ void TCalMainForm::firstActivation() {
     LastDaySeen = today;
     try {
         LoadSettings();
-    } catch (const IoError& e) {
-        // Without a data folder nothing can be kept: say which folder, then end without writing anything.
+    } catch (const std::exception& e) {
+        // Without a data folder, or with a settings or calendar list file that cannot be read, nothing
+        // can be kept safely: say which file or folder, then end without writing anything.
         abandoned_ = true;
         showError(this, QString::fromUtf8(e.what()) + QStringLiteral("\n\nOrvella will now close."));
         QTimer::singleShot(0, this, [this] { close(); });
         return;
-    } catch (const std::exception& e) {
-        reportError(this, e);
     }
     guarded(this, [&] {
         calDb().OpenCurrentCalendar();
@@ -318,12 +320,14 @@ void TCalMainForm::firstActivation() {
         else tFlash->stop();
         RefreshDayMarks();
     });
+    startTicker();
     guarded(this, [&] { SaveSettings(); });
     tDay->start();
 }
 
 void TCalMainForm::everyActivation() {
     if (TDeskDlg1* desk = forms().DeskDlg1) desk->ceUser->setText(fromCp1252(state().calendars.currentName()));
+    if (TOptionDlg* options = forms().OptionDlg) options->RestoreOptions();
     LayoutPicture();
 }
 
@@ -544,8 +548,6 @@ void TCalMainForm::RefreshWindow() {
     PicMain->repaint();
 }
 
-void TCalMainForm::LayoutPicture() {}
-
 void TCalMainForm::ShowHint(const QString& hint) {
     QString shown = hint;
     if (shown.isEmpty() && !eMessage->text().isEmpty()) shown = eMessage->text();
@@ -561,6 +563,9 @@ void TCalMainForm::tFlashTimer() {
 
 void TCalMainForm::tDayTimer() {
     const int today = clock::today();
+    // A new day: the ticker's list is rebuilt unless the reminders switch says otherwise.
+    if (today > LastDaySeen && !state().RemindersEnabled)
+        if (TRemindDlg* remind = forms().RemindDlg) guarded(this, [&] { remind->BuildTicker(); });
     LastDaySeen = today;
 }
 
@@ -637,6 +642,9 @@ void TCalMainForm::FormCloseQuery() {
     ArtworkList.clear();
 }
 
-void TCalMainForm::FormClose() { calDb().FreeStore(); }
+void TCalMainForm::FormClose() {
+    if (MediaPlayer1) MediaPlayer1->closeDevice();
+    calDb().FreeStore();
+}
 
 }  // namespace orv

@@ -1,10 +1,20 @@
 #include "app/startup.h"
 
 #include "app/forms.h"
+#include "app/image_dlg.h"
+#include "app/img_holder.h"
+#include "app/option_dlg.h"
+#include "app/about_dlg.h"
+#include "app/agent_dlg.h"
 #include "app/main_form.h"
 #include "desk/desk_dlg1.h"
 #include "desk/explain_dlg.h"
 #include "desk/todo_dlg.h"
+#include "ticker/remind_dlg.h"
+#include "store/add_user_dlg.h"
+#include "store/chg_user_dlg.h"
+#include "store/edit_user_dlg.h"
+#include "store/name_error_dlg.h"
 
 namespace orv {
 
@@ -13,9 +23,19 @@ TCalMainForm* createWindows() {
     f.CalMainForm = new TCalMainForm;
     if (f.CalMainForm->startupRefused()) return nullptr;
     // The others, in their order; each is a child of the main window and lives until the program ends.
+    new TImageDlg(f.CalMainForm);
     new TDeskDlg1(f.CalMainForm);
     new TToDoDlg(f.CalMainForm);
+    new TChgUserDlg(f.CalMainForm);
+    new TEditUserDlg(f.CalMainForm);
+    new TAddUserDlg(f.CalMainForm);
+    new TNameErrorDlg(f.CalMainForm);
+    new TfrmAbout1(f.CalMainForm);
+    new TOptionDlg(f.CalMainForm);
     new TExplainDlg(f.CalMainForm);
+    new TImgHolder(f.CalMainForm);
+    new TAgentDlg(f.CalMainForm);
+    new TRemindDlg(f.CalMainForm);
     return f.CalMainForm;
 }
 

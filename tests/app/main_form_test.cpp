@@ -269,6 +269,19 @@ private slots:
         QVERIFY(!dir->exists("CalUsers.DAT"));
     }
 
+    void anUnreadableCalendarListIsNeitherUsedNorOverwritten() {
+        dir->write("Orvella.INI", "[System]\r\nLeft=5\r\n");
+        dir->write("CalUsers.DAT/not a file", "");  // a folder where the list should be
+        auto form = makeForm();
+        form->FormActivate();
+        QVERIFY(form->startupAbandoned());
+        QCOMPARE(int(seams->messages.size()), 1);
+        QVERIFY(seams->messages[0].text.contains(QStringLiteral("CalUsers.DAT")));
+        form->close();
+        QCOMPARE(dir->read("Orvella.INI"), std::string("[System]\r\nLeft=5\r\n"));
+        QVERIFY(dir->exists("CalUsers.DAT/not a file"));
+    }
+
     void dayTimerRemembersTheDay() {
         prepareFolder("[System]\r\nLeft=5\r\n");
         auto form = makeForm();
