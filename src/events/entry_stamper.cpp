@@ -152,8 +152,8 @@ StampResult stampItems(CalDb& store, const std::vector<StampItem>& items, bool d
 
 std::string capacityMessage(const StampResult& result) {
     return "Nothing has been added: these entries need " + std::to_string(result.newDaysNeeded) +
-           " new days in the calendar, but it can take only " + std::to_string(result.roomLeft) +
-           " more. A calendar holds at most " + std::to_string(stampingCapacity()) +
+           (result.newDaysNeeded == 1 ? " new day" : " new days") + " in the calendar, but it can take only " +
+           std::to_string(result.roomLeft) + " more. A calendar holds at most " + std::to_string(stampingCapacity()) +
            " days; beyond that its oldest days would be removed.";
 }
 

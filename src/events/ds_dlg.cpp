@@ -1,0 +1,70 @@
+#include "events/ds_dlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <algorithm>
+
+#include "app/forms.h"
+#include "common/ui_fonts.h"
+#include "common/ui_seams.h"
+
+namespace orv {
+
+TDSDlg::TDSDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Warning - Date sensitivity..."));
+    setFont(sansSerifFont(13));
+    setFixedSize(440, 236);
+
+    auto* icon = new QLabel(this);
+    icon->setGeometry(16, 16, 40, 40);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+
+    static const char* const kPages[] = {
+        "The day of the month you have selected [29th] may not be found if a February is encountered.",
+        "The day of the month you have selected [30th] will not be found if a February is encountered.",
+        "The day of the month you have selected [31st] will not be found when months with only 30 days are "
+        "encountered.",
+    };
+    Notebook1 = new QStackedWidget(this);
+    Notebook1->setGeometry(64, 14, 360, 58);
+    for (const char* text : kPages) {
+        auto* page = new QLabel(QString::fromLatin1(text));
+        page->setWordWrap(true);
+        page->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        page->setFont(arialFont(13, true));
+        Notebook1->addWidget(page);
+    }
+
+    lChoose = new QLabel(QStringLiteral("Please choose one of the options below:"), this);
+    lChoose->setGeometry(64, 80, 360, 20);
+
+    const auto button = [this](const QString& caption, int top, int result) {
+        auto* b = new QPushButton(caption, this);
+        b->setGeometry(64, top, 300, 32);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, result] { done(result); });
+        return b;
+    };
+    BitBtn1 = button(QStringLiteral("Use the &nearest date"), 108, mrYes);
+    BitBtn2 = button(QStringLiteral("&Only make entries if date exists"), 146, mrNo);
+    BitBtn3 = button(QStringLiteral("&Cancel and choose a new date"), 184, mrCancel);
+    BitBtn1->setDefault(true);
+
+    forms().DSDlg = this;
+}
+
+TDSDlg::~TDSDlg() {
+    if (forms().DSDlg == this) forms().DSDlg = nullptr;
+}
+
+void TDSDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Notebook1->setCurrentIndex(std::clamp(Day, 29, 31) - 29);
+    BitBtn1->setFocus();
+}
+
+void TDSDlg::reject() { done(mrCancel); }
+
+}  // namespace orv
