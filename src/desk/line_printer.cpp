@@ -8,6 +8,7 @@ namespace orv {
 
 LinePrinter::LinePrinter(QPagedPaintDevice* device) : device_(device) {
     if (!painter_.begin(device_)) throw std::runtime_error("The printer could not start the print job.");
+    font_ = QFont(painter_.font(), device_);
 }
 
 LinePrinter::~LinePrinter() {
@@ -17,16 +18,17 @@ LinePrinter::~LinePrinter() {
 void LinePrinter::setFont(const QFont& screenFont) {
     QFont f = screenFont;
     if (screenFont.pixelSize() > 0) f.setPointSizeF(screenFont.pixelSize() * 72.0 / 96.0);
-    painter_.setFont(QFont(f, device_));
+    font_ = QFont(f, device_);
+    painter_.setFont(font_);
 }
 
-int LinePrinter::tabWidth() const { return 8 * QFontMetrics(painter_.font(), device_).averageCharWidth(); }
+int LinePrinter::tabWidth() const { return 8 * QFontMetrics(font_, device_).averageCharWidth(); }
 
-int LinePrinter::lineHeight() const { return QFontMetrics(painter_.font(), device_).lineSpacing(); }
+int LinePrinter::lineHeight() const { return QFontMetrics(font_, device_).lineSpacing(); }
 
 void LinePrinter::printLine(const QString& line) {
-    const QFontMetricsF metrics(painter_.font(), device_);
-    const qreal height = metrics.lineSpacing();
+    const QFontMetricsF metrics(font_, device_);
+    const int height = lineHeight();
     if (y_ > 0 && y_ + height > device_->height()) {
         if (!device_->newPage()) throw std::runtime_error("The printer could not start a new page.");
         ++page_;
@@ -39,7 +41,7 @@ void LinePrinter::printLine(const QString& line) {
         if (k > 0) x = tab > 0 ? (static_cast<int>(x) / tab + 1) * tab : x;
         const QString& piece = pieces[k];
         if (!piece.isEmpty()) {
-            painter_.drawText(QPointF(x, y_ + metrics.ascent()), piece);
+            painter_.drawText(QPointF(x, y_ + QFontMetrics(font_, device_).ascent()), piece);
             placed_.push_back({page_, QPointF(x, y_), piece});
         }
         x += metrics.horizontalAdvance(piece);

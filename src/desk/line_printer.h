@@ -40,6 +40,7 @@ public:
 private:
     QPagedPaintDevice* device_;
     QPainter painter_;
+    QFont font_;
     int page_ = 1;
     qreal y_ = 0;
     std::vector<Placed> placed_;

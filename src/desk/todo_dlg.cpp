@@ -122,8 +122,8 @@ void TToDoDlg::bPrintClick() {
     done(mrCancel);
 }
 
-void TToDoDlg::printText() {
-    if (Memo1->isEmpty()) return;
+std::vector<LinePrinter::Placed> TToDoDlg::printText() {
+    if (Memo1->isEmpty()) return {};
     const std::unique_ptr<QPrinter> printer = printerSeam().defaultPrinter();
     LinePrinter job(printer.get());
     job.setFont(DatePanel->font());
@@ -134,6 +134,7 @@ void TToDoDlg::printText() {
     job.printLine(QStringLiteral("  "));
     for (const QString& line : Memo1->visualLines()) job.printLine(QStringLiteral("\t") + line);
     job.finish();
+    return job.placed();
 }
 
 }  // namespace orv

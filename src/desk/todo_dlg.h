@@ -3,6 +3,9 @@
 // on OK, printable as plain text.
 
 #include <QDialog>
+#include <vector>
+
+#include "desk/line_printer.h"
 
 class QLabel;
 class QPushButton;
@@ -26,7 +29,8 @@ public:
     void Memo1Change();
     void bPrintClick();
     // The day's text as a plain print job on the default printer; nothing for an empty editor.
-    void printText();
+    // Returns what was printed.
+    std::vector<LinePrinter::Placed> printText();
 
     QLabel* DatePanel;
     ReminderEditor* Memo1;

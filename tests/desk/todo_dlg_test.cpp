@@ -1,0 +1,261 @@
+// The to-do window: date, placement, the store rules of its answers, the length limit and printing, and
+// the text-line printer it prints with.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include "app/app_state.h"
+#include "common/date_format.h"
+#include "common/day_number.h"
+#include "common/qt_text.h"
+#include "desk/line_printer.h"
+#include "desk/printer_seam.h"
+#include "desk/reminder_editor.h"
+#include "desk/todo_dlg.h"
+#include "store/cal_db.h"
+#include "support/fake_seams.h"
+#include "support/temp_dir.h"
+
+using namespace orv;
+
+namespace {
+
+// Print jobs go to a PDF file.
+class PdfPrinters : public PrinterSeam {
+public:
+    explicit PdfPrinters(std::string path) : path_(std::move(path)) { setPrinterSeam(this); }
+    ~PdfPrinters() override { setPrinterSeam(nullptr); }
+    std::unique_ptr<QPrinter> defaultPrinter() override {
+        ++jobs;
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(path_));
+        return printer;
+    }
+    int jobs = 0;
+
+private:
+    std::string path_;
+};
+
+int pdfPages(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray pdf = f.readAll();
+    if (!pdf.startsWith("%PDF")) return -1;
+    return static_cast<int>(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+std::optional<std::string> stored(int day) {
+    if (!calDb().FetchDay(day)) return std::nullopt;
+    return calDb().CurrentRecord.text();
+}
+
+void put(int day, const std::string& text) {
+    calDb().CurrentRecord.clear();
+    calDb().CurrentRecord.Date = day;
+    calDb().CurrentRecord.setText(text);
+    calDb().AppendDay();
+}
+
+}  // namespace
+
+class ToDoDlgTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TempDir> dir;
+    std::unique_ptr<test::FakeSeams> seams;
+    std::unique_ptr<PdfPrinters> printers;
+
+    std::string pdf() const { return dir->file("out.pdf"); }
+
+private slots:
+    void init() {
+        dir = std::make_unique<test::TempDir>();
+        seams = std::make_unique<test::FakeSeams>();
+        printers = std::make_unique<PdfPrinters>(pdf());
+        appState() = AppState{};
+        appState().calendars.DataFolder = dir->path();
+        appState().calendars.Names = {"Ann"};
+        calDb().setCalendars(&appState().calendars);
+        calDb().OpenCurrentCalendar();
+    }
+
+    void cleanup() {
+        calDb().FreeStore();
+        printers.reset();
+        seams.reset();
+        dir.reset();
+    }
+
+    void windowDatePlacementAndControls() {
+        TToDoDlg todo;
+        QCOMPARE(todo.windowTitle(), QStringLiteral("To Do List"));
+        QCOMPARE(todo.size(), QSize(281, 445));
+        QCOMPARE(todo.DatePanel->height(), 33);
+        QCOMPARE(todo.DatePanel->font().pixelSize(), 19);
+        QVERIFY(todo.DatePanel->font().bold());
+        QCOMPARE(todo.DatePanel->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+        QCOMPARE(todo.Memo1->font().pixelSize(), 13);
+        QCOMPARE(todo.bPrint->text(), QStringLiteral("&Print"));
+        QCOMPARE(todo.bOk->text(), QStringLiteral("OK"));
+        QCOMPARE(todo.bOk->statusTip(), QStringLiteral("Save changes and return to main screen"));
+
+        const int day = dayNumber(2000, 9, 22);
+        QPoint shownAt;
+        seams->scripts.push_back([&](QDialog* d) {
+            shownAt = d->pos();
+            return int(mrCancel);
+        });
+        todo.editDay(day, QRect(100, 200, 474, 541));
+        QCOMPARE(shownAt, QPoint(100 + (474 - 281) / 2, 200 + (541 - 445) / 2));
+        QCOMPARE(todo.DatePanel->text(), fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
+        if (QLocale::system().language() == QLocale::English || QLocale::system().language() == QLocale::C)
+            QCOMPARE(todo.DatePanel->text(), QStringLiteral("22 September 2000"));
+    }
+
+    void storeRulesOfTheAnswers_data() {
+        QTest::addColumn<QString>("existing");  // empty: the day has no record
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("result");  // empty: no record
+        QTest::addColumn<int>("recordsAfterFlush");
+        QTest::newRow("new day, OK with nothing") << "" << "" << "ok" << "" << 1;
+        QTest::newRow("new day, OK with text") << "" << "Buy milk" << "ok" << "Buy milk" << 2;
+        QTest::newRow("day emptied, OK") << "Gym" << "" << "ok" << "" << 1;
+        QTest::newRow("day changed, OK") << "Gym" << "Gym 7pm\nBring towel" << "ok" << "Gym 7pm\r\nBring towel" << 2;
+        QTest::newRow("day changed, Cancel") << "Gym" << "changed" << "cancel" << "Gym" << 2;
+        QTest::newRow("day changed, Print") << "Gym" << "changed" << "print" << "Gym" << 2;
+        QTest::newRow("new day, Print") << "" << "changed" << "print" << "" << 1;
+    }
+
+    void storeRulesOfTheAnswers() {
+        QFETCH(QString, existing);
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(QString, result);
+        QFETCH(int, recordsAfterFlush);
+        const int day = dayNumber(2026, 12, 8);
+        put(day - 1, "another day");
+        if (!existing.isEmpty()) put(day, existing.toStdString());
+        const size_t sizeBefore = dir->read("Ann.DBX").size();
+
+        TToDoDlg todo;
+        QString shownText;
+        seams->scripts.push_back([&](QDialog* d) {
+            auto* t = qobject_cast<TToDoDlg*>(d);
+            shownText = t->Memo1->toPlainText();
+            t->Memo1->setPlainText(typed);
+            if (button == "ok") t->bOk->click();
+            else if (button == "cancel") t->bCancel->click();
+            else t->bPrint->click();
+            return t->result();
+        });
+        todo.editDay(day, QRect(0, 0, 474, 541));
+        QCOMPARE(shownText, existing);
+        QCOMPARE(stored(day), result.isEmpty() ? std::nullopt : std::optional<std::string>(result.toStdString()));
+        // A rewrite stays in place; only a new day grows the file before the flush.
+        if (!existing.isEmpty()) QCOMPARE(dir->read("Ann.DBX").size(), sizeBefore);
+        QCOMPARE(printers->jobs, button == "print" ? 1 : 0);
+        calDb().FlushCurrentCalendar();
+        calDb().OpenCurrentCalendar();
+        QCOMPARE(dir->read("Ann.DBX").size(), size_t(recordsAfterFlush) * kRecordSize);
+        QCOMPARE(stored(day - 1), std::optional<std::string>("another day"));
+    }
+
+    void printingPrintsTheEditedTextBelowTheDate() {
+        const int day = dayNumber(2026, 12, 8);
+        put(day, "Gym");
+        TToDoDlg todo;
+        std::vector<LinePrinter::Placed> printed;
+        seams->scripts.push_back([&](QDialog* d) {
+            auto* t = qobject_cast<TToDoDlg*>(d);
+            t->Memo1->setPlainText(QStringLiteral("Pay rent\n\nCall Bob"));
+            printed = t->printText();
+            t->bPrint->click();
+            return t->result();
+        });
+        todo.editDay(day, QRect(0, 0, 474, 541));
+        QCOMPARE(pdfPages(pdf()), 1);
+        QCOMPARE(printers->jobs, 2);
+        QStringList texts;
+        for (const auto& p : printed) texts << p.text;
+        // Two lines of two blanks, the date after a tab, a line of two blanks, each line after a tab.
+        QCOMPARE(texts, (QStringList{"  ", "  ", todo.DatePanel->text(), "  ", "Pay rent", "Call Bob"}));
+        QVERIFY(printed[2].at.x() > 0);
+        QCOMPARE(printed[4].at.x(), printed[5].at.x());
+        QVERIFY(printed[3].at.y() > printed[2].at.y());
+        // The empty line keeps its place.
+        const qreal line = printed[4].at.y() - printed[3].at.y();
+        QCOMPARE(printed[5].at.y(), printed[4].at.y() + 2 * line);
+        QCOMPARE(stored(day), std::optional<std::string>("Gym"));
+    }
+
+    void emptyEditorPrintsNothing() {
+        TToDoDlg todo;
+        QVERIFY(todo.printText().empty());
+        todo.Memo1->setPlainText(QStringLiteral("x"));
+        todo.Memo1->clear();
+        todo.bPrintClick();
+        QCOMPARE(printers->jobs, 0);
+        QVERIFY(!dir->exists("out.pdf"));
+        QVERIFY(seams->messages.empty());
+    }
+
+    void pastingPastTheLimitKeepsTheFirstThousand() {
+        TToDoDlg todo;
+        QApplication::clipboard()->setText(QString(1500, u'x'));
+        if (QApplication::clipboard()->text().size() != 1500) QSKIP("no clipboard on this platform");
+        todo.Memo1->paste();
+        QCOMPARE(seams->beeps, 1);
+        QCOMPARE(seams->messages.size(), size_t(1));
+        QCOMPARE(seams->messages[0].text, ReminderEditor::limitWarning());
+        QCOMPARE(todo.Memo1->toPlainText(), QString(1000, u'x'));
+    }
+
+    void linePrinterExpandsTabsAndStartsNewPages() {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf()));
+        LinePrinter job(&printer);
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(13);
+        job.setFont(font);
+        const int tab = job.tabWidth();
+        QVERIFY(tab > 0);
+        job.printLine(QStringLiteral("a\tb\t\tc"));
+        job.printLine(QStringLiteral("\tindented"));
+        job.printLine(QString(40, u'w') + QStringLiteral("\tafter a long piece"));
+        const auto& p = job.placed();
+        QCOMPARE(p[0].at.x(), 0.0);
+        QCOMPARE(p[1].at.x(), qreal(tab));
+        QCOMPARE(p[2].at.x(), qreal(3 * tab));
+        QCOMPARE(p[3].at.x(), qreal(tab));
+        QCOMPARE(p[3].at.y(), qreal(job.lineHeight()));
+        QVERIFY(p[5].at.x() > QFontMetricsF(QFont(font, &printer)).horizontalAdvance(QString(40, u'w')) - 1);
+        QCOMPARE(int(p[5].at.x()) % tab, 0);
+
+        const int perPage = printer.height() / job.lineHeight();
+        for (int i = 0; i < 2 * perPage; ++i) job.printLine(QStringLiteral("line %1").arg(i));
+        job.finish();
+        QCOMPARE(job.pages(), 3);
+        QCOMPARE(pdfPages(pdf()), 3);
+        int lastPage = 1;
+        for (const auto& piece : job.placed()) {
+            QVERIFY(piece.page >= lastPage);
+            QVERIFY(piece.at.y() + job.lineHeight() <= printer.height());
+            lastPage = piece.page;
+        }
+    }
+};
+
+QTEST_MAIN(ToDoDlgTest)
+#include "todo_dlg_test.moc"
