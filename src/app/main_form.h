@@ -24,6 +24,8 @@ namespace orv {
 
 struct AppState;
 class TRxCalendarEx;
+class MonthMediaPlayer;
+class TexturePaintBox;
 
 class TCalMainForm : public QWidget {
     Q_OBJECT
@@ -103,6 +105,14 @@ public:
     // sound or movie (run when the shown month or year changes), and the to-do window for the grid's date.
     std::function<void(int month)> loadMonthPicture;
     std::function<void()> openToDoWindow;
+    // Pictures, media, Options and the ticker.
+    MonthMediaPlayer* MediaPlayer1 = nullptr;
+    TexturePaintBox* pb[6] = {};  // pb1 .. pb6 under Panel1, Panel2, Panel4, Panel6, Panel8 (title), Panel5
+    // The Options window's results 4 and 8 open windows that come later: the print preview (hide the main
+    // window, show the preview beside its modal controls window, hide it, show the main window) and the
+    // backup window (given the data folder and "*.dbx"; answers 8 after a restore).
+    std::function<void()> printPreviewHook;
+    std::function<int(const std::string& dataFolder, const std::string& pattern)> backupRestoreHook;
 
     QTimer* tFlash;
     QTimer* tDay;
@@ -113,6 +123,14 @@ public:
     void tDayTimer();
     void ToDoBtnClick();
     void DeskBtnClick();
+    void OptionBtnClick();
+    void PictBtnClick();
+    void MediaBtnClick();
+    void MediaPlayer1Notify();
+    // Loads the month's picture into the holder and PicMain, lays it out and looks up its media.
+    void loadPicture(int month);
+    // The reminder strip at the first activation: second list, strip shown, list built, strip hidden.
+    void startTicker();
     void InfoBtnClick();
     void ShowHint(const QString& hint);
     void cbMonthChange();
@@ -147,6 +165,7 @@ private:
     void acknowledgeToDoFlash();
     void acknowledgeInfoFlash();
     void askFirstCalendarName();
+    void buildPictureParts();
 
     bool startupRefused_ = false;
     bool abandoned_ = false;

@@ -17,4 +17,5 @@ target_sources(orvella_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/background_textures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/texture_paint_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/option_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_form_media.cpp
 )

@@ -58,18 +58,23 @@ MonthMediaPlayer::MonthMediaPlayer(QToolButton* mediaBtn, QWidget* pButton, QWid
     sbStop->hide();
     mediaBtn_->setIcon(sbPlay->icon());
     connect(mediaBtn_, &QToolButton::clicked, this, [this] { MediaBtnClick(); });
-    MediaDevice& dev = device();
-    dev.onEnd = [this] { MediaPlayer1Notify(); };
-    dev.onError = [this](const QString& reason) { mediaError(reason); };
 }
 
 MonthMediaPlayer::~MonthMediaPlayer() {
-    MediaDevice& dev = device();
-    dev.onEnd = nullptr;
-    dev.onError = nullptr;
+    if (!device_) return;
+    device_->onEnd = nullptr;
+    device_->onError = nullptr;
 }
 
-MediaDevice& MonthMediaPlayer::device() const { return mediaDevice(); }
+MediaDevice& MonthMediaPlayer::device() {
+    // Taken at the first press only: a program whose months have no media never starts the media system.
+    if (!device_) {
+        device_ = &mediaDevice();
+        device_->onEnd = [this] { MediaPlayer1Notify(); };
+        device_->onError = [this](const QString& reason) { mediaError(reason); };
+    }
+    return *device_;
+}
 
 void MonthMediaPlayer::setMonthMedia(const std::optional<MonthMedia>& media) {
     file_ = media ? QString::fromStdString(media->file) : QString();
@@ -162,7 +167,7 @@ void MonthMediaPlayer::mediaError(const QString& reason) {
 
 void MonthMediaPlayer::closeDevice() {
     notifyWanted_ = false;
-    device().close();
+    if (device_) device_->close();
 }
 
 }  // namespace orv

@@ -52,7 +52,7 @@ private:
     void mediaError(const QString& reason);
     void showStopped();
     void updatePanel();
-    MediaDevice& device() const;
+    MediaDevice& device();
 
     QToolButton* mediaBtn_;
     QWidget* pButton_;
@@ -69,6 +69,7 @@ private:
     bool notifyWanted_ = false;
     bool errorShown_ = false;
     QElapsedTimer sincePlay_;
+    MediaDevice* device_ = nullptr;
 };
 
 }  // namespace orv

@@ -30,7 +30,7 @@ namespace orv {
 namespace {
 
 constexpr int kWidth = 432;
-constexpr int kHeight = 338;
+constexpr int kHeight = 300;
 constexpr int kSample = 50;  // the textures are 50 x 50
 
 }  // namespace

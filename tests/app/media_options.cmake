@@ -13,3 +13,5 @@ orvella_ui_test(month_media_player_test ${CMAKE_CURRENT_LIST_DIR}/month_media_pl
 orvella_ui_test(picture_windows_test ${CMAKE_CURRENT_LIST_DIR}/picture_windows_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg_test_util.cpp)
 target_compile_definitions(picture_windows_test PRIVATE ORVELLA_ASSETS_DIR="${CMAKE_SOURCE_DIR}/assets/program")
+orvella_ui_test(main_form_media_test ${CMAKE_CURRENT_LIST_DIR}/main_form_media_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jpeg_test_util.cpp)
