@@ -355,6 +355,12 @@ void TDeskDlg1::setPageColour(WinColor colour) {
     setBackground(Panel1, toQColor(colour));
 }
 
+void TDeskDlg1::colourCell(int cell, const QColor& colour) {
+    // The frame round the editor, with the day number in its corner, is part of the cell.
+    m[static_cast<size_t>(cell)]->setColours(colour, toQColor(appState().TextColour));
+    setBackground(b[static_cast<size_t>(cell)], colour);
+}
+
 QColor TDeskDlg1::highlightColour() const {
     return toQColor(appState().Foreground) == QColor(Qt::white) ? kYellow : QColor(Qt::white);
 }
@@ -422,7 +428,7 @@ void TDeskDlg1::ApplyCalendarLook() {
     for (int i = 1; i <= kPageCells; ++i) {
         ReminderEditor* e = m[static_cast<size_t>(i)];
         e->clear();
-        e->setColours(toQColor(s.Foreground), toQColor(s.TextColour));
+        colourCell(i, toQColor(s.Foreground));
         e->setFont(arialPointFont(8));
     }
     setPageColour(s.Background);
@@ -447,7 +453,7 @@ void TDeskDlg1::FocusSelectedDay() {
     }
     ReminderEditor* cell = m[static_cast<size_t>(n)];
     cell->setFocus();
-    cell->setColours(highlightColour(), toQColor(appState().TextColour));
+    colourCell(n, highlightColour());
     FocusedCell = cell;
 }
 
@@ -525,9 +531,14 @@ void TDeskDlg1::Navigate(StepDirection direction, StepSize size) {
 
 bool TDeskDlg1::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && isVisible() && !closing_) {
-        QTimer::singleShot(0, this, [this] {
-            if (isVisible() && !closing_) FormActivate();
-        });
+        // The first activation of a showing finds the page built by the showing itself.
+        const bool rebuild = activatedSinceShow_ || !builtSinceShow_;
+        activatedSinceShow_ = true;
+        if (rebuild) {
+            QTimer::singleShot(0, this, [this] {
+                if (isVisible() && !closing_) FormActivate();
+            });
+        }
     }
     return QDialog::event(e);
 }
@@ -536,6 +547,12 @@ void TDeskDlg1::showEvent(QShowEvent* e) {
     const QRect screen = uiSeams().screenGeometry();
     move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
     QDialog::showEvent(e);
+    builtSinceShow_ = false;
+    activatedSinceShow_ = false;
+    // Built when shown, whether or not the window system ever activates the window.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !closing_ && !builtSinceShow_) FormActivate();
+    });
 }
 
 void TDeskDlg1::FormActivate() {
@@ -546,6 +563,7 @@ void TDeskDlg1::FormActivate() {
         return;
     }
     building_ = true;
+    builtSinceShow_ = true;
     Busy = true;
     if (!hintShown_) {
         HintRouter::instance().pushDisplay(this, [this](const QString& hint) { HintPanel->setText(" " + hint); });
@@ -641,14 +659,13 @@ void TDeskDlg1::m1Change(int cell) { m[static_cast<size_t>(cell)]->enforceLimit(
 
 void TDeskDlg1::m1Enter(int cell) {
     if (Busy) return;
-    ReminderEditor* e = m[static_cast<size_t>(cell)];
-    FocusedCell = e;
-    e->setColours(highlightColour(), toQColor(appState().TextColour));
+    FocusedCell = m[static_cast<size_t>(cell)];
+    colourCell(cell, highlightColour());
 }
 
 void TDeskDlg1::m1Exit(int cell) {
     if (Busy) return;
-    m[static_cast<size_t>(cell)]->setColours(toQColor(appState().Foreground), toQColor(appState().TextColour));
+    colourCell(cell, toQColor(appState().Foreground));
 }
 
 void TDeskDlg1::reopenStore() {

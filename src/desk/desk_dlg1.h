@@ -124,6 +124,7 @@ private:
     QFrame* rowPanel(int row) const;
     int cellOf(const QObject* editor) const;
     void setWeekendsShown(bool shown);
+    void colourCell(int cell, const QColor& colour);
     void showRepeatingEventsPage(double startDate);
     void reopenStore();
     TEditUserDlg* editUserDlg() const;
@@ -138,6 +139,8 @@ private:
     bool hintShown_ = false;
     int actions_ = 0;  // page actions running; an activation meanwhile does not rebuild
     bool building_ = false;
+    bool builtSinceShow_ = false;
+    bool activatedSinceShow_ = false;
     bool closing_ = false;
     bool suppressActivation_ = false;
 };

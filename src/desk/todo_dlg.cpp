@@ -82,10 +82,22 @@ TToDoDlg::~TToDoDlg() {
 }
 
 bool TToDoDlg::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate) QTimer::singleShot(0, this, [this] {
+    if (e->type() == QEvent::WindowActivate && activatedSinceShow_) {
+        QTimer::singleShot(0, this, [this] {
             if (isVisible()) FormActivate();
         });
+    }
+    if (e->type() == QEvent::WindowActivate) activatedSinceShow_ = true;
     return QDialog::event(e);
+}
+
+void TToDoDlg::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    activatedSinceShow_ = false;
+    // Run when shown, whether or not the window system ever activates the window.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible()) FormActivate();
+    });
 }
 
 void TToDoDlg::FormActivate() {

@@ -40,6 +40,10 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    bool activatedSinceShow_ = false;
 };
 
 }  // namespace orv

@@ -154,22 +154,21 @@ private slots:
         form->Cal->SetCalendarDate(day);
         QString dateShown;
         QPoint shownAt;
-        QRect mainAt;
         QString textShown = QStringLiteral("not shown");
         seams->scripts.push_back([&](QDialog* d) {
             auto* todo = qobject_cast<TToDoDlg*>(d);
             if (!todo) return int(mrNone);
             dateShown = todo->DatePanel->text();
             shownAt = todo->pos();
-            mainAt = form->frameGeometry();
             textShown = todo->Memo1->toPlainText();
             todo->Memo1->setPlainText(QStringLiteral("Pay rent"));
             todo->bOk->click();
             return todo->result();
         });
+        const QRect mainAt = form->frameGeometry();
         form->ToDoBtn->click();
         QCOMPARE(dateShown, fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
-        // Centred over the main window as it stood (the refresh afterwards nudges it).
+        // Centred over the main window as it stood when the button was pressed.
         QCOMPARE(shownAt, QPoint(mainAt.x() + (mainAt.width() - 281) / 2, mainAt.y() + (mainAt.height() - 445) / 2));
         QCOMPARE(textShown, QString());
         QVERIFY(!form->ToDoFlashing);
