@@ -377,7 +377,8 @@ void TDeskDlg1::LayOutPage() {
     const int weekendWidth = kRowsWidth - weekendLeft;
     const int rowsTop = kTopMargin + kHeaderHeight;
 
-    for (int c = 1; c <= 5; ++c) dp[static_cast<size_t>(c)]->setGeometry((c - 1) * dayWidth, 0, dayWidth, kHeaderHeight);
+    for (int c = 1; c <= 5; ++c)
+        dp[static_cast<size_t>(c)]->setGeometry((c - 1) * dayWidth, 0, dayWidth, kHeaderHeight);
     bp0->setGeometry(weekendLeft, 0, weekendWidth, kHeaderHeight);
 
     if (fourWeeks) {
@@ -622,9 +623,7 @@ void TDeskDlg1::FormCloseQuery() {
     BusyScope busy;
     CalDb& store = calDb();
     swallowed([&] { SaveCells(); });
-    if (FocusedCell) {
-        if (QFrame* frame = b[static_cast<size_t>(focusedCellNumber())]) setBackground(frame, toQColor(wincolor::BtnFace));
-    }
+    if (FocusedCell) setBackground(b[static_cast<size_t>(focusedCellNumber())], toQColor(wincolor::BtnFace));
     swallowed([&] { store.FlushCurrentCalendar(); });
     swallowed([&] { store.OpenCurrentCalendar(); });
     // Until the next opening the cells stand for nothing in the store.

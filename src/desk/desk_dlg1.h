@@ -72,6 +72,9 @@ public:
     void m1Exit(int cell);
     void FormCloseQuery();
     void FormClose();
+    // Every way of closing passes through the closing steps.
+    void done(int result) override;
+    void reject() override;
 
     // Top bar.
     QFrame* BackPanel;
@@ -115,8 +118,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    void done(int result) override;
-    void reject() override;
 
 private:
     void buildTopBar();

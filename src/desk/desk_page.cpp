@@ -94,7 +94,8 @@ std::string DeskPage::title(bool fourWeeks, bool showWeekends, const DateNames& 
         const int firstMonth = monthOf(CellDates[1]);
         const int visible = showWeekends ? kCellsPerRow : 5;
         bool oneMonth = true;
-        for (int i = 2; i <= visible; ++i) oneMonth = oneMonth && monthOf(CellDates[static_cast<size_t>(i)]) == firstMonth;
+        for (int i = 2; i <= visible; ++i)
+            oneMonth = oneMonth && monthOf(CellDates[static_cast<size_t>(i)]) == firstMonth;
         if (oneMonth) return formatDate(" mmmm yyyy", static_cast<int>(CellDates[1]), names);
     }
     const int startMonth = monthOf(PageStart);

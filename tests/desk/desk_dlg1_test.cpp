@@ -97,7 +97,8 @@ private:
     // Key presses at the end of a cell, one character each (any character, not only ASCII).
     void type(int i, const QString& text) {
         cell(i)->moveCursor(QTextCursor::End);
-        for (const QChar ch : text) QTest::sendKeyEvent(QTest::Click, cell(i), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        for (const QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, cell(i), Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
     void closePage() {
         desk->ExitBtnClick();
@@ -318,8 +319,8 @@ private slots:
         QCOMPARE(seams->beeps, 1);
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].icon, MsgIcon::Warning);
-        QCOMPARE(seams->messages[0].text,
-                 QStringLiteral("Reminders are limited to 1000 chars and your entry\rwill be truncated to that length."));
+        QCOMPARE(seams->messages[0].text, QStringLiteral("Reminders are limited to 1000 chars and your entry\r"
+                                                         "will be truncated to that length."));
         QCOMPARE(cell(3)->toPlainText(), QString(1000, u'a'));
 
         cell(4)->clear();

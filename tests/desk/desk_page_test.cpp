@@ -77,22 +77,24 @@ struct StepCase {
 
 TEST(DeskPageNavigate, WeekAndMonthSteps) {
     using enum StepDirection;
+    constexpr StepSize Month = StepSize::Month;
+    constexpr StepSize Week = StepSize::Week;
     const StepCase cases[] = {
         // Month steps onto months whose 1st is a Saturday (August 2026) or a Sunday (March 2026).
-        {"to a month starting on Saturday", standing(2026, 6, 29, 2026, 7), Forward, StepSize::Month, {2026, 8, 3}, 2026, 8},
-        {"to a month starting on Sunday", standing(2026, 2, 2, 2026, 2), Forward, StepSize::Month, {2026, 3, 2}, 2026, 3},
-        {"back to a month starting on Sunday", standing(2026, 3, 30, 2026, 4), Back, StepSize::Month, {2026, 3, 2}, 2026, 3},
-        {"back to a month starting on Saturday", standing(2026, 8, 31, 2026, 9), Back, StepSize::Month, {2026, 8, 3}, 2026, 8},
-        {"into January", standing(2025, 12, 1, 2025, 12), Forward, StepSize::Month, {2025, 12, 29}, 2026, 1},
-        {"back into December", standing(2025, 12, 29, 2026, 1), Back, StepSize::Month, {2025, 12, 1}, 2025, 12},
+        {"to a month starting on Saturday", standing(2026, 6, 29, 2026, 7), Forward, Month, {2026, 8, 3}, 2026, 8},
+        {"to a month starting on Sunday", standing(2026, 2, 2, 2026, 2), Forward, Month, {2026, 3, 2}, 2026, 3},
+        {"back to a month starting on Sunday", standing(2026, 3, 30, 2026, 4), Back, Month, {2026, 3, 2}, 2026, 3},
+        {"back to a month starting on Saturday", standing(2026, 8, 31, 2026, 9), Back, Month, {2026, 8, 3}, 2026, 8},
+        {"into January", standing(2025, 12, 1, 2025, 12), Forward, Month, {2025, 12, 29}, 2026, 1},
+        {"back into December", standing(2025, 12, 29, 2026, 1), Back, Month, {2025, 12, 1}, 2025, 12},
         // Week steps: a Monday after the 18th belongs to the next month.
-        {"Monday the 22nd", standing(2025, 12, 15, 2025, 12), Forward, StepSize::Week, {2025, 12, 22}, 2026, 1},
-        {"Monday the 29th", standing(2025, 12, 22, 2026, 1), Forward, StepSize::Week, {2025, 12, 29}, 2026, 1},
-        {"into the new year", standing(2025, 12, 29, 2026, 1), Forward, StepSize::Week, {2026, 1, 5}, 2026, 1},
-        {"back over the year", standing(2026, 1, 5, 2026, 1), Back, StepSize::Week, {2025, 12, 29}, 2026, 1},
-        {"Monday the 18th keeps its month", standing(2026, 5, 11, 2026, 5), Forward, StepSize::Week, {2026, 5, 18}, 2026, 5},
-        {"Monday the 19th", standing(2026, 1, 12, 2026, 1), Forward, StepSize::Week, {2026, 1, 19}, 2026, 2},
-        {"back from the 19th to the 12th", standing(2026, 1, 19, 2026, 2), Back, StepSize::Week, {2026, 1, 12}, 2026, 1},
+        {"Monday the 22nd", standing(2025, 12, 15, 2025, 12), Forward, Week, {2025, 12, 22}, 2026, 1},
+        {"Monday the 29th", standing(2025, 12, 22, 2026, 1), Forward, Week, {2025, 12, 29}, 2026, 1},
+        {"into the new year", standing(2025, 12, 29, 2026, 1), Forward, Week, {2026, 1, 5}, 2026, 1},
+        {"back over the year", standing(2026, 1, 5, 2026, 1), Back, Week, {2025, 12, 29}, 2026, 1},
+        {"Monday the 18th keeps its month", standing(2026, 5, 11, 2026, 5), Forward, Week, {2026, 5, 18}, 2026, 5},
+        {"Monday the 19th", standing(2026, 1, 12, 2026, 1), Forward, Week, {2026, 1, 19}, 2026, 2},
+        {"back from the 19th to the 12th", standing(2026, 1, 19, 2026, 2), Back, Week, {2026, 1, 12}, 2026, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

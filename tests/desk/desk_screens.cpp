@@ -1,11 +1,14 @@
 // Shows the week page or the to-do window with sample reminders, for a look at them on a real display:
-//   desk_screens four|one|noweekends|todo [seconds]
+//   desk_screens four|one|noweekends|todo [seconds [program folder]]
+// With a program folder the calendar is kept there ("CalUsers.DAT", "Data") for orvella-cli to read.
 // Not a test: nothing is checked here.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QTextCursor>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
 #include "app/app_state.h"
 #include "common/day_number.h"
@@ -33,9 +36,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("four");
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 6;
-    test::TempDir dir;
+    test::TempDir temp;
+    const std::string folder = argc > 3 ? argv[3] : temp.path();
+    std::filesystem::create_directories(folder + "/Data");
+    std::ofstream(folder + "/CalUsers.DAT", std::ios::binary) << "Ann Smith - Home\r\n";
     AppState& s = appState();
-    s.calendars.DataFolder = dir.path();
+    s.calendars.DataFolder = folder + "/Data";
     s.calendars.Names = {"Ann Smith - Home"};
     s.Background = winRgb(0, 128, 128);
     s.Foreground = winRgb(255, 255, 225);
