@@ -1,5 +1,5 @@
 // Shows the week page or the to-do window with sample reminders, for a look at them on a real display:
-//   desk_screens four|one|noweekends|todo [seconds [program folder]]
+//   desk_screens four|one|noweekends|todo|explain [seconds [program folder]]
 // With a program folder the calendar is kept there ("CalUsers.DAT", "Data") for orvella-cli to read.
 // Not a test: nothing is checked here.
 
@@ -14,6 +14,7 @@
 #include "common/day_number.h"
 #include "common/ui_seams.h"
 #include "desk/desk_dlg1.h"
+#include "desk/explain_dlg.h"
 #include "desk/reminder_editor.h"
 #include "desk/todo_dlg.h"
 #include "store/cal_db.h"
@@ -59,6 +60,11 @@ int main(int argc, char** argv) {
     put(first + 20, "Caf\xE9 with Zo\xEB \x80" "12");
     put(first + 26, "Pay rent");
 
+    if (mode == "explain") {
+        TExplainDlg explain;
+        QTimer::singleShot(seconds * 1000, &app, [&] { explain.done(mrOk); });
+        return explain.exec() >= 0 ? 0 : 1;
+    }
     if (mode == "todo") {
         TToDoDlg todo;
         QTimer::singleShot(seconds * 1000, &app, [&] { todo.done(mrCancel); });
