@@ -25,6 +25,7 @@
 #include "common/ui_seams.h"
 #include "desk/entry_removal.h"
 #include "desk/explain_dlg.h"
+#include "events/annual_dlg.h"
 #include "desk/reminder_editor.h"
 #include "store/cal_db.h"
 #include "store/edit_user_dlg.h"
@@ -677,8 +678,10 @@ void TDeskDlg1::PrintBtnClick() {
     // The landscape printout of the page is not built yet.
 }
 
-void TDeskDlg1::showRepeatingEventsPage(double /*startDate*/) {
-    // The repetition page of the repeating-events window opens here, its start date the given day.
+void TDeskDlg1::showRepeatingEventsPage(double startDate) {
+    // The window is made once at start; a page shown on its own (tests) makes it on first use.
+    TAnnualDlg* annual = forms().AnnualDlg ? forms().AnnualDlg : new TAnnualDlg(this);
+    annual->ShowRepeating(static_cast<int>(startDate));
 }
 
 void TDeskDlg1::RepeatBtnClick() {

@@ -21,6 +21,7 @@
 #include "common/qt_text.h"
 #include "desk/desk_dlg1.h"
 #include "desk/reminder_editor.h"
+#include "events/annual_dlg.h"
 #include "store/cal_db.h"
 #include "store/chg_user_dlg.h"
 #include "store/edit_user_dlg.h"
@@ -427,6 +428,26 @@ private slots:
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(3 * kRecordSize));  // flushed
         QCOMPARE(cell(3)->toPlainText(), QStringLiteral("Doctor 10am\nCall Bob\n"));
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void repeatButtonOpensTheRepetitionPageForTheFocusedDay() {
+        open(2026, 3, 11);
+        type(3, QStringLiteral("typed first"));
+        int shownStart = 0, shownPage = -1;
+        seams->scripts.push_back([&](QDialog* dlg) {
+            auto* annual = qobject_cast<TAnnualDlg*>(dlg);
+            if (!annual) return int(mrCancel);
+            shownStart = annual->StartDate;
+            shownPage = annual->Page;
+            put(d(2026, 3, 12), "<Gym>\r\n");  // what stamping leaves in the store
+            return int(mrOk);
+        });
+        desk->RepeatBtnClick();
+        QCOMPARE(seams->modalClasses, QStringList{QStringLiteral("orv::TAnnualDlg")});
+        QCOMPARE(shownStart, d(2026, 3, 11));
+        QCOMPARE(shownPage, 2);
+        QCOMPARE(stored(d(2026, 3, 11)), std::optional<std::string>("typed first"));  // saved before
+        QCOMPARE(cell(4)->toPlainText(), QStringLiteral("<Gym>\n"));                   // refilled after
     }
 
     void removalWithoutAProperSelectionExplains_data() {
