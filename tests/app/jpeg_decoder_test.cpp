@@ -10,7 +10,7 @@
 namespace orv {
 namespace {
 
-using test::JpegSpec;
+using test::JpegRecipe;
 using test::makeJpeg;
 using test::withStatedSize;
 

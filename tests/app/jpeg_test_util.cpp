@@ -9,7 +9,7 @@
 
 namespace orv::test {
 
-std::string makeJpeg(const JpegSpec& spec) {
+std::string makeJpeg(const JpegRecipe& recipe) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr jerr{};
     cinfo.err = jpeg_std_error(&jerr);
@@ -17,21 +17,21 @@ std::string makeJpeg(const JpegSpec& spec) {
     unsigned char* out = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(spec.width);
-    cinfo.image_height = static_cast<JDIMENSION>(spec.height);
-    cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 4 ? JCS_CMYK : JCS_RGB;
+    cinfo.image_width = static_cast<JDIMENSION>(recipe.width);
+    cinfo.image_height = static_cast<JDIMENSION>(recipe.height);
+    cinfo.input_components = recipe.components;
+    cinfo.in_color_space = recipe.components == 1 ? JCS_GRAYSCALE : recipe.components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.progressive) jpeg_simple_progression(&cinfo);
+    jpeg_set_quality(&cinfo, recipe.quality, TRUE);
+    if (recipe.progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(spec.width) * spec.components);
+    std::vector<unsigned char> row(static_cast<size_t>(recipe.width) * recipe.components);
     const auto fillRow = [&](int y) {
-        for (int x = 0; x < spec.width; ++x) {
-            const auto red = static_cast<unsigned char>(spec.width > 1 ? x * 255 / (spec.width - 1) : 0);
-            if (spec.components == 1) {
+        for (int x = 0; x < recipe.width; ++x) {
+            const auto red = static_cast<unsigned char>(recipe.width > 1 ? x * 255 / (recipe.width - 1) : 0);
+            if (recipe.components == 1) {
                 row[x] = red;
-            } else if (spec.components == 4) {
+            } else if (recipe.components == 4) {
                 // Adobe's inverted CMYK: 255 is no ink. Full magenta and yellow: red.
                 row[4 * x] = 255;
                 row[4 * x + 1] = 0;
@@ -39,15 +39,15 @@ std::string makeJpeg(const JpegSpec& spec) {
                 row[4 * x + 3] = 255;
             } else {
                 row[3 * x] = red;
-                row[3 * x + 1] = static_cast<unsigned char>(spec.height > 1 ? y * 255 / (spec.height - 1) : 0);
+                row[3 * x + 1] = static_cast<unsigned char>(recipe.height > 1 ? y * 255 / (recipe.height - 1) : 0);
                 row[3 * x + 2] = 64;
             }
         }
     };
     // Grey and CMYK rows do not change from one row to the next.
-    if (spec.components != 3) fillRow(0);
+    if (recipe.components != 3) fillRow(0);
     while (cinfo.next_scanline < cinfo.image_height) {
-        if (spec.components == 3) fillRow(static_cast<int>(cinfo.next_scanline));
+        if (recipe.components == 3) fillRow(static_cast<int>(cinfo.next_scanline));
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&cinfo, &r, 1);
     }
