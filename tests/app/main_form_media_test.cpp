@@ -169,7 +169,7 @@ private slots:
         form->OptionBtnClick();
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].text,
-                 QStringLiteral("Orvella will now have to close to\ncomplete the Restore process."));
+                 QStringLiteral("Orvella will now have to close to\rcomplete the Restore process."));
         QVERIFY(!form->isVisible());
     }
 
