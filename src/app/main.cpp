@@ -2,10 +2,12 @@
 
 #include "app/main_form.h"
 #include "app/startup.h"
+#include "common/hint_router.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvella"));
+    orv::applyHintTimings();
     orv::TCalMainForm* mainForm = orv::createWindows();
     if (!mainForm) return 0;
     mainForm->show();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QProxyStyle>
 #include <QWidget>
 
 namespace orv {
@@ -15,6 +16,22 @@ void setHint(QWidget* control, const QString& hint) {
 }
 
 QString longHint(const QWidget* control) { return control ? control->statusTip() : QString(); }
+
+namespace {
+
+class HintTimingStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay) return 250;
+        if (hint == SH_ToolTip_FallAsleepDelay) return 10000;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+void applyHintTimings() { QApplication::setStyle(new HintTimingStyle); }
 
 HintRouter& HintRouter::instance() {
     static HintRouter* router = new HintRouter;  // lives as long as the application

@@ -18,6 +18,9 @@ namespace orv {
 void setHint(QWidget* control, const QString& hint);
 QString longHint(const QWidget* control);
 
+// Hints pop up after 250 ms and stay up 10000 ms, program-wide.
+void applyHintTimings();
+
 class HintRouter : public QObject {
     Q_OBJECT
 public:
