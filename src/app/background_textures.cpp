@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include "app/app_state.h"
 #include "common/file_util.h"
 
 namespace orv {
@@ -13,8 +12,7 @@ constexpr const char* kFiles[BackgroundTextures::kCount] = {"Brown.bmp", "Pink.b
 
 }  // namespace
 
-void BackgroundTextures::load(const std::string& programFolder) {
-    const std::string folder = joinPath(programFolder, "Images");
+void BackgroundTextures::load(const std::string& folder) {
     for (int i = 0; i < kCount; ++i) {
         QImage image(QString::fromStdString(joinPath(folder, kFiles[i])), "bmp");
         images_[static_cast<size_t>(i)] = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
@@ -38,7 +36,7 @@ const char* BackgroundTextures::fileName(int index) {
 BackgroundTextures& backgroundTextures() {
     static BackgroundTextures textures = [] {
         BackgroundTextures t;
-        t.load(appState().ProgramFolder);
+        t.load(":/Images");
         return t;
     }();
     return textures;

@@ -13,9 +13,8 @@ public:
     static constexpr int kCount = 6;  // i1 .. i6
     static constexpr int kWhite = 5;
 
-    // Loads the six files of programFolder + "/Images"; a missing or unreadable one stays empty (nothing is
-    // painted for it).
-    void load(const std::string& programFolder);
+    // Loads the six files of folder; a missing or unreadable one stays empty (nothing is painted for it).
+    void load(const std::string& folder);
 
     // Index 0..5 (i1 .. i6); an empty image for any other.
     const QImage& image(int index) const;
@@ -29,7 +28,7 @@ private:
     QImage none_;
 };
 
-// The program's textures, loaded from the program folder at first use.
+// The program's textures, built into the executable and loaded at first use.
 BackgroundTextures& backgroundTextures();
 
 }  // namespace orv

@@ -5,9 +5,7 @@
 #include <QPolygon>
 #include <QToolButton>
 
-#include "app/app_state.h"
 #include "app/media_device.h"
-#include "common/file_util.h"
 #include "common/hint_router.h"
 #include "common/ui_seams.h"
 
@@ -19,7 +17,7 @@ const QString kStopHint = QStringLiteral("Click to stop playing");
 
 // The shipped glyph, or a plain one drawn here when the file is missing.
 QIcon glyph(const char* file, bool play) {
-    const QPixmap shipped(QString::fromStdString(joinPath(joinPath(appState().ProgramFolder, "Images"), file)));
+    const QPixmap shipped(QStringLiteral(":/Images/") + QString::fromLatin1(file));
     if (!shipped.isNull()) return QIcon(shipped);
     QPixmap drawn(11, 11);
     drawn.fill(Qt::transparent);
