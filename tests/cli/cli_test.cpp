@@ -1,37 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli.h"
 #include "common/clock.h"
 #include "common/day_number.h"
-#include "support/temp_dir.h"
+#include "support/cli_fixture.h"
 
 namespace orv {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-class CliTest : public ::testing::Test {
-protected:
-    Result run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--folder", dir.path()});
-        std::ostringstream out, err;
-        const int status = cli::run(args, out, err);
-        return {status, out.str(), err.str()};
-    }
-    void TearDown() override { clock::setToday(std::nullopt); }
-
-    test::TempDir dir;
-};
+class CliTest : public test::CliFixture {};
 
 TEST_F(CliTest, SetShowAndClearOneDay) {
     EXPECT_EQ(run({"set", "2026-12-08", "Dentist 10am\\nBring the card"}).status, 0);
-    const Result shown = run({"show", "2026-12-08"});
+    const test::CliResult shown = run({"show", "2026-12-08"});
     EXPECT_EQ(shown.status, 0);
     EXPECT_EQ(shown.out, "Dentist 10am\nBring the card\n");
     // Stored as one 1028-byte record with CR LF between the lines.
@@ -59,7 +39,7 @@ TEST_F(CliTest, ShowRangeListsDaysWithRecordsIndented) {
     run({"set", "2026-03-02", "b"});
     run({"set", "2026-02-27", "a\\nline two"});
     run({"set", "2026-04-01", "outside"});
-    const Result r = run({"show", "2026-02-27", "2026-03-31"});
+    const test::CliResult r = run({"show", "2026-02-27", "2026-03-31"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "2026-02-27\n  a\n  line two\n2026-03-02\n  b\n");
 }
@@ -79,7 +59,7 @@ TEST_F(CliTest, CalendarsListAndSelection) {
     EXPECT_FALSE(dir.exists("Data/Bob Smith.DBX"));
     EXPECT_EQ(run({"show", "2026-05-05"}).out, "");
     EXPECT_EQ(run({"--calendar", "ANN", "show", "2026-05-05"}).out, "hers\n");
-    const Result unknown = run({"--calendar", "Carol", "show", "2026-05-05"});
+    const test::CliResult unknown = run({"--calendar", "Carol", "show", "2026-05-05"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("Carol"), std::string::npos);
 }
@@ -100,7 +80,7 @@ TEST_F(CliTest, RefusalsLeaveTheFilesAsTheyWere) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + (c.args.size() > 1 ? c.args[1] : ""));
-        const Result r = run(c.args);
+        const test::CliResult r = run(c.args);
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
         EXPECT_EQ(dir.read("Data/User1.DBX"), before);

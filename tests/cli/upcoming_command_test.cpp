@@ -1,38 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli.h"
 #include "common/clock.h"
 #include "common/day_number.h"
-#include "support/temp_dir.h"
+#include "support/cli_fixture.h"
 
 namespace orv {
 namespace {
 
-class UpcomingCommand : public ::testing::Test {
-protected:
-    struct Result {
-        int status;
-        std::string out;
-        std::string err;
-    };
-    Result run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--folder", dir.path()});
-        std::ostringstream out, err;
-        const int status = cli::run(args, out, err);
-        return {status, out.str(), err.str()};
-    }
-    void TearDown() override { clock::setToday(std::nullopt); }
-    test::TempDir dir;
-};
+class UpcomingCommand : public test::CliFixture {};
 
 TEST_F(UpcomingCommand, ListsBothFilesInTickerOrder) {
     dir.write("Events.dat",
               "6,3\r\ncw 0,35\r\n1,1,Jos\xe9\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
               "2,2,Wedding anniversary\r\n3,2,12\r\n4,2,31\r\n1,3,Far\r\n2,3,Birthday\r\n3,3,3\r\n4,3,1\r\n");
     dir.write("VEvents.dat", "6,1\r\n2,1,Last day of the year\r\n3,1,12\r\n4,1,31\r\n");
-    const Result r = run({"upcoming", "--today", "2023-12-30"});
+    const test::CliResult r = run({"upcoming", "--today", "2023-12-30"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "Last day of the year\n"
@@ -45,7 +27,7 @@ TEST_F(UpcomingCommand, TodayFromTheClockAndNothingDue) {
     clock::setToday(dayNumber(2023, 6, 10));
     EXPECT_EQ(run({"upcoming"}).out, "Ann - Birthday on Sat, 17 Jun 2023\n");
     clock::setToday(dayNumber(2023, 6, 9));
-    const Result none = run({"upcoming"});
+    const test::CliResult none = run({"upcoming"});
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "");
 }
@@ -55,7 +37,7 @@ TEST_F(UpcomingCommand, BadArgumentsAndFiles) {
     EXPECT_EQ(run({"upcoming", "--today", "2023-12-30", "extra"}).status, 1);
     EXPECT_EQ(run({"upcoming", "--today", "2023-02-30"}).status, 2);
     dir.write("VEvents.dat", "");
-    const Result corrupt = run({"upcoming", "--today", "2023-12-30"});
+    const test::CliResult corrupt = run({"upcoming", "--today", "2023-12-30"});
     EXPECT_EQ(corrupt.status, 2);
     EXPECT_NE(corrupt.err.find("VEvents.dat"), std::string::npos) << corrupt.err;
 }
