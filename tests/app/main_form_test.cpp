@@ -15,6 +15,7 @@
 #include "store/add_user_dlg.h"
 #include "store/cal_db.h"
 #include "support/fake_seams.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -34,13 +35,6 @@ std::function<int(QDialog*)> typeName(const QString& name) {
     };
 }
 
-void storeDay(int day, const std::string& text) {
-    calDb().FetchDay(day);
-    calDb().CurrentRecord.clear();
-    calDb().CurrentRecord.Date = day;
-    calDb().CurrentRecord.setText(text);
-    calDb().AppendDay();
-}
 
 }  // namespace
 
@@ -64,7 +58,7 @@ private:
             dir->write("Data/.keep", "");
             calDb().setCalendars(&appState().calendars);
             calDb().OpenCurrentCalendar();
-            storeDay(reminderDay, "Doctor 10am");
+            test::putDay(reminderDay, "Doctor 10am");
             calDb().FreeStore();
             appState() = AppState{};
         }

@@ -21,6 +21,7 @@
 #include "common/hint_router.h"
 #include "store/cal_db.h"
 #include "support/fake_seams.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -32,13 +33,6 @@ const int kToday = date(2023, 6, 15);
 
 Ymd shown(const TCalMainForm& f) { return {f.Cal->Year(), f.Cal->Month(), f.Cal->Day()}; }
 
-void storeDay(int day, const std::string& text) {
-    calDb().FetchDay(day);
-    calDb().CurrentRecord.clear();
-    calDb().CurrentRecord.Date = day;
-    calDb().CurrentRecord.setText(text);
-    calDb().AppendDay();
-}
 
 }  // namespace
 
@@ -59,7 +53,7 @@ private:
         appState().calendars.CurrentCalendarIndex = 0;
         calDb().setCalendars(&appState().calendars);
         calDb().OpenCurrentCalendar();
-        for (const auto& [day, text] : days) storeDay(day, text);
+        for (const auto& [day, text] : days) test::putDay(day, text);
         calDb().FreeStore();
         appState() = AppState{};
     }

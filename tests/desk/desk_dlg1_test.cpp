@@ -26,6 +26,7 @@
 #include "store/chg_user_dlg.h"
 #include "store/edit_user_dlg.h"
 #include "support/fake_seams.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -34,19 +35,7 @@ namespace {
 
 int d(int y, int m, int day) { return dayNumber(y, m, day); }
 
-void put(int day, const std::string& text) {
-    CalDb& store = calDb();
-    store.CurrentRecord.clear();
-    store.CurrentRecord.Date = day;
-    store.CurrentRecord.setText(text);
-    if (store.FindDay(day)) store.StoreDay();
-    else store.AppendDay();
-}
 
-std::optional<std::string> stored(int day) {
-    if (!calDb().FetchDay(day)) return std::nullopt;
-    return calDb().CurrentRecord.text();
-}
 
 QColor textColourOf(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
 
@@ -225,8 +214,8 @@ private slots:
 
     void openingDaysTitleNumbersAndFocus() {
         appState().ShowWeekends = false;
-        put(d(2026, 3, 9), "Dentist 10am\r\nBring card");
-        put(d(2026, 2, 27), "too early");
+        test::putDay(d(2026, 3, 9), "Dentist 10am\r\nBring card");
+        test::putDay(d(2026, 2, 27), "too early");
         open(2026, 3, 7);  // a Saturday with weekends hidden: the page starts on Monday 9 March
         QCOMPARE(desk->page.PageStart, double(d(2026, 3, 9)));
         QCOMPARE(desk->Panel3->text(), QStringLiteral(" March/April 2026"));
@@ -274,8 +263,8 @@ private slots:
         type(1, QStringLiteral("Party"));
         type(10, QStringLiteral("Shop"));
         desk->WeekBtnBottomClick();
-        QCOMPARE(stored(d(2025, 12, 15)), std::optional<std::string>("Party"));
-        QCOMPARE(stored(d(2025, 12, 24)), std::optional<std::string>("Shop"));
+        QCOMPARE(test::storedDay(d(2025, 12, 15)), std::optional<std::string>("Party"));
+        QCOMPARE(test::storedDay(d(2025, 12, 24)), std::optional<std::string>("Shop"));
         QCOMPARE(desk->page.PageStart, double(d(2025, 12, 22)));
         QCOMPARE(desk->page.PageMonth, 1);
         QCOMPARE(desk->Panel3->text(), QStringLiteral(" December/January 2026"));
@@ -341,7 +330,7 @@ private slots:
         QCOMPARE(cell(5)->storedText(), std::string(499, 'c') + "\r\n" + std::string(499, 'c'));
 
         desk->WeekBtnBottomClick();
-        QCOMPARE(stored(d(2026, 3, 11))->size(), size_t(1000));
+        QCOMPARE(test::storedDay(d(2026, 3, 11))->size(), size_t(1000));
     }
 
     void charactersWindows1252CannotHoldAreRefused() {
@@ -353,21 +342,21 @@ private slots:
         QCOMPARE(seams->messages[0].text, unrepresentableMessage(QStringLiteral("\u03a9")));
         QCOMPARE(cell(3)->toPlainText(), QStringLiteral("Caf\u00e9 \u20ac5 x"));
         closePage();
-        QCOMPARE(stored(d(2026, 3, 11)), std::optional<std::string>("Caf\xE9 \x80" "5 x"));
+        QCOMPARE(test::storedDay(d(2026, 3, 11)), std::optional<std::string>("Caf\xE9 \x80" "5 x"));
     }
 
     void overlongStoredTextIsCutWithTheWarningAndSavedCut() {
         const std::string longText = std::string(600, 'a') + "\r\n" + std::string(417, 'b');  // 1019 characters
-        put(d(2026, 3, 10), longText);
-        put(d(2026, 3, 1), std::string(1019, 'z'));  // not on the page
-        put(d(2026, 3, 12), "short");
+        test::putDay(d(2026, 3, 10), longText);
+        test::putDay(d(2026, 3, 1), std::string(1019, 'z'));  // not on the page
+        test::putDay(d(2026, 3, 12), "short");
         const std::string fileBefore = dir->read("Ann.DBX");
         open(2026, 3, 11);
         QCOMPARE(seams->beeps, 1);
         QCOMPARE(cell(2)->storedLength(), 1000);
         closePage();
-        QCOMPARE(stored(d(2026, 3, 10)), std::optional<std::string>(longText.substr(0, 1000)));
-        QCOMPARE(stored(d(2026, 3, 1)), std::optional<std::string>(std::string(1019, 'z')));
+        QCOMPARE(test::storedDay(d(2026, 3, 10)), std::optional<std::string>(longText.substr(0, 1000)));
+        QCOMPARE(test::storedDay(d(2026, 3, 1)), std::optional<std::string>(std::string(1019, 'z')));
         const std::string fileAfter = dir->read("Ann.DBX");
         QCOMPARE(fileAfter.size(), fileBefore.size());
         // Only the cut day's record differs.
@@ -375,8 +364,8 @@ private slots:
     }
 
     void emptiedCellIsRemovedAfterTheFlush() {
-        put(d(2026, 3, 11), "Gym");
-        put(d(2026, 3, 12), "Swim");
+        test::putDay(d(2026, 3, 11), "Gym");
+        test::putDay(d(2026, 3, 12), "Swim");
         open(2026, 3, 11);
         cell(3)->clear();
         desk->WeekBtnBottomClick();
@@ -385,7 +374,7 @@ private slots:
         closePage();
         QVERIFY(!desk->isVisible());
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(kRecordSize));
-        QCOMPARE(stored(d(2026, 3, 12)), std::optional<std::string>("Swim"));
+        QCOMPARE(test::storedDay(d(2026, 3, 12)), std::optional<std::string>("Swim"));
     }
 
     void rebuildOnReactivationKeepsTypedTextOnItsDay() {
@@ -394,7 +383,7 @@ private slots:
         QCOMPARE(desk->page.PageStart, double(d(2026, 3, 16)));
         type(1, QStringLiteral("typed after the step"));
         desk->FormActivate();  // a window over the page has closed
-        QCOMPARE(stored(d(2026, 3, 16)), std::optional<std::string>("typed after the step"));
+        QCOMPARE(test::storedDay(d(2026, 3, 16)), std::optional<std::string>("typed after the step"));
         QCOMPARE(desk->page.PageStart, double(d(2026, 3, 9)));  // rebuilt for the selected day
         QCOMPARE(cell(8)->toPlainText(), QStringLiteral("typed after the step"));
         QCOMPARE(cell(1)->toPlainText(), QString());
@@ -403,10 +392,10 @@ private slots:
 
     void removalOfARepeatingEntryFromTheFocusedDayOn() {
         const int focused = d(2026, 3, 11);
-        put(focused - 7, "<Gym>\r\n");
-        put(focused, "Doctor 10am\r\n<Gym>\r\nCall Bob\r\n");
-        put(focused + 7, "<Gym>\r\n");
-        put(focused + 70, "<Gym>\r\n<Gym>\r\nX");
+        test::putDay(focused - 7, "<Gym>\r\n");
+        test::putDay(focused, "Doctor 10am\r\n<Gym>\r\nCall Bob\r\n");
+        test::putDay(focused + 7, "<Gym>\r\n");
+        test::putDay(focused + 70, "<Gym>\r\n<Gym>\r\nX");
         open(2026, 3, 11);
         QCOMPARE(desk->FocusedCell, cell(3));
         // "<Gym>" selected with the line break and part of the next line.
@@ -421,10 +410,10 @@ private slots:
         QCOMPARE(seams->messages[0].icon, MsgIcon::Confirmation);
         QCOMPARE(seams->messages[0].buttons, MsgButtons::YesNo);
         QCOMPARE(seams->messages[0].text, QStringLiteral("Remove <Gym> from calendar ?"));
-        QCOMPARE(stored(focused - 7), std::optional<std::string>("<Gym>\r\n"));
-        QCOMPARE(stored(focused), std::optional<std::string>("Doctor 10am\r\nCall Bob\r\n"));
-        QCOMPARE(stored(focused + 7), std::nullopt);
-        QCOMPARE(stored(focused + 70), std::optional<std::string>("<Gym>\r\nX"));
+        QCOMPARE(test::storedDay(focused - 7), std::optional<std::string>("<Gym>\r\n"));
+        QCOMPARE(test::storedDay(focused), std::optional<std::string>("Doctor 10am\r\nCall Bob\r\n"));
+        QCOMPARE(test::storedDay(focused + 7), std::nullopt);
+        QCOMPARE(test::storedDay(focused + 70), std::optional<std::string>("<Gym>\r\nX"));
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(3 * kRecordSize));  // flushed
         QCOMPARE(cell(3)->toPlainText(), QStringLiteral("Doctor 10am\nCall Bob\n"));
         QVERIFY(!QApplication::overrideCursor());
@@ -439,14 +428,14 @@ private slots:
             if (!annual) return int(mrCancel);
             shownStart = annual->StartDate;
             shownPage = annual->Page;
-            put(d(2026, 3, 12), "<Gym>\r\n");  // what stamping leaves in the store
+            test::putDay(d(2026, 3, 12), "<Gym>\r\n");  // what stamping leaves in the store
             return int(mrOk);
         });
         desk->RepeatBtnClick();
         QCOMPARE(seams->modalClasses, QStringList{QStringLiteral("orv::TAnnualDlg")});
         QCOMPARE(shownStart, d(2026, 3, 11));
         QCOMPARE(shownPage, 2);
-        QCOMPARE(stored(d(2026, 3, 11)), std::optional<std::string>("typed first"));  // saved before
+        QCOMPARE(test::storedDay(d(2026, 3, 11)), std::optional<std::string>("typed first"));  // saved before
         QCOMPARE(cell(4)->toPlainText(), QStringLiteral("<Gym>\n"));                   // refilled after
     }
 
@@ -461,7 +450,7 @@ private slots:
     void removalWithoutAProperSelectionExplains() {
         QFETCH(int, from);
         QFETCH(int, to);
-        put(d(2026, 3, 11), "<Gym>\r\n");
+        test::putDay(d(2026, 3, 11), "<Gym>\r\n");
         const std::string before = dir->read("Ann.DBX");
         open(2026, 3, 11);
         QTextCursor c = cell(3)->textCursor();
@@ -475,8 +464,8 @@ private slots:
     }
 
     void removalAnsweredNoChangesNothing() {
-        put(d(2026, 3, 11), "<Gym>\r\n");
-        put(d(2026, 3, 12), "<Gym>\r\n");
+        test::putDay(d(2026, 3, 11), "<Gym>\r\n");
+        test::putDay(d(2026, 3, 12), "<Gym>\r\n");
         open(2026, 3, 11);
         QTextCursor c = cell(3)->textCursor();
         c.setPosition(0);
@@ -484,16 +473,16 @@ private slots:
         cell(3)->setTextCursor(c);
         seams->answers.push_back(mrNo);
         desk->DelBtnClick();
-        QCOMPARE(stored(d(2026, 3, 12)), std::optional<std::string>("<Gym>\r\n"));
-        QCOMPARE(stored(d(2026, 3, 11)), std::optional<std::string>("<Gym>\r\n"));
+        QCOMPARE(test::storedDay(d(2026, 3, 12)), std::optional<std::string>("<Gym>\r\n"));
+        QCOMPARE(test::storedDay(d(2026, 3, 11)), std::optional<std::string>("<Gym>\r\n"));
     }
 
     void switchingCalendarsFromThePage() {
-        put(d(2026, 3, 12), "Ann's day");
+        test::putDay(d(2026, 3, 12), "Ann's day");
         calDb().FlushCurrentCalendar();
         appState().calendars.CurrentCalendarIndex = 1;
         calDb().OpenCurrentCalendar();
-        put(d(2026, 3, 12), "Bob's day");
+        test::putDay(d(2026, 3, 12), "Bob's day");
         appState().calendars.CurrentCalendarIndex = 0;
         calDb().OpenCurrentCalendar();
 
@@ -519,11 +508,11 @@ private slots:
 
         appState().calendars.CurrentCalendarIndex = 0;
         calDb().OpenCurrentCalendar();
-        QCOMPARE(stored(d(2026, 3, 11)), std::optional<std::string>("typed for Ann"));
+        QCOMPARE(test::storedDay(d(2026, 3, 11)), std::optional<std::string>("typed for Ann"));
     }
 
     void renamingTheCurrentCalendarAndCancellingKeepsWritingToItsNewFile() {
-        put(d(2026, 3, 12), "Ann's day");
+        test::putDay(d(2026, 3, 12), "Ann's day");
         TEditUserDlg users;
         TChgUserDlg chg;
         users.setChgUserDlg(&chg);
@@ -551,11 +540,11 @@ private slots:
         closePage();
         QVERIFY(!dir->exists("Ann.DBX"));
         QCOMPARE(calDb().CurrentFileName, calendarFile("Ann Smith"));
-        QCOMPARE(stored(d(2026, 3, 13)), std::optional<std::string>("after the rename"));
+        QCOMPARE(test::storedDay(d(2026, 3, 13)), std::optional<std::string>("after the rename"));
     }
 
     void storeFailureWhileSteppingShowsWhatTheStoreHolds() {
-        put(d(2026, 3, 9), "kept");
+        test::putDay(d(2026, 3, 9), "kept");
         open(2026, 3, 11);
         type(1, QStringLiteral(" and changed"));
         type(2, QStringLiteral("new day"));
@@ -568,7 +557,7 @@ private slots:
         QCOMPARE(desk->page.PageStart, double(d(2026, 3, 9)));
         QCOMPARE(cell(1)->toPlainText(), QStringLiteral("kept and changed"));
         QCOMPARE(cell(2)->toPlainText(), QString());
-        QCOMPARE(stored(d(2026, 3, 10)), std::nullopt);
+        QCOMPARE(test::storedDay(d(2026, 3, 10)), std::nullopt);
         QVERIFY(!TDeskDlg1::Busy);
         // The page goes on working once there is room again.
         desk->WeekBtnBottomClick();
@@ -576,7 +565,7 @@ private slots:
     }
 
     void storeFailureWhileClosingStillCloses() {
-        put(d(2026, 3, 11), "Gym");
+        test::putDay(d(2026, 3, 11), "Gym");
         open(2026, 3, 11);
         cell(3)->clear();
         type(4, QStringLiteral("not kept"));
@@ -590,7 +579,7 @@ private slots:
         QCOMPARE(desk->result(), int(mrOk));
         QVERIFY(seams->messages.empty());
         calDb().OpenCurrentCalendar();
-        QCOMPARE(stored(d(2026, 3, 11)), std::optional<std::string>("Gym"));  // the flush failed: nothing lost
+        QCOMPARE(test::storedDay(d(2026, 3, 11)), std::optional<std::string>("Gym"));  // the flush failed: nothing lost
     }
 };
 

@@ -18,20 +18,10 @@
 #include "desk/reminder_editor.h"
 #include "desk/todo_dlg.h"
 #include "store/cal_db.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
-
-namespace {
-
-void put(int day, const std::string& text) {
-    calDb().CurrentRecord.clear();
-    calDb().CurrentRecord.Date = day;
-    calDb().CurrentRecord.setText(text);
-    calDb().AppendDay();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -50,15 +40,15 @@ int main(int argc, char** argv) {
     calDb().setCalendars(&s.calendars);
     calDb().OpenCurrentCalendar();
     const int first = dayNumber(2026, 1, 26);
-    put(first, "Dentist 10am\r\nBring the card");
-    put(first + 3, "<Gym>\r\nCall Bob about the car");
-    put(first + 5, "Market\r\n<Cash to bank>\r\n");
-    put(first + 6, "Lunch at Mum's");
-    put(first + 10, "<Gym>\r\n");
-    put(first + 15, "Report due!\r\nPrint 3 copies\r\nMeeting room B at 2pm\r\nThen the train home");
-    put(first + 17, "<Gym>\r\n");
-    put(first + 20, "Caf\xE9 with Zo\xEB \x80" "12");
-    put(first + 26, "Pay rent");
+    test::putDay(first, "Dentist 10am\r\nBring the card");
+    test::putDay(first + 3, "<Gym>\r\nCall Bob about the car");
+    test::putDay(first + 5, "Market\r\n<Cash to bank>\r\n");
+    test::putDay(first + 6, "Lunch at Mum's");
+    test::putDay(first + 10, "<Gym>\r\n");
+    test::putDay(first + 15, "Report due!\r\nPrint 3 copies\r\nMeeting room B at 2pm\r\nThen the train home");
+    test::putDay(first + 17, "<Gym>\r\n");
+    test::putDay(first + 20, "Caf\xE9 with Zo\xEB \x80" "12");
+    test::putDay(first + 26, "Pay rent");
 
     if (mode == "explain") {
         TExplainDlg explain;

@@ -21,6 +21,7 @@
 #include "desk/todo_dlg.h"
 #include "store/cal_db.h"
 #include "support/fake_seams.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -53,17 +54,7 @@ int pdfPages(const std::string& path) {
     return static_cast<int>(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
 }
 
-std::optional<std::string> stored(int day) {
-    if (!calDb().FetchDay(day)) return std::nullopt;
-    return calDb().CurrentRecord.text();
-}
 
-void put(int day, const std::string& text) {
-    calDb().CurrentRecord.clear();
-    calDb().CurrentRecord.Date = day;
-    calDb().CurrentRecord.setText(text);
-    calDb().AppendDay();
-}
 
 }  // namespace
 
@@ -144,8 +135,8 @@ private slots:
         QFETCH(QString, result);
         QFETCH(int, recordsAfterFlush);
         const int day = dayNumber(2026, 12, 8);
-        put(day - 1, "another day");
-        if (!existing.isEmpty()) put(day, existing.toStdString());
+        test::putDay(day - 1, "another day");
+        if (!existing.isEmpty()) test::putDay(day, existing.toStdString());
         const size_t sizeBefore = dir->read("Ann.DBX").size();
 
         TToDoDlg todo;
@@ -161,19 +152,19 @@ private slots:
         });
         todo.editDay(day, QRect(0, 0, 474, 541));
         QCOMPARE(shownText, existing);
-        QCOMPARE(stored(day), result.isEmpty() ? std::nullopt : std::optional<std::string>(result.toStdString()));
+        QCOMPARE(test::storedDay(day), result.isEmpty() ? std::nullopt : std::optional<std::string>(result.toStdString()));
         // A rewrite stays in place; only a new day grows the file before the flush.
         if (!existing.isEmpty()) QCOMPARE(dir->read("Ann.DBX").size(), sizeBefore);
         QCOMPARE(printers->jobs, button == "print" ? 1 : 0);
         calDb().FlushCurrentCalendar();
         calDb().OpenCurrentCalendar();
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(recordsAfterFlush) * kRecordSize);
-        QCOMPARE(stored(day - 1), std::optional<std::string>("another day"));
+        QCOMPARE(test::storedDay(day - 1), std::optional<std::string>("another day"));
     }
 
     void printingPrintsTheEditedTextBelowTheDate() {
         const int day = dayNumber(2026, 12, 8);
-        put(day, "Gym");
+        test::putDay(day, "Gym");
         TToDoDlg todo;
         std::vector<LinePrinter::Placed> printed;
         seams->scripts.push_back([&](QDialog* d) {
@@ -196,7 +187,7 @@ private slots:
         // The empty line keeps its place.
         const qreal line = printed[4].at.y() - printed[3].at.y();
         QCOMPARE(printed[5].at.y(), printed[4].at.y() + 2 * line);
-        QCOMPARE(stored(day), std::optional<std::string>("Gym"));
+        QCOMPARE(test::storedDay(day), std::optional<std::string>("Gym"));
     }
 
     void emptyEditorPrintsNothing() {
