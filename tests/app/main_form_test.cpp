@@ -15,7 +15,7 @@
 #include "store/add_user_dlg.h"
 #include "store/cal_db.h"
 #include "support/fake_seams.h"
-#include "support/store_days.h"
+#include "support/program_folder.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -49,35 +49,20 @@ private:
 
     // A program folder with one calendar "Ann" holding the given day.
     void prepareFolder(const std::string& ini, int reminderDay = 0) {
-        dir->write("Orvella.INI", ini);
-        dir->write("CalUsers.DAT", "Ann\r\n");
-        if (reminderDay) {
-            appState().calendars.DataFolder = dir->path() + "/Data";
-            appState().calendars.Names = {"Ann"};
-            appState().calendars.CurrentCalendarIndex = 0;
-            dir->write("Data/.keep", "");
-            calDb().setCalendars(&appState().calendars);
-            calDb().OpenCurrentCalendar();
-            test::putDay(reminderDay, "Doctor 10am");
-            calDb().FreeStore();
-            appState() = AppState{};
-        }
+        test::writeProgramFolder(*dir, ini, reminderDay ? test::Days{{reminderDay, "Doctor 10am"}} : test::Days{});
     }
 
 private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
         seams = std::make_unique<test::FakeSeams>();
-        clock::setToday(kToday);
-        appState() = AppState{};
-        calDb().FreeStore();
+        test::resetProgramState(kToday);
     }
 
     void cleanup() {
-        calDb().FreeStore();
+        test::clearProgramState();
         seams.reset();
         dir.reset();
-        clock::setToday(std::nullopt);
     }
 
     void firstStartAsksForANameAndWritesEveryKey() {

@@ -21,7 +21,7 @@
 #include "common/hint_router.h"
 #include "store/cal_db.h"
 #include "support/fake_seams.h"
-#include "support/store_days.h"
+#include "support/program_folder.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -44,21 +44,11 @@ private:
     std::unique_ptr<test::FakeSeams> seams;
 
     // A program folder with settings and one calendar "Ann" holding the given days.
-    void prepareFolder(const std::vector<std::pair<int, std::string>>& days = {}) {
-        dir->write("Orvella.INI", "[Calendar]\r\nLast Accepted Date=" + std::to_string(kToday) + "\r\n");
-        dir->write("CalUsers.DAT", "Ann\r\n");
-        dir->write("Data/.keep", "");
-        appState().calendars.DataFolder = dir->path() + "/Data";
-        appState().calendars.Names = {"Ann"};
-        appState().calendars.CurrentCalendarIndex = 0;
-        calDb().setCalendars(&appState().calendars);
-        calDb().OpenCurrentCalendar();
-        for (const auto& [day, text] : days) test::putDay(day, text);
-        calDb().FreeStore();
-        appState() = AppState{};
+    void prepareFolder(const test::Days& days = {}) {
+        test::writeProgramFolder(*dir, "[Calendar]\r\nLast Accepted Date=" + std::to_string(kToday) + "\r\n", days);
     }
 
-    std::unique_ptr<TCalMainForm> activeForm(const std::vector<std::pair<int, std::string>>& days = {}) {
+    std::unique_ptr<TCalMainForm> activeForm(const test::Days& days = {}) {
         prepareFolder(days);
         auto form = std::make_unique<TCalMainForm>(dir->path());
         form->FormActivate();
@@ -90,16 +80,13 @@ private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
         seams = std::make_unique<test::FakeSeams>();
-        clock::setToday(kToday);
-        appState() = AppState{};
-        calDb().FreeStore();
+        test::resetProgramState(kToday);
     }
 
     void cleanup() {
-        calDb().FreeStore();
+        test::clearProgramState();
         seams.reset();
         dir.reset();
-        clock::setToday(std::nullopt);
     }
 
     void controlsCarryTheirCaptionsHintsAndPlaces() {

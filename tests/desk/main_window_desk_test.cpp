@@ -24,6 +24,7 @@
 #include "desk/todo_dlg.h"
 #include "store/cal_db.h"
 #include "support/fake_seams.h"
+#include "support/program_folder.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -31,11 +32,6 @@ using namespace orv;
 namespace {
 
 const int kToday = dayNumber(2026, 3, 11);
-
-std::optional<std::string> stored(int day) {
-    if (!calDb().FetchDay(day)) return std::nullopt;
-    return calDb().CurrentRecord.text();
-}
 
 }  // namespace
 
@@ -48,19 +44,8 @@ private:
 
     // A program folder with one calendar "Ann"; today's reminder not yet acknowledged.
     void prepareFolder(const std::string& todayText) {
-        dir->write("Orvella.INI", "[Calendar]\r\nLast Accepted Date=" + std::to_string(kToday - 1) + "\r\n");
-        dir->write("CalUsers.DAT", "Ann\r\n");
-        dir->write("Data/.keep", "");
-        appState().calendars.DataFolder = dir->path() + "/Data";
-        appState().calendars.Names = {"Ann"};
-        calDb().setCalendars(&appState().calendars);
-        calDb().OpenCurrentCalendar();
-        calDb().CurrentRecord.clear();
-        calDb().CurrentRecord.Date = kToday;
-        calDb().CurrentRecord.setText(todayText);
-        calDb().AppendDay();
-        calDb().FreeStore();
-        appState() = AppState{};
+        test::writeProgramFolder(*dir, "[Calendar]\r\nLast Accepted Date=" + std::to_string(kToday - 1) + "\r\n",
+                                 {{kToday, todayText}});
     }
 
     // The main window with the two windows created as at start, after its first activation.
@@ -84,18 +69,15 @@ private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
         seams = std::make_unique<test::FakeSeams>();
-        clock::setToday(kToday);
-        appState() = AppState{};
-        calDb().FreeStore();
+        test::resetProgramState(kToday);
         TDeskDlg1::Busy = true;
     }
 
     void cleanup() {
         forms().CalMainForm = nullptr;
-        calDb().FreeStore();
+        test::clearProgramState();
         seams.reset();
         dir.reset();
-        clock::setToday(std::nullopt);
     }
 
     void calendarButtonOpensTheWeekPageOfTheGridsDate() {
@@ -175,7 +157,7 @@ private slots:
         QVERIFY(!form->tFlash->isActive());
         QCOMPARE(form->ToDoBtn->text(), QStringLiteral("To &Do"));
         QCOMPARE(appState().LastAcceptedDate, kToday);
-        QCOMPARE(stored(day), std::optional<std::string>("Pay rent"));
+        QCOMPARE(test::storedDay(day), std::optional<std::string>("Pay rent"));
         QCOMPARE(form->Cal->GetMark(toYmd(day).day), int(TRxCalendarEx::kGreenMark));
 
         // A double click on the grid opens it too; cancelled, nothing is stored.
@@ -188,7 +170,7 @@ private slots:
         });
         emit form->Cal->doubleClicked();
         QCOMPARE(seams->modalClasses.size(), 2);
-        QCOMPARE(stored(kToday), std::optional<std::string>("Doctor 10am"));
+        QCOMPARE(test::storedDay(kToday), std::optional<std::string>("Doctor 10am"));
         form->close();
 
         // The flashing does not come back that day.
