@@ -1,17 +1,18 @@
 #include "app/app_state.h"
 
-#include "common/file_util.h"
-
 namespace orv {
 
-std::string AppState::settingsFile() const { return joinPath(ProgramFolder, "Orvella.INI"); }
-std::string AppState::usersFile() const { return joinPath(ProgramFolder, "CalUsers.DAT"); }
-std::string AppState::eventsFile() const { return joinPath(ProgramFolder, "Events.dat"); }
-std::string AppState::secondEventsFile() const { return joinPath(ProgramFolder, "VEvents.dat"); }
+Program& appState() {
+    static Program program;
+    return program;
+}
 
-AppState& appState() {
-    static AppState state;
-    return state;
+void resetAppState() {
+    Program& p = appState();
+    p.setProgramFolder({});
+    p.settings = Settings{};
+    p.calendars = CalendarList{};
+    p.store.FreeStore();
 }
 
 }  // namespace orv

@@ -34,10 +34,8 @@
 #include "app/picture_layout.h"
 #include "app/picture_loader.h"
 #include "app/rx_calendar_ex.h"
-#include "app/settings.h"
 #include "app/texture_paint_box.h"
 #include "app/warn2_dlg.h"
-#include "common/clock.h"
 #include "common/day_number.h"
 #include "common/error_guard.h"
 #include "common/file_util.h"
@@ -47,6 +45,7 @@
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
+#include "program/settings_file.h"
 #include "desk/desk_dlg1.h"
 #include "desk/todo_dlg.h"
 #include "store/add_user_dlg.h"
@@ -151,14 +150,14 @@ QPushButton* button(QWidget* parent, const QString& caption, const QString& hint
 TCalMainForm::TCalMainForm(const std::string& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
-    state().ProgramFolder = programFolder.empty() ? QCoreApplication::applicationDirPath().toStdString()
-                                                  : programFolder;
+    state().setProgramFolder(programFolder.empty() ? QCoreApplication::applicationDirPath().toStdString()
+                                                   : programFolder);
     FormCreate();
 }
 
 TCalMainForm::~TCalMainForm() { HintRouter::instance().popDisplay(this); }
 
-AppState& TCalMainForm::state() const { return appState(); }
+Program& TCalMainForm::state() const { return appState(); }
 
 void TCalMainForm::FormCreate() {
     setWindowTitle(QStringLiteral("Orvella Daymark & Personal Planner"));
@@ -188,9 +187,7 @@ void TCalMainForm::FormCreate() {
     // 3.
     HintRouter::instance().pushDisplay(this, [this](const QString& hint) { ShowHint(hint); });
     // 4.
-    AppState& s = state();
-    s.ArtworkFolder = joinPath(s.ProgramFolder, "Artwork");
-    calDb().setCalendars(&s.calendars);
+    Program& s = state();
     // 5.
     ColourDepth = uiSeams().colourDepth();
     // 6.
@@ -326,7 +323,7 @@ void TCalMainForm::FormActivate() {
 
 void TCalMainForm::firstActivation() {
     FirstActivation = false;
-    const int today = clock::today();
+    const int today = appState().today();
     // 2. The grid goes to today (the month view brings itself up to date).
     Cal->SetCalendarDate(today);
     LastDaySeen = today;
@@ -341,8 +338,8 @@ void TCalMainForm::firstActivation() {
         return;
     }
     guarded(this, [&] {
-        calDb().OpenCurrentCalendar();
-        if (today > state().LastAcceptedDate) ToDoFlashing = calDb().FindDay(today);
+        appState().store.OpenCurrentCalendar();
+        if (today > state().settings.LastAcceptedDate) ToDoFlashing = state().store.FindDay(today);
         tFlash->setInterval(400);
         if (ToDoFlashing || FirstRun) tFlash->start();
         else tFlash->stop();
@@ -360,16 +357,16 @@ void TCalMainForm::everyActivation() {
 }
 
 void TCalMainForm::LoadSettings() {
-    AppState& s = state();
+    Program& s = state();
     IniFile ini;
     const bool exists = ini.load(s.settingsFile());
     readSettings(ini, s, QLocale::system().dateFormat(QLocale::LongFormat).toStdString());
     if (exists) {
-        move(s.Left, s.Top);
+        move(s.settings.Left, s.settings.Top);
         CentreTitle();
     } else {
         const QRect screen = uiSeams().screenGeometry();
-        s.Size = screen.height() < 500 ? 0 : 1;
+        s.settings.Size = screen.height() < 500 ? 0 : 1;
         CentreTitle();
         move(screen.x() + (screen.width() - frameGeometry().width()) / 2,
              screen.y() + (screen.height() - frameGeometry().height()) / 2);
@@ -377,7 +374,7 @@ void TCalMainForm::LoadSettings() {
         tFlash->start();
     }
     ensureDataFolder(s);
-    QDir::setCurrent(QString::fromStdString(s.ProgramFolder));
+    QDir::setCurrent(QString::fromStdString(s.programFolder()));
     if (s.calendars.loadAtStartup(s.usersFile(), s.calendars.CurrentCalendarIndex)) askFirstCalendarName();
 }
 
@@ -392,10 +389,10 @@ void TCalMainForm::askFirstCalendarName() {
 }
 
 void TCalMainForm::SaveSettings() {
-    AppState& s = state();
+    Program& s = state();
     s.calendars.saveUsersFile(s.usersFile());
-    s.Left = x();
-    s.Top = y();
+    s.settings.Left = x();
+    s.settings.Top = y();
     saveSettingsFile(s);
 }
 
@@ -503,16 +500,15 @@ void TCalMainForm::CalChange() {
 
 void TCalMainForm::RefreshDayMarks() {
     for (int j = 1; j <= 31; ++j) Cal->SetMark(j, TRxCalendarEx::kNoMark);
-    if (state().ShowUsage) {
+    if (state().settings.ShowUsage) {
         guarded(this, [&] {
             int date = dayNumber(Cal->Year(), Cal->Month(), 1);
             // Days past the end of a shorter month fall in the next one; their marks are never drawn.
             for (int j = 1; j <= 31 && isRepresentableDay(date); ++j, ++date) {
                 int mark = TRxCalendarEx::kNoMark;
-                if (calDb().FindDay(date)) mark = TRxCalendarEx::kGreenMark;
-                if (mark == TRxCalendarEx::kGreenMark && calDb().FetchDay(date) &&
-                    calDb().CurrentRecord.text().find('\xAB') != std::string::npos)  // «
-                    mark = TRxCalendarEx::kRedMark;
+                if (const auto text = state().store.readDay(date))
+                    mark = text->find('\xAB') != std::string::npos ? TRxCalendarEx::kRedMark  // «
+                                                                    : TRxCalendarEx::kGreenMark;
                 Cal->SetMark(j, mark);
             }
         });
@@ -555,7 +551,7 @@ void TCalMainForm::Up1Click(QAction* item) {
     else if (item == YearUp1) stepResult(Cal->PrevYear());
 }
 
-void TCalMainForm::TodayBtnClick() { Cal->SetCalendarDate(clock::today()); }
+void TCalMainForm::TodayBtnClick() { Cal->SetCalendarDate(appState().today()); }
 
 void TCalMainForm::AboutBtnClick() {
     guarded(this, [&] {
@@ -590,9 +586,9 @@ void TCalMainForm::tFlashTimer() {
 }
 
 void TCalMainForm::tDayTimer() {
-    const int today = clock::today();
+    const int today = appState().today();
     // A new day: the ticker's list is rebuilt unless the reminders switch says otherwise.
-    if (today > LastDaySeen && !state().RemindersEnabled)
+    if (today > LastDaySeen && !state().settings.RemindersEnabled)
         if (TRemindDlg* remind = forms().RemindDlg) guarded(this, [&] { remind->BuildTicker(); });
     LastDaySeen = today;
 }
@@ -601,7 +597,7 @@ void TCalMainForm::acknowledgeToDoFlash() {
     if (!tFlash->isActive() || !ToDoFlashing) return;
     tFlash->stop();
     ToDoFlashing = false;
-    state().LastAcceptedDate = clock::today();
+    state().settings.LastAcceptedDate = appState().today();
     guarded(this, [&] { SaveSettings(); });
 }
 
@@ -632,10 +628,10 @@ void TCalMainForm::DeskBtnClick() {
     desk->page.PageYear = Cal->Year();
     desk->page.PageMonth = Cal->Month();
     desk->page.SelectedDay = Cal->Day();
-    desk->setPageColour(state().Background);
+    desk->setPageColour(state().settings.Background);
     desk->ceUser->setText(fromCp1252(state().calendars.currentName()));
     uiSeams().execModal(desk);
-    state().Background = desk->pageColour();
+    state().settings.Background = desk->pageColour();
     guarded(this, [&] {
         RefreshDayMarks();
         SaveSettings();
@@ -665,14 +661,14 @@ void TCalMainForm::FormCloseQuery() {
     // A failing step skips the steps after it; the window closes all the same.
     swallowed([&] {
         SaveSettings();
-        calDb().FlushCurrentCalendar();
+        appState().store.FlushCurrentCalendar();
     });
     ArtworkList.clear();
 }
 
 void TCalMainForm::FormClose() {
     if (MediaPlayer1) MediaPlayer1->closeDevice();
-    calDb().FreeStore();
+    appState().store.FreeStore();
 }
 
 void TCalMainForm::buildPictureParts() {
@@ -686,7 +682,7 @@ void TCalMainForm::buildPictureParts() {
     connect(OptionBtn, &QPushButton::clicked, this, [this] { OptionBtnClick(); });
     loadMonthPicture = [this](int month) { loadPicture(month); };
 
-    ArtworkList = BuildArtworkList(state().ArtworkFolder);
+    ArtworkList = BuildArtworkList(state().artworkFolder());
 }
 
 void TCalMainForm::loadPicture(int month) {
@@ -714,7 +710,7 @@ void TCalMainForm::loadPicture(int month) {
 void TCalMainForm::LayoutPicture() {
     const TImgHolder* holder = forms().ImgHolder;
     const QSize natural = holder ? holder->naturalSize() : PicMain->pixmap().size();
-    if (const auto r = orv::LayoutPicture(natural.width(), natural.height(), sizeGroupIndex(state().Size),
+    if (const auto r = orv::LayoutPicture(natural.width(), natural.height(), sizeGroupIndex(state().settings.Size),
                                           Panel1->width()))
         ImgPanel->setGeometry(r->left, r->top, r->width, r->height);
     PicMain->setGeometry(ImgPanel->contentsRect());
@@ -746,17 +742,17 @@ void TCalMainForm::OptionBtnClick() {
         show();
     }
     if (r == TOptionDlg::mrBackup) {
-        guarded(this, [&] { calDb().FlushCurrentCalendar(); });
+        guarded(this, [&] { appState().store.FlushCurrentCalendar(); });
         int answer = mrCancel;
         if (backupRestoreHook)
             guarded(this, [&] { answer = backupRestoreHook(state().calendars.DataFolder, "*.dbx"); });
         if (answer == TOptionDlg::mrBackup) {
             showInformation(this, QStringLiteral("Orvella will now have to close to\rcomplete the Restore process."));
-            guarded(this, [&] { calDb().OpenCurrentCalendar(); });
+            guarded(this, [&] { appState().store.OpenCurrentCalendar(); });
             close();
             return;
         }
-        guarded(this, [&] { calDb().OpenCurrentCalendar(); });
+        guarded(this, [&] { appState().store.OpenCurrentCalendar(); });
     }
     RefreshDayMarks();
     if (TRemindDlg* remind = forms().RemindDlg) guarded(this, [&] { remind->BuildTicker(); });

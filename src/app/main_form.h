@@ -22,7 +22,7 @@ class QSpinBox;
 
 namespace orv {
 
-struct AppState;
+class Program;
 class TRxCalendarEx;
 class MonthMediaPlayer;
 class TexturePaintBox;
@@ -34,7 +34,7 @@ public:
     explicit TCalMainForm(const std::string& programFolder = {}, QWidget* parent = nullptr);
     ~TCalMainForm() override;
 
-    AppState& state() const;
+    Program& state() const;
 
     // Operations other windows call.
     void LoadSettings();

@@ -5,7 +5,7 @@
 #include <QPolygon>
 #include <QToolButton>
 
-#include "app/media_device.h"
+#include "common/media_device.h"
 #include "common/hint_router.h"
 #include "common/ui_seams.h"
 

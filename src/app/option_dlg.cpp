@@ -63,7 +63,7 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent) {
     cbDots->setGeometry(14, 104, 196, 18);
     cbDots->setChecked(true);
     setHint(cbDots, QStringLiteral("Check to show a dot in the calendar when a day has an entry"));
-    connect(cbDots, &QCheckBox::toggled, this, [](bool on) { appState().ShowUsage = on; });
+    connect(cbDots, &QCheckBox::toggled, this, [](bool on) { appState().settings.ShowUsage = on; });
 
     // The size group lies above the window's top edge, so the user never sees or changes it.
     rgSize = new QGroupBox(QStringLiteral(" Calendar Size "), this);
@@ -76,7 +76,7 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent) {
     sizeGroup_ = new QButtonGroup(this);
     sizeGroup_->addButton(rbSmall, 0);
     sizeGroup_->addButton(rbLarge, 1);
-    connect(sizeGroup_, &QButtonGroup::idClicked, this, [](int id) { appState().Size = id; });
+    connect(sizeGroup_, &QButtonGroup::idClicked, this, [](int id) { appState().settings.Size = id; });
 
     PrintBtn = new QPushButton(QStringLiteral("Print Page For This Month"), this);
     PrintBtn->setGeometry(222, 14, 200, 27);
@@ -126,15 +126,15 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent) {
     };
     gridDate = [] {
         TCalMainForm* main = forms().CalMainForm;
-        return main ? main->Cal->CalendarDate() : clock::today();
+        return main ? main->Cal->CalendarDate() : appState().today();
     };
-    flushStore = [] { calDb().FlushCurrentCalendar(); };
-    openStore = [] { calDb().OpenCurrentCalendar(); };
+    flushStore = [] { appState().store.FlushCurrentCalendar(); };
+    openStore = [] { appState().store.OpenCurrentCalendar(); };
     showYearlyDates = [](int startDate) {
         if (TAnnualDlg* annual = forms().AnnualDlg) annual->ShowBirthdays(startDate);
     };
     settingsFile = [] { return appState().settingsFile(); };
-    createStartLink = [] { CreateStartLink(appState().ProgramFolder); };
+    createStartLink = [] { CreateStartLink(appState().programFolder()); };
     deleteStartLink = [] { DeleteStartLink(); };
 }
 
@@ -193,22 +193,22 @@ void TOptionDlg::SaveOptions() {
 }
 
 void TOptionDlg::FormActivate() {
-    SavedTile = appState().Tile;
+    SavedTile = appState().settings.Tile;
     if (QAbstractButton* b = tileGroup_->button(SavedTile)) b->setChecked(true);
 }
 
 void TOptionDlg::showEvent(QShowEvent* e) {
     closing_ = false;
     // The check box and the size group show the program's settings, the stored section the rest.
-    cbDots->setChecked(appState().ShowUsage);
-    setSizeIndex(appState().Size);
+    cbDots->setChecked(appState().settings.ShowUsage);
+    setSizeIndex(appState().settings.Size);
     RestoreOptions();
     FormActivate();
     QDialog::showEvent(e);
 }
 
 void TOptionDlg::sbClick(int tile) {
-    appState().Tile = tile;
+    appState().settings.Tile = tile;
     TexturePaintBox::repaintAll();
 }
 
@@ -223,8 +223,8 @@ void TOptionDlg::BitBtn1Click() {
 }
 
 void TOptionDlg::BitBtn2Click() {
-    if (appState().Tile != SavedTile) {
-        appState().Tile = SavedTile;
+    if (appState().settings.Tile != SavedTile) {
+        appState().settings.Tile = SavedTile;
         TexturePaintBox::repaintAll();
     }
     done(mrCancel);

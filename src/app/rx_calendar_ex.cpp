@@ -5,11 +5,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "common/clock.h"
+#include "app/app_state.h"
 
 namespace orv {
 
-TRxCalendarEx::TRxCalendarEx(QWidget* parent) : QWidget(parent), grid_(clock::today(), 1) {
+TRxCalendarEx::TRxCalendarEx(QWidget* parent) : QWidget(parent), grid_(appState().today(), 1) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     grid_.changed = [this](bool dayOnly) {

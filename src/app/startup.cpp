@@ -21,7 +21,8 @@
 
 namespace orv {
 
-TCalMainForm* createWindows(const std::string& programFolder) {
+TCalMainForm* createWindows(AppContext& context, const std::string& programFolder) {
+    (void)context;
     Forms& f = forms();
     f.CalMainForm = new TCalMainForm(programFolder);
     if (f.CalMainForm->startupRefused()) return nullptr;

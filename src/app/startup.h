@@ -5,11 +5,12 @@
 
 namespace orv {
 
+class AppContext;
 class TCalMainForm;
 
-// Creates the main window, then the others. Returns null when the start-up was refused (a first run on a
-// screen with too few colours); the program then ends. programFolder: the folder of the executable unless
-// given.
-TCalMainForm* createWindows(const std::string& programFolder = {});
+// Creates the main window, then the others, all working with context, which outlives them. Returns null
+// when the start-up was refused (a first run on a screen with too few colours); the program then ends.
+// programFolder: the folder of the executable unless given.
+TCalMainForm* createWindows(AppContext& context, const std::string& programFolder = {});
 
 }  // namespace orv

@@ -16,7 +16,7 @@ constexpr int kGreyTile = 4;
 }  // namespace
 
 TexturePaintBox::TexturePaintBox(QWidget* panel, bool titleBox) : QWidget(panel), titleBox_(titleBox) {
-    tile = [] { return appState().Tile; };
+    tile = [] { return appState().settings.Tile; };
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGeometry(panel->rect());
     lower();

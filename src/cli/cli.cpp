@@ -43,8 +43,8 @@ const char* const kUsage =
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CliContext ctx(out, err);
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Clock clock) {
+    CliContext ctx(out, err, clock);
     size_t i = 0;
     try {
         for (; i < args.size(); ++i) {

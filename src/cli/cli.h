@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "common/clock.h"
+
 namespace orv::cli {
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// clock: the local date unless a fixed day is given.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Clock clock = {});
 
 }  // namespace orv::cli

@@ -2,41 +2,43 @@
 
 #include <cstdlib>
 
-#include "app/settings.h"
-#include "common/clock.h"
 #include "common/cp1252.h"
 #include "common/day_number.h"
 #include "common/file_util.h"
 #include "common/ini_file.h"
+#include "program/settings_file.h"
 
 namespace orv::cli {
 
+void CliContext::enterProgramFolder() {
+    program.setProgramFolder(folderOption.empty() ? executableFolder() : folderOption);
+    if (!folderExists(program.programFolder())) throw DataError("no such folder: " + program.programFolder());
+}
+
 void CliContext::openCalendar() {
-    state.ProgramFolder = folderOption.empty() ? executableFolder() : folderOption;
-    if (!folderExists(state.ProgramFolder)) throw DataError("no such folder: " + state.ProgramFolder);
-    state.ArtworkFolder = joinPath(state.ProgramFolder, "Artwork");
+    enterProgramFolder();
     IniFile ini;
-    loadSettingsFile(state, ini, "dddd, d mmmm yyyy");
-    ensureDataFolder(state);
+    loadSettingsFile(program, ini, "dddd, d mmmm yyyy");
+    ensureDataFolder(program);
+    CalendarList& calendars = program.calendars;
     // A first start gives the single calendar "User1", as the windows would before asking for a name.
-    state.calendars.loadAtStartup(state.usersFile(), state.calendars.CurrentCalendarIndex);
+    calendars.loadAtStartup(program.usersFile(), calendars.CurrentCalendarIndex);
     if (calendarOption) {
         const auto name = utf8ToCp1252(*calendarOption);
-        const int index = name ? state.calendars.indexOf(*name) : -1;
+        const int index = name ? calendars.indexOf(*name) : -1;
         if (index < 0) throw DataError("no calendar named \"" + *calendarOption + "\"");
-        state.calendars.CurrentCalendarIndex = index;
+        calendars.CurrentCalendarIndex = index;
     }
-    store.setCalendars(&state.calendars);
-    store.OpenCurrentCalendar();
+    program.store.OpenCurrentCalendar();
 }
 
 void CliContext::flush() {
-    store.FlushCurrentCalendar();
-    store.OpenCurrentCalendar();
+    program.store.FlushCurrentCalendar();
+    program.store.OpenCurrentCalendar();
 }
 
-int parseDate(const std::string& text) {
-    if (text == "today") return clock::today();
+int CliContext::parseDate(const std::string& text) const {
+    if (text == "today") return program.today();
     int y = 0, m = 0, d = 0;
     char tail = 0;
     if (text.size() == 10 && std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3 && text[4] == '-' &&

@@ -1,6 +1,6 @@
 #pragma once
-// What every command works with: the program folder's settings and calendar list, the chosen calendar
-// open in a store of its own, the output streams, and the argument helpers.
+// What every command works with: the program of the folder (settings, calendar list, the chosen calendar
+// open in its store, the clock), the output streams, and the argument helpers.
 
 #include <iosfwd>
 #include <optional>
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "store/cal_db.h"
+#include "common/clock.h"
+#include "program/program.h"
 
 namespace orv::cli {
 
@@ -27,24 +27,26 @@ public:
 
 class CliContext {
 public:
-    CliContext(std::ostream& out, std::ostream& err) : out(out), err(err) {}
+    CliContext(std::ostream& out, std::ostream& err, Clock clock = {}) : out(out), err(err), program({}, clock) {}
 
     std::ostream& out;
     std::ostream& err;
     std::string folderOption;                  // --folder
     std::optional<std::string> calendarOption; // --calendar, UTF-8 as typed
-    AppState state;
-    CalDb store;
+    Program program;
 
     // Reads "Orvella.INI" and "CalUsers.DAT" of the program folder as the windows do at start (nothing is
     // written), selects the calendar and opens it in store.
     void openCalendar();
     // Makes deletions permanent, as the windows do when they close.
     void flush();
+    // The program folder given or the executable's; throws DataError when it does not exist.
+    void enterProgramFolder();
+
+    // "YYYY-MM-DD" or "today".
+    int parseDate(const std::string& text) const;
 };
 
-// "YYYY-MM-DD" or "today".
-int parseDate(const std::string& text);
 // A whole number within [low, high].
 int parseNumber(const std::string& text, int low, int high, const char* what);
 // UTF-8 text to Windows-1252, "\n" (two characters) standing for a line break stored as CR LF.

@@ -21,7 +21,7 @@ void expectArgs(const Args& args, size_t low, size_t high, const char* usage) {
 int cmdCalendars(CliContext& ctx, const Args& args) {
     expectArgs(args, 0, 0, "calendars takes no arguments");
     ctx.openCalendar();
-    const CalendarList& list = ctx.state.calendars;
+    const CalendarList& list = ctx.program.calendars;
     for (int i = 0; i < list.size(); ++i)
         ctx.out << (i == list.CurrentCalendarIndex ? "* " : "  ") << cp1252ToUtf8(list.Names[i]) << '\n';
     return 0;
@@ -29,53 +29,40 @@ int cmdCalendars(CliContext& ctx, const Args& args) {
 
 int cmdShow(CliContext& ctx, const Args& args) {
     expectArgs(args, 1, 2, "show DATE [LAST]");
-    const int first = parseDate(args[0]);
-    const int last = args.size() == 2 ? parseDate(args[1]) : first;
+    const int first = ctx.parseDate(args[0]);
+    const int last = args.size() == 2 ? ctx.parseDate(args[1]) : first;
     ctx.openCalendar();
     if (args.size() == 1) {
-        if (ctx.store.FetchDay(first))
-            for (const auto& line : textLines(ctx.store.CurrentRecord.text())) ctx.out << line << '\n';
+        if (const auto text = ctx.program.store.readDay(first))
+            for (const auto& line : textLines(*text)) ctx.out << line << '\n';
         return 0;
     }
     for (int day = first; day <= last; ++day) {
-        if (!ctx.store.FetchDay(day)) continue;
+        const auto text = ctx.program.store.readDay(day);
+        if (!text) continue;
         ctx.out << isoDate(day) << '\n';
-        for (const auto& line : textLines(ctx.store.CurrentRecord.text())) ctx.out << "  " << line << '\n';
+        for (const auto& line : textLines(*text)) ctx.out << "  " << line << '\n';
     }
     return 0;
 }
 
 int cmdSet(CliContext& ctx, const Args& args) {
     expectArgs(args, 2, 2, "set DATE TEXT");
-    const int day = parseDate(args[0]);
+    const int day = ctx.parseDate(args[0]);
     const std::string text = parseText(args[1]);
     if (text.size() > kEditorLimit)
         throw DataError("text of " + std::to_string(text.size()) + " characters is longer than 1000");
     ctx.openCalendar();
-    CalDb& store = ctx.store;
-    if (store.FetchDay(day)) {
-        if (text.empty()) {
-            store.DeleteCurrentDay();
-        } else {
-            store.CurrentRecord.Date = day;
-            store.CurrentRecord.setText(text);
-            store.StoreDay();
-        }
-    } else if (!text.empty()) {
-        store.CurrentRecord.clear();
-        store.CurrentRecord.Date = day;
-        store.CurrentRecord.setText(text);
-        store.AppendDay();
-    }
+    ctx.program.store.writeDay(day, text);
     ctx.flush();
     return 0;
 }
 
 int cmdClear(CliContext& ctx, const Args& args) {
     expectArgs(args, 1, 1, "clear DATE");
-    const int day = parseDate(args[0]);
+    const int day = ctx.parseDate(args[0]);
     ctx.openCalendar();
-    if (ctx.store.FindDay(day)) ctx.store.DeleteCurrentDay();
+    ctx.program.store.writeDay(day, {});
     ctx.flush();
     return 0;
 }

@@ -6,7 +6,6 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "common/clock.h"
 #include "common/cp1252.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
@@ -58,9 +57,9 @@ int cmdRepeat(CliContext& ctx, const Args& args) {
             return args[++i];
         };
         if (a == "--from") {
-            from = parseDate(value());
+            from = ctx.parseDate(value());
         } else if (a == "--until") {
-            until = parseDate(value());
+            until = ctx.parseDate(value());
         } else if (a == "--for") {
             years = parseNumber(value(), 1, 999, "--for");
         } else if (a == "--dry-run") {
@@ -107,11 +106,11 @@ int cmdRepeat(CliContext& ctx, const Args& args) {
 
     s.StartDate = *from;
     s.YearsToRepeat = years.value_or(1);
-    s.UntilDate = until ? effectiveUntilDate(*until, clock::today()) : 0;
+    s.UntilDate = until ? effectiveUntilDate(*until, ctx.program.today()) : 0;
     const std::vector<int> dates = expandRepetition(s);
     ctx.openCalendar();
     for (const int day : dates) ctx.out << isoDate(day) << '\n';
-    const StampResult r = stampRepetition(ctx.store, dates, line, dryRun);
+    const StampResult r = stampRepetition(ctx.program.store, dates, line, dryRun);
     const bool failed = reportStamping(ctx, r, dates);
     if (!dryRun) ctx.flush();
     return failed ? 2 : 0;
@@ -129,9 +128,9 @@ int cmdBirthdays(CliContext& ctx, const Args& args) {
 
     ctx.openCalendar();
     BirthdayList list;
-    if (const auto failure = list.LoadEventsFile(ctx.state.eventsFile())) throw DataError(*failure);
+    if (const auto failure = list.LoadEventsFile(ctx.program.eventsFile())) throw DataError(*failure);
     const std::vector<StampItem> items = birthdayItems(list, *year);
-    const StampResult r = stampItems(ctx.store, items, dryRun);
+    const StampResult r = stampItems(ctx.program.store, items, dryRun);
     std::vector<int> dates;
     for (const auto& item : items) dates.push_back(item.date);
     const bool failed = reportStamping(ctx, r, dates);

@@ -14,9 +14,9 @@ int cmdUnrepeat(CliContext& ctx, const Args& args) {
     const char* const usage = "unrepeat TEXT --from DATE";
     if (args.size() != 3 || args[1] != "--from") throw UsageError(usage);
     const std::string marker = "<" + parseText(args[0]) + ">";
-    const int from = parseDate(args[2]);
+    const int from = ctx.parseDate(args[2]);
     ctx.openCalendar();
-    std::vector<int> changed = removeEntryLines(ctx.store, from, marker);
+    std::vector<int> changed = removeEntryLines(ctx.program.store, from, marker);
     ctx.flush();
     std::sort(changed.begin(), changed.end());
     for (const int day : changed) ctx.out << isoDate(day) << '\n';

@@ -2,10 +2,8 @@
 
 #include <ostream>
 
-#include "app/app_state.h"
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "common/clock.h"
 #include "common/cp1252.h"
 #include "common/file_util.h"
 #include "events/birthday_list.h"
@@ -19,21 +17,20 @@ int cmdUpcoming(CliContext& ctx, const Args& args) {
     bool todayGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--today" && i + 1 < args.size() && !todayGiven) {
-            today = parseDate(args[++i]);
+            today = ctx.parseDate(args[++i]);
             todayGiven = true;
         } else {
             throw UsageError("upcoming [--today DATE]");
         }
     }
-    if (!todayGiven) today = clock::today();
+    if (!todayGiven) today = ctx.program.today();
 
-    AppState& state = ctx.state;
-    state.ProgramFolder = ctx.folderOption.empty() ? executableFolder() : ctx.folderOption;
-    if (!folderExists(state.ProgramFolder)) throw DataError("no such folder: " + state.ProgramFolder);
+    ctx.enterProgramFolder();
+    const Program& program = ctx.program;
 
     BirthdayList birthdays;
-    if (const auto failure = birthdays.LoadEventsFile(state.eventsFile())) throw DataError(*failure);
-    const SecondList second = LoadSecondList(state.secondEventsFile());
+    if (const auto failure = birthdays.LoadEventsFile(program.eventsFile())) throw DataError(*failure);
+    const SecondList second = LoadSecondList(program.secondEventsFile());
     if (second.failure) throw DataError(*second.failure);
 
     for (const std::string& text : BuildTicker(yearlyRows(birthdays), second.rows, today))

@@ -4,19 +4,14 @@
 
 #include "common/day_number.h"
 
-namespace orv::clock {
-namespace {
-std::optional<int> g_fixed;
-}
+namespace orv {
 
-int today() {
-    if (g_fixed) return *g_fixed;
+int Clock::today() const {
+    if (fixed_) return *fixed_;
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     return dayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
-void setToday(std::optional<int> fixedDay) { g_fixed = fixedDay; }
-
-}  // namespace orv::clock
+}  // namespace orv

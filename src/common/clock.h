@@ -1,14 +1,21 @@
 #pragma once
-// The one clock of the program: "today" for the windows, the timers and the command-line tool.
-// Tests set a fixed day.
+// "Today" for the windows, the timers and the command-line tool: the local date, or a fixed day (tests,
+// and runs that ask for one).
 
 #include <optional>
 
-namespace orv::clock {
+namespace orv {
 
-// Today's day number in the local time zone (or the day set for tests).
-int today();
+class Clock {
+public:
+    Clock() = default;
+    explicit Clock(int fixedDay) : fixed_(fixedDay) {}
 
-void setToday(std::optional<int> fixedDay);
+    // Today's day number in the local time zone, or the fixed day.
+    int today() const;
 
-}  // namespace orv::clock
+private:
+    std::optional<int> fixed_;
+};
+
+}  // namespace orv

@@ -358,19 +358,19 @@ void TDeskDlg1::setPageColour(WinColor colour) {
 
 void TDeskDlg1::colourCell(int cell, const QColor& colour) {
     // The frame round the editor, with the day number in its corner, is part of the cell.
-    m[static_cast<size_t>(cell)]->setColours(colour, toQColor(appState().TextColour));
+    m[static_cast<size_t>(cell)]->setColours(colour, toQColor(appState().settings.TextColour));
     setBackground(b[static_cast<size_t>(cell)], colour);
 }
 
 QColor TDeskDlg1::highlightColour() const {
-    return toQColor(appState().Foreground) == QColor(Qt::white) ? kYellow : QColor(Qt::white);
+    return toQColor(appState().settings.Foreground) == QColor(Qt::white) ? kYellow : QColor(Qt::white);
 }
 
 // ---------------------------------------------------------------------------------------------------------
 // Page operations
 
 void TDeskDlg1::LayOutPage() {
-    const bool weekends = appState().ShowWeekends;
+    const bool weekends = appState().settings.ShowWeekends;
     const bool fourWeeks = cb4week->isChecked();
     const int dayWidth = weekends ? kDayWidthWithWeekends : kDayWidthWithoutWeekends;
     const int numberLeft = weekends ? kNumberLeftWithWeekends : kNumberLeftWithoutWeekends;
@@ -423,8 +423,8 @@ void TDeskDlg1::setWeekendsShown(bool shown) {
 }
 
 void TDeskDlg1::ApplyCalendarLook() {
-    const AppState& s = appState();
-    ceUser->setText(fromCp1252(s.calendars.currentName()));
+    const Settings& s = appState().settings;
+    ceUser->setText(fromCp1252(appState().calendars.currentName()));
     Panel3->setFont(arialPointFont(12, true));
     setTextColour(Panel3, toQColor(s.TitleColour));
     for (int i = 1; i <= kPageCells; ++i) {
@@ -448,7 +448,7 @@ void TDeskDlg1::AssignCellDates() {
 
 void TDeskDlg1::FocusSelectedDay() {
     FocusedCell = m[1];
-    const int n = page.focusCell(appState().ShowWeekends);
+    const int n = page.focusCell(appState().settings.ShowWeekends);
     if (n == 0) {
         if (QWidget* w = focusWidget()) w->clearFocus();
         return;
@@ -460,11 +460,11 @@ void TDeskDlg1::FocusSelectedDay() {
 }
 
 void TDeskDlg1::UpdateTitle() {
-    Panel3->setText(fromCp1252(page.title(cb4week->isChecked(), appState().ShowWeekends, systemDateNames())));
+    Panel3->setText(fromCp1252(page.title(cb4week->isChecked(), appState().settings.ShowWeekends, systemDateNames())));
 }
 
 void TDeskDlg1::FillCells() {
-    CalDb& store = calDb();
+    CalDb& store = appState().store;
     for (int i = 1; i <= kPageCells; ++i) {
         loaded_[static_cast<size_t>(i)] = false;
         m[static_cast<size_t>(i)]->clear();
@@ -480,27 +480,16 @@ void TDeskDlg1::FillCells() {
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
         if (!page.cellUsable(i)) continue;
-        if (store.FetchDay(page.CellDates[k])) m[k]->setStoredText(store.CurrentRecord.text());
+        if (const auto text = store.readDay(page.CellDates[k])) m[k]->setStoredText(*text);
         loaded_[k] = true;
     }
 }
 
 void TDeskDlg1::SaveCells() {
-    CalDb& store = calDb();
+    CalDb& store = appState().store;
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
-        if (!loaded_[k]) continue;
-        const double date = page.CellDates[k];
-        const std::string text = m[k]->storedText();
-        if (text.empty()) {
-            if (store.FindDay(date)) store.DeleteCurrentDay();
-            continue;
-        }
-        store.CurrentRecord.clear();
-        store.CurrentRecord.Date = date;
-        store.CurrentRecord.setText(text);
-        if (store.FindDay(date)) store.StoreDay();
-        else store.AppendDay();
+        if (loaded_[k]) store.writeDay(page.CellDates[k], m[k]->storedText());
     }
 }
 
@@ -574,10 +563,10 @@ void TDeskDlg1::FormActivate() {
     const bool ok = guarded(this, [this] {
         // A rebuild may put other days into the cells: what was typed is kept first.
         SaveCells();
-        setWeekendsShown(appState().ShowWeekends);
+        setWeekendsShown(appState().settings.ShowWeekends);
         LayOutPage();
         ApplyCalendarLook();
-        page.open(appState().ShowWeekends);
+        page.open(appState().settings.ShowWeekends);
         AssignCellDates();
         FocusSelectedDay();
         UpdateTitle();
@@ -622,7 +611,7 @@ void TDeskDlg1::done(int result) {
 void TDeskDlg1::FormCloseQuery() {
     // The page always closes; a store failure here must not keep it open.
     BusyScope busy;
-    CalDb& store = calDb();
+    CalDb& store = appState().store;
     swallowed([&] { SaveCells(); });
     if (FocusedCell) setBackground(b[static_cast<size_t>(focusedCellNumber())], toQColor(wincolor::BtnFace));
     swallowed([&] { store.FlushCurrentCalendar(); });
@@ -641,7 +630,7 @@ void TDeskDlg1::FormClose() {
 // Toggles
 
 void TDeskDlg1::WEndBtnClick() {
-    AppState& s = appState();
+    Settings& s = appState().settings;
     s.ShowWeekends = !s.ShowWeekends;
     setWeekendsShown(s.ShowWeekends);
     LayOutPage();
@@ -665,11 +654,11 @@ void TDeskDlg1::m1Enter(int cell) {
 
 void TDeskDlg1::m1Exit(int cell) {
     if (Busy) return;
-    colourCell(cell, toQColor(appState().Foreground));
+    colourCell(cell, toQColor(appState().settings.Foreground));
 }
 
 void TDeskDlg1::reopenStore() {
-    CalDb& store = calDb();
+    CalDb& store = appState().store;
     store.FlushCurrentCalendar();
     store.OpenCurrentCalendar();
 }
@@ -723,7 +712,7 @@ void TDeskDlg1::DelBtnClick() {
         BusyScope busy;
         reopenStore();
         FillCells();
-        removeEntryLines(calDb(), start, *marker);
+        removeEntryLines(appState().store, start, *marker);
         reopenStore();
         FillCells();
     });
@@ -736,7 +725,7 @@ void TDeskDlg1::ceUserButtonClick() {
     TEditUserDlg* users = editUserDlg();
     if (!users) return;
     ++actions_;
-    CalDb& store = calDb();
+    CalDb& store = appState().store;
     if (guarded(this, [&] {
             SaveCells();
             store.FlushCurrentCalendar();

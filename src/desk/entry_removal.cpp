@@ -28,25 +28,18 @@ std::optional<std::string> withoutEntry(std::string_view text, std::string_view 
 std::vector<int> removeEntryLines(CalDb& store, double start, std::string_view marker) {
     std::vector<int> changed;
     // Every record the keys stand for: those loaded and those appended since.
-    const int records = store.keyList.size();
+    const int records = store.recordCount();
     for (int r = 0; r < records; ++r) {
-        if (store.keyList[r].empty()) continue;  // already deleted
-        store.ReadRecordAt(r);
-        const double date = store.CurrentRecord.Date;
+        const auto day = store.readRecord(r);
+        if (!day) continue;  // already deleted
         // A record with a date no window can show is left alone.
-        if (!isRepresentableDay(date) || date < start) continue;
-        const auto text = withoutEntry(store.CurrentRecord.text(), marker);
+        if (!isRepresentableDay(day->date) || day->date < start) continue;
+        const auto text = withoutEntry(day->text, marker);
         if (!text) continue;
-        store.CurrentIndex = r;
-        if (text->empty()) {
-            store.DeleteCurrentDay();
-        } else {
-            store.CurrentRecord.setText(*text);
-            // Written back into record r itself: should the file hold the day twice, looking the day up
-            // again would overwrite its other record with this one's text.
-            store.WriteRecordAt(r);
-        }
-        changed.push_back(static_cast<int>(date));
+        // Written back into record r itself: should the file hold the day twice, looking the day up again
+        // would overwrite its other record with this one's text.
+        store.rewriteRecord(r, day->date, *text);
+        changed.push_back(static_cast<int>(day->date));
     }
     return changed;
 }

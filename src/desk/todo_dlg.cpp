@@ -1,3 +1,4 @@
+#include "app/app_state.h"
 #include "desk/todo_dlg.h"
 
 #include <QEvent>
@@ -17,7 +18,7 @@
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
 #include "desk/line_printer.h"
-#include "desk/printer_seam.h"
+#include "common/printer_seam.h"
 #include "desk/reminder_editor.h"
 #include "store/cal_db.h"
 
@@ -108,25 +109,16 @@ void TToDoDlg::FormActivate() {
 void TToDoDlg::Memo1Change() { Memo1->enforceLimit(); }
 
 void TToDoDlg::editDay(int day, const QRect& over) {
-    CalDb& store = calDb();
+    CalDb& store = appState().store;
     DatePanel->setText(fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
     move(over.x() + (over.width() - width()) / 2, over.y() + (over.height() - height()) / 2);
     Memo1->clear();
-    const bool existed = store.FetchDay(day);
-    if (existed) Memo1->setStoredText(store.CurrentRecord.text());
+    const auto stored = store.readDay(day);
+    if (stored) Memo1->setStoredText(*stored);
     if (uiSeams().execModal(this) != mrOk) return;
-    // Showing the window refreshes the main window, which reads other days through the same record
-    // buffer: the day is looked up afresh.
     const std::string text = Memo1->storedText();
-    if (text.empty()) {
-        if (existed && store.FindDay(day)) store.DeleteCurrentDay();
-        return;
-    }
-    store.CurrentRecord.clear();
-    store.CurrentRecord.Date = day;
-    store.CurrentRecord.setText(text);
-    if (store.FindDay(day)) store.StoreDay();
-    else store.AppendDay();
+    // An empty editor deletes only a day that was there when the window opened.
+    if (!text.empty() || stored) store.writeDay(day, text);
 }
 
 void TToDoDlg::bPrintClick() {

@@ -498,7 +498,7 @@ void TAnnualDlg::BitBtn9Click() {
         StampResult r;
         {
             WaitCursor wait;
-            r = stampItems(calDb(), items);
+            r = stampItems(appState().store, items);
         }
         if (r.refused) {
             showError(this, QString::fromStdString(capacityMessage(r)));
@@ -552,7 +552,7 @@ void TAnnualDlg::updateHighlight() {
 
 void TAnnualDlg::resetUntilDate() {
     const QSignalBlocker block(cDate);
-    cDate->setDate(toQDate(clock::today()));
+    cDate->setDate(toQDate(appState().today()));
 }
 
 void TAnnualDlg::rb1Click(int option) {
@@ -586,7 +586,7 @@ RepeatSettings TAnnualDlg::repeatSettings() const {
     }
     r.YearsToRepeat = s[4]->value();
     const QDate until = cDate->date();
-    r.UntilDate = until.isValid() ? effectiveUntilDate(fromQDate(until), clock::today()) : 0;
+    r.UntilDate = until.isValid() ? effectiveUntilDate(fromQDate(until), appState().today()) : 0;
     return r;
 }
 

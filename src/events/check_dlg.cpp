@@ -1,3 +1,4 @@
+#include "app/app_state.h"
 #include "events/check_dlg.h"
 
 #include <QApplication>
@@ -76,7 +77,7 @@ void TCheckDlg::BitBtn1Click() {
         StampResult r;
         {
             WaitCursor wait;
-            r = stampRepetition(calDb(), Dates, EntryLine);
+            r = stampRepetition(appState().store, Dates, EntryLine);
         }
         if (r.refused) {
             showError(this, QString::fromStdString(capacityMessage(r)));

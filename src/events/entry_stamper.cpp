@@ -68,8 +68,8 @@ StampResult stamp(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool
             if (const auto it = simulated.find(date); it != simulated.end()) {
                 d = decide(true, it->second, line, skipIfPresent);
             } else {
-                const bool found = store.FetchDay(date);
-                d = decide(found, found ? store.CurrentRecord.text() : std::string(), line, skipIfPresent);
+                const auto stored = store.readDay(date);
+                d = decide(stored.has_value(), stored.value_or(std::string()), line, skipIfPresent);
             }
             outcome = d.outcome;
             if (outcome == AppendOutcome::Added) simulated[date] = std::move(d.text);
@@ -106,13 +106,10 @@ std::string textWithEntryLine(std::string_view text, std::string_view line) {
 }
 
 AppendOutcome AppendEntryLine(CalDb& store, int date, std::string_view line, bool skipIfPresent) {
-    const bool found = store.FetchDay(date);
-    const Decision d = decide(found, found ? store.CurrentRecord.text() : std::string(), line, skipIfPresent);
+    const auto stored = store.readDay(date);
+    const Decision d = decide(stored.has_value(), stored.value_or(std::string()), line, skipIfPresent);
     if (d.outcome != AppendOutcome::Added) return d.outcome;
-    store.CurrentRecord.Date = date;
-    store.CurrentRecord.setText(d.text);
-    if (found) store.StoreDay();
-    else store.AppendDay();
+    store.writeDay(date, d.text);
     return AppendOutcome::Added;
 }
 

@@ -471,9 +471,41 @@ void CalDb::refuseWhenStale(const std::string& fileName) const {
         throw IoError("The days of \"" + fileName + "\" are not loaded; the file is left as it is", fileName);
 }
 
-CalDb& calDb() {
-    static CalDb db;
-    return db;
+std::optional<std::string> CalDb::readDay(double date) {
+    if (!FetchDay(date)) return std::nullopt;
+    return CurrentRecord.text();
+}
+
+void CalDb::writeDay(double date, std::string_view text) {
+    if (text.empty()) {
+        if (FindDay(date)) DeleteCurrentDay();
+        return;
+    }
+    const bool known = FindDay(date);
+    CurrentRecord.clear();
+    CurrentRecord.Date = date;
+    CurrentRecord.setText(text);
+    if (known) StoreDay();
+    else AppendDay();
+}
+
+std::optional<StoredDay> CalDb::readRecord(int i) {
+    if (i < 0 || i >= keyList.size() || keyList[i].empty()) return std::nullopt;
+    CurrentRecord.clear();
+    ReadRecordAt(i);
+    return StoredDay{CurrentRecord.Date, CurrentRecord.text()};
+}
+
+void CalDb::rewriteRecord(int i, double date, std::string_view text) {
+    CurrentIndex = i;
+    if (text.empty()) {
+        DeleteCurrentDay();
+        return;
+    }
+    CurrentRecord.clear();
+    CurrentRecord.Date = date;
+    CurrentRecord.setText(text);
+    WriteRecordAt(i);
 }
 
 }  // namespace orv

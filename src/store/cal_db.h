@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -62,6 +63,12 @@ private:
     int emptyCount_ = 0;
 };
 
+// One record as read from the file: its date and its text.
+struct StoredDay {
+    double date = 0;
+    std::string text;
+};
+
 class CalDb {
 public:
     CalDb() = default;
@@ -87,6 +94,19 @@ public:
     void FlushCurrentCalendar();
     void PurgeOldestDays(const std::string& fileName);
     void FreeStore();
+
+    // A day's text by value, for every read-modify-write outside the store: nullopt when the calendar does
+    // not hold the day. Writing an empty text deletes the day; a known day is rewritten in its record, a new
+    // one appended.
+    std::optional<std::string> readDay(double date);
+    void writeDay(double date, std::string_view text);
+
+    // Record by record, for passes over every day of the file (records 0 .. recordCount() - 1, those loaded
+    // and those appended since): nullopt for a deleted record. rewriteRecord writes record i itself, so that
+    // a file holding a day twice keeps its other record; an empty text deletes the record.
+    int recordCount() const { return keyList.size(); }
+    std::optional<StoredDay> readRecord(int i);
+    void rewriteRecord(int i, double date, std::string_view text);
 
     KeyList keyList;
     ReminderRecord CurrentRecord;
@@ -115,8 +135,5 @@ private:
 
 // The compaction's temporary twin of a calendar file: its extension replaced by ".$$$".
 std::string compactionTempName(const std::string& fileName);
-
-// The process-wide store of the program.
-CalDb& calDb();
 
 }  // namespace orv

@@ -70,7 +70,7 @@ void TRemindDlg::LoadSecondList() {
 
 void TRemindDlg::BuildTicker() {
     std::vector<std::string> items =
-        orv::BuildTicker(birthdayRows(), sgV, clock::today(), systemDateNames(), lookAheadDays());
+        orv::BuildTicker(birthdayRows(), sgV, appState().today(), systemDateNames(), lookAheadDays());
     lb1->clear();
     for (const std::string& item : items) lb1->addItem(fromCp1252(item));
     cycle_.start(std::move(items));

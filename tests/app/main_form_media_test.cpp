@@ -73,17 +73,17 @@ private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
         seams = std::make_unique<test::FakeSeams>();
-        clock::setToday(dayNumber(2027, 1, 15));
-        appState() = AppState{};
-        calDb().FreeStore();
+        appState().clock = Clock(dayNumber(2027, 1, 15));
+        resetAppState();
+        appState().store.FreeStore();
     }
     void cleanup() {
         form.reset();
         forms() = Forms{};
-        calDb().FreeStore();
+        appState().store.FreeStore();
         seams.reset();
         dir.reset();
-        clock::setToday(std::nullopt);
+        appState().clock = Clock();
     }
 
     void theMonthsPictureIsLaidOutOverItsTexture() {
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(form->ImgPanel->geometry(), QRect(12, 47, 450, 225));
         QVERIFY(!form->pButton->isHidden());  // b.wav
         QVERIFY(form->LoopSetting);
-        appState().Size = 0;
+        appState().settings.Size = 0;
         form->LayoutPicture();
         QCOMPARE(form->ImgPanel->geometry(), QRect(65, 34, 344, 172));
         QVERIFY(seams->messages.empty());
@@ -183,7 +183,7 @@ private slots:
             return o->result();
         });
         form->OptionBtnClick();
-        QCOMPARE(appState().Tile, 1);
+        QCOMPARE(appState().settings.Tile, 1);
         QCOMPARE(form->Cal->StartOfWeek(), 1);
     }
 
@@ -204,7 +204,7 @@ private slots:
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("Ann - Birthday on ")));
 
         // The next day Bob is within the week too: the day timer rebuilds the list.
-        clock::setToday(dayNumber(2027, 1, 16));
+        appState().clock = Clock(dayNumber(2027, 1, 16));
         form->tDayTimer();
         QCOMPARE(remind->lb1->count(), 2);
         QCOMPARE(remind->cycle().TickerPosition(), 0);
@@ -214,7 +214,7 @@ private slots:
         start("[Reminders]\r\nEnabled=1\r\n");
         TRemindDlg* remind = forms().RemindDlg;
         QCOMPARE(remind->lb1->count(), 1);
-        clock::setToday(dayNumber(2027, 1, 16));
+        appState().clock = Clock(dayNumber(2027, 1, 16));
         form->tDayTimer();
         QCOMPARE(remind->lb1->count(), 1);
         // The Options window rebuilds it whatever the switch.

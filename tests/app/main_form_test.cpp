@@ -109,7 +109,7 @@ private slots:
         seams->screen = QRect(0, 0, 640, 480);
         auto form = makeForm();
         form->FormActivate();
-        QCOMPARE(appState().Size, 0);
+        QCOMPARE(appState().settings.Size, 0);
         QCOMPARE(form->y(), (480 - form->frameGeometry().height()) / 2);
     }
 
@@ -118,9 +118,9 @@ private slots:
         auto form = makeForm();
         form->FormActivate();
         QCOMPARE(form->pos(), QPoint(300, 40));
-        QCOMPARE(appState().Size, 1);
+        QCOMPARE(appState().settings.Size, 1);
         QVERIFY(!form->FirstRun);
-        QVERIFY(!appState().ShowWeekends);
+        QVERIFY(!appState().settings.ShowWeekends);
         QVERIFY(seams->modalClasses.isEmpty());
     }
 
@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(form->ToDoFlashing, flashing);
         QCOMPARE(form->tFlash->isActive(), flashing);
         if (!flashing) {
-            QCOMPARE(appState().LastAcceptedDate, lastAccepted);
+            QCOMPARE(appState().settings.LastAcceptedDate, lastAccepted);
             return;
         }
         form->tFlashTimer();  // counter 1: odd, caption empty
@@ -191,14 +191,14 @@ private slots:
         QVERIFY(!form->tFlash->isActive());
         QVERIFY(!form->ToDoFlashing);
         QCOMPARE(form->ToDoBtn->text(), QStringLiteral("To &Do"));
-        QCOMPARE(appState().LastAcceptedDate, kToday);
+        QCOMPARE(appState().settings.LastAcceptedDate, kToday);
         IniFile ini;
         ini.load(dir->file("Orvella.INI"));
         QCOMPARE(ini.readInteger("Calendar", "Last Accepted Date", 0), kToday);
         form->close();
 
         // A second start on the same day does not flash.
-        appState() = AppState{};
+        resetAppState();
         auto again = makeForm();
         again->FormActivate();
         QVERIFY(!again->ToDoFlashing);
@@ -226,8 +226,8 @@ private slots:
         prepareFolder("[System]\r\nLeft=5\r\n", kToday + 3);
         auto form = makeForm();
         form->FormActivate();
-        QVERIFY(calDb().FindDay(kToday + 3));
-        calDb().DeleteCurrentDay();
+        QVERIFY(appState().store.FindDay(kToday + 3));
+        appState().store.DeleteCurrentDay();
         QCOMPARE(dir->read("Data/Ann.DBX").size(), size_t(1028));
         form->close();
         QVERIFY(!dir->exists("Data/Ann.DBX"));
@@ -266,7 +266,7 @@ private slots:
         auto form = makeForm();
         form->FormActivate();
         QCOMPARE(form->LastDaySeen, kToday);
-        clock::setToday(kToday + 1);
+        appState().clock = Clock(kToday + 1);
         form->tDayTimer();
         QCOMPARE(form->LastDaySeen, kToday + 1);
     }

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/media_device.h"
+#include "common/media_device.h"
 #include "app/month_media_player.h"
 #include "support/fake_seams.h"
 

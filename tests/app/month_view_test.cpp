@@ -226,7 +226,7 @@ private slots:
         QCOMPARE(form->Cal->GetMark(3), 0);
 
         // "Show dots in main calendar" off: no dot anywhere.
-        appState().ShowUsage = false;
+        appState().settings.ShowUsage = false;
         form->RefreshDayMarks();
         for (int d = 0; d <= 31; ++d) QCOMPARE(form->Cal->GetMark(d), 0);
         form->Cal->PrevMonth();

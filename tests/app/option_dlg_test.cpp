@@ -42,10 +42,10 @@ private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
         seams = std::make_unique<test::FakeSeams>();
-        appState().ProgramFolder = dir->path();
-        appState().Tile = 0;
-        appState().ShowUsage = true;
-        appState().Size = 1;
+        appState().setProgramFolder(dir->path());
+        appState().settings.Tile = 0;
+        appState().settings.ShowUsage = true;
+        appState().settings.Size = 1;
         dlg = std::make_unique<TOptionDlg>();
         weekStarts.clear();
         calls.clear();
@@ -131,18 +131,18 @@ private slots:
     }
 
     void cancelTakesBackTheTextureOnly() {
-        appState().Tile = 3;
+        appState().settings.Tile = 3;
         const int r = showWith(*dlg, *seams, [](TOptionDlg& d) {
             QCOMPARE(d.SavedTile, 3);
             QVERIFY(d.sbBlue->isChecked());
             d.sbGreen->click();
-            QCOMPARE(appState().Tile, 2);  // seen at once behind the window
+            QCOMPARE(appState().settings.Tile, 2);  // seen at once behind the window
             d.rbMonday->click();
             d.cbAuto->setChecked(false);
             d.BitBtn2->click();
         });
         QCOMPARE(r, int(mrCancel));
-        QCOMPARE(appState().Tile, 3);
+        QCOMPARE(appState().settings.Tile, 3);
         QCOMPARE(weekStarts, std::vector<int>({1}));  // Monday stays
         QCOMPARE(dlg->displayIndex(), 1);
         QVERIFY(calls.isEmpty());  // the link is neither created nor deleted
@@ -155,7 +155,7 @@ private slots:
             d.BitBtn1->click();
         });
         QCOMPARE(r, int(mrOk));
-        QCOMPARE(appState().Tile, 5);
+        QCOMPARE(appState().settings.Tile, 5);
         QVERIFY(dlg->sbNone->isChecked());
     }
 
@@ -185,16 +185,16 @@ private slots:
     }
 
     void dotsAndSizeFollowTheSettings() {
-        appState().ShowUsage = false;
-        appState().Size = 7;
+        appState().settings.ShowUsage = false;
+        appState().settings.Size = 7;
         showWith(*dlg, *seams, [](TOptionDlg& o) {
             QVERIFY(!o.cbDots->isChecked());
             QCOMPARE(o.sizeIndex(), 1);
             o.cbDots->setChecked(true);
             o.BitBtn1->click();
         });
-        QVERIFY(appState().ShowUsage);
-        appState().Size = -1;
+        QVERIFY(appState().settings.ShowUsage);
+        appState().settings.Size = -1;
         showWith(*dlg, *seams, [](TOptionDlg& o) {
             QCOMPARE(o.sizeIndex(), -1);
             o.BitBtn2->click();

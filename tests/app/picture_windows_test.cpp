@@ -31,7 +31,7 @@ class PictureWindowsTest : public QObject {
 private slots:
     void initTestCase() {
         // The shipped textures and glyphs.
-        appState().ProgramFolder = ORVELLA_ASSETS_DIR;
+        appState().setProgramFolder(ORVELLA_ASSETS_DIR);
     }
     void init() {
         seams = std::make_unique<test::FakeSeams>();

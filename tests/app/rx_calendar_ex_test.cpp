@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/app_state.h"
 #include "app/rx_calendar_ex.h"
 #include "common/clock.h"
 #include "common/day_number.h"
@@ -34,8 +35,8 @@ QColor role(const QWidget& w, QPalette::ColorRole r) { return QColor(w.palette()
 class RxCalendarExTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { clock::setToday(date(2023, 1, 15)); }
-    void cleanup() { clock::setToday(std::nullopt); }
+    void init() { appState().clock = Clock(date(2023, 1, 15)); }
+    void cleanup() { appState().clock = Clock(); }
 
     void startsOnTodayWithDefaults() {
         TRxCalendarEx cal;

@@ -7,6 +7,7 @@
 #include "app/forms.h"
 #include "app/main_form.h"
 #include "app/startup.h"
+#include "common/app_context.h"
 #include "events/annual_dlg.h"
 #include "events/birthday_list.h"
 #include "store/cal_db.h"
@@ -22,9 +23,10 @@ private slots:
     void everyWindowIsCreatedOnceAndHidden() {
         test::TempDir dir;
         test::FakeSeams seams;
-        appState() = AppState{};
+        resetAppState();
         dir.write("Events.dat", "6,1\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,8\r\n4,1,14\r\n");
-        TCalMainForm* main = createWindows(dir.path());
+        AppContext context(appState(), {&seams});
+        TCalMainForm* main = createWindows(context, dir.path());
         QVERIFY(main);
         const Forms& f = forms();
         QCOMPARE(f.CalMainForm, main);
@@ -40,7 +42,7 @@ private slots:
         QCOMPARE(f.AnnualDlg->birthdayList().rowCount(), 2);  // the row read, and the blank row after it
         QVERIFY(seams.messages.empty());
         delete main;
-        calDb().FreeStore();
+        appState().store.FreeStore();
     }
 };
 

@@ -45,7 +45,7 @@ TEST_F(CliTest, ShowRangeListsDaysWithRecordsIndented) {
 }
 
 TEST_F(CliTest, TodayIsAcceptedWhereverADateIs) {
-    clock::setToday(dayNumber(2026, 12, 8));
+    today = Clock(dayNumber(2026, 12, 8));
     run({"set", "today", "now"});
     EXPECT_EQ(run({"show", "2026-12-08"}).out, "now\n");
 }

@@ -9,7 +9,7 @@ namespace {
 
 class RepeatCli : public test::CliFixture {
 protected:
-    void SetUp() override { clock::setToday(dayNumber(2024, 1, 10)); }
+    void SetUp() override { today = Clock(dayNumber(2024, 1, 10)); }
 };
 
 TEST_F(RepeatCli, MonthlyFromThe31stPrintsAndStamps) {

@@ -24,9 +24,9 @@ TEST_F(UpcomingCommand, ListsBothFilesInTickerOrder) {
 
 TEST_F(UpcomingCommand, TodayFromTheClockAndNothingDue) {
     dir.write("Events.dat", "6,1\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,6\r\n4,1,17\r\n");
-    clock::setToday(dayNumber(2023, 6, 10));
+    today = Clock(dayNumber(2023, 6, 10));
     EXPECT_EQ(run({"upcoming"}).out, "Ann - Birthday on Sat, 17 Jun 2023\n");
-    clock::setToday(dayNumber(2023, 6, 9));
+    today = Clock(dayNumber(2023, 6, 9));
     const test::CliResult none = run({"upcoming"});
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "");

@@ -99,21 +99,21 @@ private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
         seams = std::make_unique<test::FakeSeams>();
-        appState() = AppState{};
-        AppState& s = appState();
+        resetAppState();
+        Program& s = appState();
         s.calendars.DataFolder = dir->path();
         s.calendars.Names = {"Ann", "Bob"};
         s.calendars.CurrentCalendarIndex = 0;
-        calDb().faultHook = nullptr;
-        calDb().setCalendars(&s.calendars);
-        calDb().OpenCurrentCalendar();
+        appState().store.faultHook = nullptr;
+        appState().store.setCalendars(&s.calendars);
+        appState().store.OpenCurrentCalendar();
         TDeskDlg1::Busy = true;
     }
 
     void cleanup() {
         desk.reset();
-        calDb().faultHook = nullptr;
-        calDb().FreeStore();
+        appState().store.faultHook = nullptr;
+        appState().store.FreeStore();
         seams.reset();
         dir.reset();
     }
@@ -189,7 +189,7 @@ private slots:
         const QString title = desk->Panel3->text();
         const double start = desk->page.PageStart;
         desk->WEndBtnClick();
-        QVERIFY(!appState().ShowWeekends);
+        QVERIFY(!appState().settings.ShowWeekends);
         QCOMPARE(desk->b[1]->width(), 156);
         QCOMPARE(desk->dp[5]->width(), 156);
         QCOMPARE(desk->p[3]->x(), 135);
@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(desk->Panel3->text(), title);
         QCOMPARE(desk->page.PageStart, start);
         desk->WEndBtnClick();
-        QVERIFY(appState().ShowWeekends && desk->bp0->isVisible());
+        QVERIFY(appState().settings.ShowWeekends && desk->bp0->isVisible());
 
         // One week: rows 2..4 hidden, row 1 fills the page.
         const int rowsHeight = desk->Panel24->geometry().bottom() - desk->Panel5->y() + 1;
@@ -213,7 +213,7 @@ private slots:
     }
 
     void openingDaysTitleNumbersAndFocus() {
-        appState().ShowWeekends = false;
+        appState().settings.ShowWeekends = false;
         test::putDay(d(2026, 3, 9), "Dentist 10am\r\nBring card");
         test::putDay(d(2026, 2, 27), "too early");
         open(2026, 3, 7);  // a Saturday with weekends hidden: the page starts on Monday 9 March
@@ -231,7 +231,7 @@ private slots:
     }
 
     void highlightIsYellowOnWhiteCells() {
-        appState().Foreground = wincolor::White;
+        appState().settings.Foreground = wincolor::White;
         open(2026, 3, 11);
         QCOMPARE(desk->FocusedCell, cell(3));
         QCOMPARE(cell(3)->baseColour(), QColor(255, 255, 0));
@@ -247,13 +247,13 @@ private slots:
     }
 
     void noCellQualifiesLeavesTheFocusOnNone() {
-        appState().ShowWeekends = false;
+        appState().settings.ShowWeekends = false;
         open(2026, 5, 31);  // a Sunday: the page shows June only
         QCOMPARE(desk->page.PageStart, double(d(2026, 6, 1)));
         QCOMPARE(desk->FocusedCell, cell(1));
         for (int i = 1; i <= kPageCells; ++i) {
             QVERIFY(!cell(i)->hasFocus());
-            QCOMPARE(cell(i)->baseColour(), toQColor(appState().Foreground));
+            QCOMPARE(cell(i)->baseColour(), toQColor(appState().settings.Foreground));
         }
     }
 
@@ -369,7 +369,7 @@ private slots:
         open(2026, 3, 11);
         cell(3)->clear();
         desk->WeekBtnBottomClick();
-        QVERIFY(!calDb().FindDay(d(2026, 3, 11)));
+        QVERIFY(!appState().store.FindDay(d(2026, 3, 11)));
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(2 * kRecordSize));  // marked only, until the flush
         closePage();
         QVERIFY(!desk->isVisible());
@@ -479,12 +479,12 @@ private slots:
 
     void switchingCalendarsFromThePage() {
         test::putDay(d(2026, 3, 12), "Ann's day");
-        calDb().FlushCurrentCalendar();
+        appState().store.FlushCurrentCalendar();
         appState().calendars.CurrentCalendarIndex = 1;
-        calDb().OpenCurrentCalendar();
+        appState().store.OpenCurrentCalendar();
         test::putDay(d(2026, 3, 12), "Bob's day");
         appState().calendars.CurrentCalendarIndex = 0;
-        calDb().OpenCurrentCalendar();
+        appState().store.OpenCurrentCalendar();
 
         TEditUserDlg users;
         desk = std::make_unique<TDeskDlg1>();
@@ -507,7 +507,7 @@ private slots:
         closePage();
 
         appState().calendars.CurrentCalendarIndex = 0;
-        calDb().OpenCurrentCalendar();
+        appState().store.OpenCurrentCalendar();
         QCOMPARE(test::storedDay(d(2026, 3, 11)), std::optional<std::string>("typed for Ann"));
     }
 
@@ -539,7 +539,7 @@ private slots:
         type(5, QStringLiteral("after the rename"));
         closePage();
         QVERIFY(!dir->exists("Ann.DBX"));
-        QCOMPARE(calDb().CurrentFileName, calendarFile("Ann Smith"));
+        QCOMPARE(appState().store.CurrentFileName, calendarFile("Ann Smith"));
         QCOMPARE(test::storedDay(d(2026, 3, 13)), std::optional<std::string>("after the rename"));
     }
 
@@ -569,16 +569,16 @@ private slots:
         open(2026, 3, 11);
         cell(3)->clear();
         type(4, QStringLiteral("not kept"));
-        calDb().faultHook = [](std::string_view) { throw std::runtime_error("disk gone"); };
+        appState().store.faultHook = [](std::string_view) { throw std::runtime_error("disk gone"); };
         {
             FileSizeLimit full(dir->read("Ann.DBX").size());
             desk->ExitBtnClick();
         }
-        calDb().faultHook = nullptr;
+        appState().store.faultHook = nullptr;
         QVERIFY(!desk->isVisible());
         QCOMPARE(desk->result(), int(mrOk));
         QVERIFY(seams->messages.empty());
-        calDb().OpenCurrentCalendar();
+        appState().store.OpenCurrentCalendar();
         QCOMPARE(test::storedDay(d(2026, 3, 11)), std::optional<std::string>("Gym"));  // the flush failed: nothing lost
     }
 };

@@ -31,14 +31,14 @@ int main(int argc, char** argv) {
     const std::string folder = argc > 3 ? argv[3] : temp.path();
     std::filesystem::create_directories(folder + "/Data");
     std::ofstream(folder + "/CalUsers.DAT", std::ios::binary) << "Ann Smith - Home\r\n";
-    AppState& s = appState();
+    Program& s = appState();
     s.calendars.DataFolder = folder + "/Data";
     s.calendars.Names = {"Ann Smith - Home"};
     s.Background = winRgb(0, 128, 128);
     s.Foreground = winRgb(255, 255, 225);
     s.ShowWeekends = mode != "noweekends";
-    calDb().setCalendars(&s.calendars);
-    calDb().OpenCurrentCalendar();
+    appState().store.setCalendars(&s.calendars);
+    appState().store.OpenCurrentCalendar();
     const int first = dayNumber(2026, 1, 26);
     test::putDay(first, "Dentist 10am\r\nBring the card");
     test::putDay(first + 3, "<Gym>\r\nCall Bob about the car");

@@ -87,7 +87,7 @@ private slots:
         QVERIFY(desk);
         QCOMPARE(desk->ceUser->text(), QStringLiteral("Ann"));  // set at every activation
         form->Cal->SetCalendarDate(dayNumber(2026, 3, 12));
-        appState().Background = winRgb(10, 20, 30);
+        appState().settings.Background = winRgb(10, 20, 30);
         struct Seen {
             int year = 0, month = 0, day = 0;
             QColor colour;
@@ -115,8 +115,8 @@ private slots:
         QCOMPARE(seen.colour, QColor(10, 20, 30));
         QCOMPARE(seen.focusedCell, 4);
         QCOMPARE(seen.todayText, QStringLiteral("Doctor 10am"));
-        QCOMPARE(appState().Background, winRgb(10, 20, 30));
-        QVERIFY(!appState().ShowWeekends);
+        QCOMPARE(appState().settings.Background, winRgb(10, 20, 30));
+        QVERIFY(!appState().settings.ShowWeekends);
         QCOMPARE(form->Cal->GetMark(18), int(TRxCalendarEx::kGreenMark));  // the marks were recomputed
         IniFile ini;
         QVERIFY(ini.load(dir->file("Orvella.INI")));
@@ -156,7 +156,7 @@ private slots:
         QVERIFY(!form->ToDoFlashing);
         QVERIFY(!form->tFlash->isActive());
         QCOMPARE(form->ToDoBtn->text(), QStringLiteral("To &Do"));
-        QCOMPARE(appState().LastAcceptedDate, kToday);
+        QCOMPARE(appState().settings.LastAcceptedDate, kToday);
         QCOMPARE(test::storedDay(day), std::optional<std::string>("Pay rent"));
         QCOMPARE(form->Cal->GetMark(toYmd(day).day), int(TRxCalendarEx::kGreenMark));
 
@@ -175,7 +175,7 @@ private slots:
 
         // The flashing does not come back that day.
         form.reset();
-        appState() = AppState{};
+        resetAppState();
         auto again = startedForm();
         QVERIFY(!again->ToDoFlashing);
         QVERIFY(!again->tFlash->isActive());

@@ -16,7 +16,7 @@
 #include "common/day_number.h"
 #include "common/qt_text.h"
 #include "desk/line_printer.h"
-#include "desk/printer_seam.h"
+#include "common/printer_seam.h"
 #include "desk/reminder_editor.h"
 #include "desk/todo_dlg.h"
 #include "store/cal_db.h"
@@ -73,15 +73,15 @@ private slots:
         dir = std::make_unique<test::TempDir>();
         seams = std::make_unique<test::FakeSeams>();
         printers = std::make_unique<PdfPrinters>(pdf());
-        appState() = AppState{};
+        resetAppState();
         appState().calendars.DataFolder = dir->path();
         appState().calendars.Names = {"Ann"};
-        calDb().setCalendars(&appState().calendars);
-        calDb().OpenCurrentCalendar();
+        appState().store.setCalendars(&appState().calendars);
+        appState().store.OpenCurrentCalendar();
     }
 
     void cleanup() {
-        calDb().FreeStore();
+        appState().store.FreeStore();
         printers.reset();
         seams.reset();
         dir.reset();
@@ -156,8 +156,8 @@ private slots:
         // A rewrite stays in place; only a new day grows the file before the flush.
         if (!existing.isEmpty()) QCOMPARE(dir->read("Ann.DBX").size(), sizeBefore);
         QCOMPARE(printers->jobs, button == "print" ? 1 : 0);
-        calDb().FlushCurrentCalendar();
-        calDb().OpenCurrentCalendar();
+        appState().store.FlushCurrentCalendar();
+        appState().store.OpenCurrentCalendar();
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(recordsAfterFlush) * kRecordSize);
         QCOMPARE(test::storedDay(day - 1), std::optional<std::string>("another day"));
     }

@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "app/app_state.h"
 #include "app/forms.h"
 #include "common/clock.h"
 #include "common/date_format.h"
@@ -95,15 +96,15 @@ private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
         seams = std::make_unique<test::FakeSeams>();
-        clock::setToday(d(2025, 6, 1));
-        calDb().LoadStore(dir->file("Cal.DBX"));
+        appState().clock = Clock(d(2025, 6, 1));
+        appState().store.LoadStore(dir->file("Cal.DBX"));
     }
     void cleanup() {
         if (dlg) dlg->hide();
         dlg.reset();
         seams.reset();
         dir.reset();
-        clock::setToday(std::nullopt);
+        appState().clock = Clock();
     }
 
     void createdOnceRegistersAndLoadsTheList() {
@@ -309,13 +310,13 @@ private slots:
         dlg->BitBtn9->click();
         QCOMPARE(seams->messages.back().text, QStringLiteral("Add birthdays to calendar for 2025 ?"));
         QVERIFY(dlg->isVisible());
-        QVERIFY(!calDb().FindDay(d(2025, 8, 14)));
+        QVERIFY(!appState().store.FindDay(d(2025, 8, 14)));
         dlg->BitBtn9->click();
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(mrOk));
-        QVERIFY(calDb().FetchDay(d(2025, 8, 14)));
-        QCOMPARE(calDb().CurrentRecord.text(), std::string("<Ann Birthday>\r\n"));
-        QCOMPARE(calDb().keyList.size(), 1);
+        QVERIFY(appState().store.FetchDay(d(2025, 8, 14)));
+        QCOMPARE(appState().store.CurrentRecord.text(), std::string("<Ann Birthday>\r\n"));
+        QCOMPARE(appState().store.keyList.size(), 1);
         QVERIFY(dir->exists("Events.dat"));  // closing saved the list
     }
 
@@ -406,9 +407,9 @@ private slots:
         QCOMPARE(shown[0], fromCp1252(formatDate("dddd, d mmmm yyyy", d(2024, 4, 9), systemDateNames())));
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(mrOk));
-        QVERIFY(calDb().FetchDay(d(2025, 1, 14)));
-        QCOMPARE(calDb().CurrentRecord.text(), std::string("<Gym>\r\n"));
-        QCOMPARE(calDb().keyList.size(), 4);
+        QVERIFY(appState().store.FetchDay(d(2025, 1, 14)));
+        QCOMPARE(appState().store.CurrentRecord.text(), std::string("<Gym>\r\n"));
+        QCOMPARE(appState().store.keyList.size(), 4);
     }
 
     void cancelInTheCheckWindowKeepsThePageOpen() {
@@ -418,7 +419,7 @@ private slots:
         dlg->rb[0]->click();
         dlg->bRepDone->click();  // no script: the check window answers Cancel
         QVERIFY(dlg->isVisible());
-        QCOMPARE(calDb().keyList.size(), 0);
+        QCOMPARE(appState().store.keyList.size(), 0);
     }
 
     void monthlyFromThe31stAsksAboutMissingDays() {
@@ -469,7 +470,7 @@ private slots:
             bytes.append(b.data(), b.size());
         }
         dir->write("Cal.DBX", bytes);
-        calDb().LoadStore(dir->file("Cal.DBX"));
+        appState().store.LoadStore(dir->file("Cal.DBX"));
         TCheckDlg check;
         check.Dates = {d(2040, 1, 1)};
         check.EntryLine = "<Gym>\r\n";
@@ -486,10 +487,10 @@ private slots:
         QCOMPARE(check.windowTitle(), QStringLiteral("Check Results..."));
         QCOMPARE(check.Label1->text(), QStringLiteral("Check Accuracy Of Repeating Events"));
         QVERIFY(check.BitBtn1->isDefault());
-        calDb().CurrentRecord.clear();
-        calDb().CurrentRecord.Date = d(2025, 1, 2);
-        calDb().CurrentRecord.setText(std::string(995, 'a'));
-        calDb().AppendDay();
+        appState().store.CurrentRecord.clear();
+        appState().store.CurrentRecord.Date = d(2025, 1, 2);
+        appState().store.CurrentRecord.setText(std::string(995, 'a'));
+        appState().store.AppendDay();
         check.Dates = {d(2025, 1, 1), d(2025, 1, 2)};
         check.EntryLine = "<Gym>\r\n";
         check.show();
@@ -500,8 +501,8 @@ private slots:
         QCOMPARE(seams->messages[0].icon, MsgIcon::Warning);
         QVERIFY(seams->messages[0].text.contains(
             fromCp1252(formatDate("dddd, d mmmm yyyy", d(2025, 1, 2), systemDateNames()))));
-        QVERIFY(calDb().FetchDay(d(2025, 1, 2)));
-        QCOMPARE(calDb().CurrentRecord.text().size(), size_t(995));
+        QVERIFY(appState().store.FetchDay(d(2025, 1, 2)));
+        QCOMPARE(appState().store.CurrentRecord.text().size(), size_t(995));
     }
 
     void dateSensitivityPages() {

@@ -67,16 +67,8 @@ protected:
     bool tempExists() const { return dir.exists("Cal.$$$"); }
 
     // The week page's way of writing a day's whole text.
-    void put(double date, std::string_view text) {
-        const bool found = db.FetchDay(date);
-        db.CurrentRecord.Date = date;
-        db.CurrentRecord.setText(text);
-        if (found)
-            db.StoreDay();
-        else
-            db.AppendDay();
-    }
-    std::string textOf(double date) { return db.FetchDay(date) ? db.CurrentRecord.text() : "<none>"; }
+    void put(double date, std::string_view text) { db.writeDay(date, text); }
+    std::string textOf(double date) { return db.readDay(date).value_or("<none>"); }
 };
 
 // ---------------------------------------------------------------------------------------------------------

@@ -25,12 +25,11 @@ protected:
     CliResult run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--folder", dir.path()});
         std::ostringstream out, err;
-        const int status = cli::run(args, out, err);
+        const int status = cli::run(args, out, err, today);
         return {status, out.str(), err.str()};
     }
-    void TearDown() override { clock::setToday(std::nullopt); }
-
     TempDir dir;
+    Clock today;  // the local date unless a case fixes it
 };
 
 }  // namespace orv::test

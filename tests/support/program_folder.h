@@ -17,32 +17,28 @@ namespace orv::test {
 using Days = std::vector<std::pair<int, std::string>>;
 
 // Writes "Orvella.INI" and "CalUsers.DAT" (the one calendar "Ann") and stores the days in "Data/Ann.DBX",
-// leaving the program state as it found it: empty.
+// through a program of its own.
 inline void writeProgramFolder(const TempDir& dir, const std::string& ini, const Days& days = {}) {
     dir.write("Orvella.INI", ini);
     dir.write("CalUsers.DAT", "Ann\r\n");
     dir.write("Data/.keep", "");
     if (days.empty()) return;
-    appState().calendars.DataFolder = dir.path() + "/Data";
-    appState().calendars.Names = {"Ann"};
-    appState().calendars.CurrentCalendarIndex = 0;
-    calDb().setCalendars(&appState().calendars);
-    calDb().OpenCurrentCalendar();
-    for (const auto& [day, text] : days) putDay(day, text);
-    calDb().FreeStore();
-    appState() = AppState{};
+    Program program(dir.path());
+    program.calendars.DataFolder = dir.path() + "/Data";
+    program.calendars.Names = {"Ann"};
+    program.store.OpenCurrentCalendar();
+    for (const auto& [day, text] : days) program.store.writeDay(day, text);
 }
 
 // The state every case starts from, and what each leaves behind.
 inline void resetProgramState(int today) {
-    clock::setToday(today);
-    appState() = AppState{};
-    calDb().FreeStore();
+    appState().clock = Clock(today);
+    resetAppState();
 }
 
 inline void clearProgramState() {
-    calDb().FreeStore();
-    clock::setToday(std::nullopt);
+    appState().store.FreeStore();
+    appState().clock = Clock();
 }
 
 }  // namespace orv::test

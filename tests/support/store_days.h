@@ -4,23 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "app/app_state.h"
 #include "store/cal_db.h"
 
 namespace orv::test {
 
-inline void putDay(int day, const std::string& text) {
-    CalDb& store = calDb();
-    const bool known = store.FindDay(day);
-    store.CurrentRecord.clear();
-    store.CurrentRecord.Date = day;
-    store.CurrentRecord.setText(text);
-    if (known) store.StoreDay();
-    else store.AppendDay();
-}
+inline void putDay(int day, const std::string& text) { appState().store.writeDay(day, text); }
 
-inline std::optional<std::string> storedDay(int day) {
-    if (!calDb().FetchDay(day)) return std::nullopt;
-    return calDb().CurrentRecord.text();
-}
+inline std::optional<std::string> storedDay(int day) { return appState().store.readDay(day); }
 
 }  // namespace orv::test

@@ -19,8 +19,8 @@ private slots:
     void init() {
         seams = std::make_unique<test::FakeSeams>();
         dir = std::make_unique<test::TempDir>();
-        appState().ProgramFolder = dir->path();
-        clock::setToday(dayNumber(2023, 12, 30));
+        appState().setProgramFolder(dir->path());
+        appState().clock = Clock(dayNumber(2023, 12, 30));
         dlg = std::make_unique<TRemindDlg>();
         titles.clear();
         dlg->setTitle = [this](const QString& t) { titles << t; };
@@ -29,7 +29,7 @@ private slots:
         dlg.reset();
         dir.reset();
         seams.reset();
-        clock::setToday(std::nullopt);
+        appState().clock = Clock();
     }
 
     void theCaptionCyclesThroughTheEventsFile() {
@@ -84,7 +84,7 @@ private slots:
         dlg->BuildTicker();
         dlg->tScrollTimer();
         QVERIFY(titles.last().startsWith(QStringLiteral("Bob")));
-        clock::setToday(dayNumber(2023, 12, 31));
+        appState().clock = Clock(dayNumber(2023, 12, 31));
         dlg->BuildTicker();
         QCOMPARE(dlg->lb1->count(), 1);
         QCOMPARE(dlg->cycle().TickerPosition(), 0);

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "app/media_device.h"
+#include "common/media_device.h"
 
 class QAudioOutput;
 class QMediaPlayer;

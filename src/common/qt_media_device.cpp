@@ -1,4 +1,4 @@
-#include "app/qt_media_device.h"
+#include "common/qt_media_device.h"
 
 #include <QAudioOutput>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "app/media_device.h"
+#include "common/media_device.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 
-#include "app/qt_media_device.h"
+#include "common/qt_media_device.h"
 
 namespace orv {
 namespace {

@@ -1,4 +1,4 @@
-#include "desk/printer_seam.h"
+#include "common/printer_seam.h"
 
 #include <QPrinter>
 #include <QPrinterInfo>

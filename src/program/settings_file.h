@@ -4,28 +4,27 @@
 
 #include <string>
 
-#include "app/app_state.h"
-
 namespace orv {
 
 class IniFile;
+class Program;
 
-// Reads every value of the three sections into state (defaults where a value is missing or unusable),
+// Reads every value of the three sections into the program (defaults where a value is missing or unusable),
 // resets the colours and resolves the data folder (empty "Path" = program folder + "/Data").
 // defaultDateFormat is the system's long date format, taken when the key is missing.
-void readSettings(const IniFile& ini, AppState& state, const std::string& defaultDateFormat);
+void readSettings(const IniFile& ini, Program& program, const std::string& defaultDateFormat);
 
 // Writes every value in its fixed order; other sections and lines of the file are kept.
-void writeSettings(const AppState& state, IniFile& ini);
+void writeSettings(const Program& program, IniFile& ini);
 
-// Loads the settings file of state.ProgramFolder into ini and reads it; returns whether the file existed.
-bool loadSettingsFile(AppState& state, IniFile& ini, const std::string& defaultDateFormat);
+// Loads the settings file of the program folder into ini and reads it; returns whether the file existed.
+bool loadSettingsFile(Program& program, IniFile& ini, const std::string& defaultDateFormat);
 
 // Rewrites the settings file with the current values (keeping its other sections) through a temporary file.
-void saveSettingsFile(const AppState& state);
+void saveSettingsFile(const Program& program);
 
 // Makes sure the data folder exists: creates it when it cannot be entered. Throws IoError naming the folder
 // when it can neither be entered nor created.
-void ensureDataFolder(const AppState& state);
+void ensureDataFolder(const Program& program);
 
 }  // namespace orv

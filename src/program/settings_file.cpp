@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "program/settings_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,6 +7,7 @@
 #include "common/file_util.h"
 #include "common/ini_file.h"
 #include "common/io_error.h"
+#include "program/program.h"
 
 namespace orv {
 namespace {
@@ -17,12 +18,14 @@ const std::string kReminders = "Reminders";
 
 }  // namespace
 
-void readSettings(const IniFile& ini, AppState& s, const std::string& defaultDateFormat) {
+void readSettings(const IniFile& ini, Program& program, const std::string& defaultDateFormat) {
+    Settings& s = program.settings;
+    CalendarList& calendars = program.calendars;
     s.Left = ini.readInteger(kSystem, "Left", 300);
     s.Top = ini.readInteger(kSystem, "Top", 40);
     s.Size = ini.readInteger(kSystem, "Size", 1);
     s.DefaultDateFormat = ini.readString(kCalendar, "Default Date Format", defaultDateFormat);
-    s.calendars.DataFolder = ini.readString(kCalendar, "Path", "");
+    calendars.DataFolder = ini.readString(kCalendar, "Path", "");
     // Never read back: every run starts with the system's button face.
     s.Background = wincolor::BtnFace;
     s.Foreground = wincolor::BtnFace;
@@ -37,15 +40,17 @@ void readSettings(const IniFile& ini, AppState& s, const std::string& defaultDat
     s.RemindersTime = ini.readReal(kReminders, "Time", 0.0);
     s.TitleColour = wincolor::Black;
     s.TextColour = wincolor::Black;
-    s.calendars.CurrentCalendarIndex = ini.readInteger(kSystem, "Current User", 0);
-    if (s.calendars.DataFolder.empty()) s.calendars.DataFolder = joinPath(s.ProgramFolder, "Data");
+    calendars.CurrentCalendarIndex = ini.readInteger(kSystem, "Current User", 0);
+    if (calendars.DataFolder.empty()) calendars.DataFolder = joinPath(program.programFolder(), "Data");
 }
 
-void writeSettings(const AppState& s, IniFile& ini) {
+void writeSettings(const Program& program, IniFile& ini) {
+    const Settings& s = program.settings;
+    const CalendarList& calendars = program.calendars;
     ini.writeInteger(kSystem, "Left", s.Left);
     ini.writeInteger(kSystem, "Top", s.Top);
     ini.writeInteger(kSystem, "Size", s.Size);
-    ini.writeString(kCalendar, "Path", s.calendars.DataFolder);
+    ini.writeString(kCalendar, "Path", calendars.DataFolder);
     ini.writeString(kCalendar, "Default Date Format", s.DefaultDateFormat);
     ini.writeInteger(kCalendar, "Background", s.Background);
     ini.writeInteger(kCalendar, "Foreground", s.Foreground);
@@ -58,24 +63,24 @@ void writeSettings(const AppState& s, IniFile& ini) {
     ini.writeInteger(kReminders, "Kind", s.RemindersKind);
     ini.writeReal(kReminders, "Date", s.RemindersDate);
     ini.writeReal(kReminders, "Time", s.RemindersTime);
-    ini.writeInteger(kSystem, "Current User", s.calendars.CurrentCalendarIndex);
+    ini.writeInteger(kSystem, "Current User", calendars.CurrentCalendarIndex);
 }
 
-bool loadSettingsFile(AppState& state, IniFile& ini, const std::string& defaultDateFormat) {
-    const bool existed = ini.load(state.settingsFile());
-    readSettings(ini, state, defaultDateFormat);
+bool loadSettingsFile(Program& program, IniFile& ini, const std::string& defaultDateFormat) {
+    const bool existed = ini.load(program.settingsFile());
+    readSettings(ini, program, defaultDateFormat);
     return existed;
 }
 
-void saveSettingsFile(const AppState& state) {
+void saveSettingsFile(const Program& program) {
     IniFile ini;
-    ini.load(state.settingsFile());
-    writeSettings(state, ini);
-    ini.save(state.settingsFile());
+    ini.load(program.settingsFile());
+    writeSettings(program, ini);
+    ini.save(program.settingsFile());
 }
 
-void ensureDataFolder(const AppState& state) {
-    const std::string& folder = state.calendars.DataFolder;
+void ensureDataFolder(const Program& program) {
+    const std::string& folder = program.calendars.DataFolder;
     if (folderExists(folder)) return;
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);

@@ -1,0 +1,39 @@
+#include "common/app_context.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include "common/hint_router.h"
+#include "common/printer_seam.h"
+#include "common/qt_media_device.h"
+#include "common/ui_seams.h"
+
+namespace orv {
+
+AppContext::AppContext(Program& program, AppSeams replacements)
+    : program_(program), ui_(replacements.ui), printer_(replacements.printer), media_(replacements.media) {
+    if (!ui_) {
+        ownUi_ = std::make_unique<UiSeams>();
+        ui_ = ownUi_.get();
+    }
+    if (!printer_) {
+        ownPrinter_ = std::make_unique<PrinterSeam>();
+        printer_ = ownPrinter_.get();
+    }
+}
+
+AppContext::~AppContext() = default;
+
+MediaDevice& AppContext::media() const {
+    if (media_) return *media_;
+    if (!realMediaOwner_) {
+        auto* device = new QtMediaDevice(QCoreApplication::instance());
+        realMediaOwner_ = device;
+        realMedia_ = device;
+    }
+    return *realMedia_;
+}
+
+HintRouter& AppContext::hints() const { return HintRouter::instance(); }
+
+}  // namespace orv

@@ -1,0 +1,53 @@
+#pragma once
+// What every window of a run works with: the program (settings, calendars, store, clock) and the seams to
+// the desktop (message boxes and modal showing, the printer, the media device, the hint display). Start-up
+// makes one and hands it to each window's constructor; tests make one over fake seams.
+
+#include <QPointer>
+#include <memory>
+
+class QObject;
+
+namespace orv {
+
+class HintRouter;
+class MediaDevice;
+class PrinterSeam;
+class Program;
+class UiSeams;
+
+// Seams that stand in for the desktop's (tests); null ones are the real ones. The caller keeps ownership.
+struct AppSeams {
+    UiSeams* ui = nullptr;
+    PrinterSeam* printer = nullptr;
+    MediaDevice* media = nullptr;
+};
+
+class AppContext {
+public:
+    explicit AppContext(Program& program, AppSeams replacements = {});
+    ~AppContext();
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    Program& program() const { return program_; }
+    UiSeams& ui() const { return *ui_; }
+    PrinterSeam& printer() const { return *printer_; }
+    // The real device is made at the first use: a program whose months have no media never starts the
+    // media system.
+    MediaDevice& media() const;
+    HintRouter& hints() const;
+
+private:
+    Program& program_;
+    std::unique_ptr<UiSeams> ownUi_;
+    std::unique_ptr<PrinterSeam> ownPrinter_;
+    UiSeams* ui_;
+    PrinterSeam* printer_;
+    MediaDevice* media_;
+    // The real media device, owned by the application so that it goes before Qt Multimedia does.
+    mutable QPointer<QObject> realMediaOwner_;
+    mutable MediaDevice* realMedia_ = nullptr;
+};
+
+}  // namespace orv
