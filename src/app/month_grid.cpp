@@ -114,8 +114,8 @@ void MonthGrid::take(int date, bool dayOnly) {
     if (changed) changed(dayOnly);
 }
 
-DateMove MonthGrid::SetDatePart(int kind, int value) {
-    const DateMoveResult r = setDatePart(date_, kind, value);
+DateMove MonthGrid::SetDatePart(int kind, int value, bool shortenDay) {
+    const DateMoveResult r = setDatePart(date_, kind, value, shortenDay);
     if (r.move != DateMove::Changed) return r.move;
     UseCurrentDate = false;
     take(r.date, kind == kPartDay);

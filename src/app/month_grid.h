@@ -83,7 +83,8 @@ public:
     // Cleared by every change through SetDatePart.
     bool UseCurrentDate = true;
 
-    DateMove SetDatePart(int kind, int value);
+    // A month change shortens the day to the new month unless shortenDay is false.
+    DateMove SetDatePart(int kind, int value, bool shortenDay = true);
     DateMove SetCalendarDate(int date);
     DateMove PrevMonth() { return ChangeMonth(-1); }
     DateMove NextMonth() { return ChangeMonth(+1); }

@@ -5,14 +5,8 @@
 namespace orv {
 namespace {
 
-struct Box {
-    int width;
-    int height;
-    int referenceHeight;
-};
-
-constexpr Box kSmall{344, 226, 236};
-constexpr Box kLarge{450, 300, 316};
+constexpr PictureBox kSmall{344, 226, 236};
+constexpr PictureBox kLarge{450, 300, 316};
 
 // r = H / W < 2/3, in whole numbers so that a picture of exactly 3:2 never lands on the wrong side.
 bool widerThanThreeToTwo(std::int64_t w, std::int64_t h) { return 3 * h < 2 * w; }
@@ -25,9 +19,12 @@ int sizeGroupIndex(int storedSize) {
 }
 
 std::optional<PictureRect> LayoutPicture(int pictureWidth, int pictureHeight, int size, int panel1Width) {
-    if (pictureWidth <= 0 || pictureHeight <= 0) return std::nullopt;
     if (size != 0 && size != 1) return std::nullopt;
-    const Box box = size == 0 ? kSmall : kLarge;
+    return FitPicture(pictureWidth, pictureHeight, size == 0 ? kSmall : kLarge, panel1Width);
+}
+
+std::optional<PictureRect> FitPicture(int pictureWidth, int pictureHeight, const PictureBox& box, int panelWidth) {
+    if (pictureWidth <= 0 || pictureHeight <= 0) return std::nullopt;
     const std::int64_t w = pictureWidth, h = pictureHeight;
     PictureRect r;
     if (widerThanThreeToTwo(w, h)) {
@@ -38,7 +35,7 @@ std::optional<PictureRect> LayoutPicture(int pictureWidth, int pictureHeight, in
         r.width = static_cast<int>(w * box.height / h);  // trunc(W / H * box height)
         if (r.width % 2 != 0) ++r.width;
     }
-    r.left = (panel1Width - r.width) / 2;
+    r.left = (panelWidth - r.width) / 2;
     r.top = (box.referenceHeight - r.height) / 2 + 2;
     return r;
 }

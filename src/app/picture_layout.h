@@ -14,6 +14,18 @@ struct PictureRect {
     friend bool operator==(const PictureRect&, const PictureRect&) = default;
 };
 
+// The box a picture frame is fitted into: a picture wider than 3:2 takes the box's width, any other its height
+// (its width then made even); the frame is centred across a panel and placed in the middle of referenceHeight
+// less 2 pixels from the top.
+struct PictureBox {
+    int width = 0;
+    int height = 0;
+    int referenceHeight = 0;
+};
+
+// nullopt for a picture without pixels.
+std::optional<PictureRect> FitPicture(int pictureWidth, int pictureHeight, const PictureBox& box, int panelWidth);
+
 // The size group as the Options window holds it: a stored value above 1 acts as 1, a negative one selects
 // neither (-1).
 int sizeGroupIndex(int storedSize);
