@@ -18,7 +18,8 @@ const QColor kBorder(0, 0, 0);
 
 }  // namespace
 
-TQuorCalendar1::TQuorCalendar1(QWidget* parent) : QWidget(parent), grid_(clock::today(), 0) {
+TQuorCalendar1::TQuorCalendar1(const Clock& clock, QWidget* parent)
+    : QWidget(parent), clock_(clock), grid_(clock.today(), 0) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
     grid_.changed = [this](bool) {
@@ -39,7 +40,7 @@ void TQuorCalendar1::SetStartOfWeek(int value) {
 
 void TQuorCalendar1::SetUseCurrentDate(bool value) {
     grid_.UseCurrentDate = value;
-    if (value) SetCalendarDate(clock::today());
+    if (value) SetCalendarDate(clock_.today());
 }
 
 void TQuorCalendar1::SetColor(const QColor& colour) {

@@ -8,13 +8,15 @@
 #include <QWidget>
 
 #include "app/month_grid.h"
+#include "common/clock.h"
 
 namespace orv {
 
 class TQuorCalendar1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TQuorCalendar1(QWidget* parent = nullptr);
+    // clock gives today: the first date and the one UseCurrentDate moves to. It must outlive the grid.
+    explicit TQuorCalendar1(const Clock& clock, QWidget* parent = nullptr);
 
     static constexpr int kBorderWidth = 1;
 
@@ -74,6 +76,7 @@ private:
     GridCell cellAt(const QPoint& pos) const;
     void drawCell(QPainter& p, int row, int column);
 
+    const Clock& clock_;
     MonthGrid grid_;
     QColor colour_{Qt::white};
     int gridLineWidth_ = 1;

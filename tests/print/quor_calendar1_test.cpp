@@ -20,9 +20,11 @@ int date(int y, int m, int d) { return dayNumber(y, m, d); }
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 
+const Clock kToday(dayNumber(2024, 2, 10));
+
 // The grid as the page has it: 365 x 184, Arial 11 pixels, white.
 struct PageGrid {
-    TQuorCalendar1 cal;
+    TQuorCalendar1 cal{kToday};
     RecordingDevice device{QSize(365, 184), 96};
     PageGrid() {
         cal.setFont(arialFont(11));
@@ -41,11 +43,8 @@ struct PageGrid {
 class QuorCalendar1Test : public QObject {
     Q_OBJECT
 private slots:
-    void init() { clock::setToday(date(2024, 2, 10)); }
-    void cleanup() { clock::setToday(std::nullopt); }
-
     void startsOnTodayWithSundayFirst() {
-        TQuorCalendar1 cal;
+        TQuorCalendar1 cal(kToday);
         QCOMPARE(cal.CalendarDate(), date(2024, 2, 10));
         QCOMPARE(cal.StartOfWeek(), 0);
         QVERIFY(cal.UseCurrentDate());
@@ -149,7 +148,7 @@ private slots:
         QFETCH(int, lineWidth);
         QFETCH(int, columnWidth);
         QFETCH(int, rowHeight);
-        TQuorCalendar1 cal;
+        TQuorCalendar1 cal(kToday);
         cal.resize(size);
         cal.SetGridLineWidth(lineWidth);
         QCOMPARE(cal.columnWidth(), columnWidth);
@@ -180,7 +179,7 @@ private slots:
         QFETCH(int, value);
         QFETCH(int, move);
         QFETCH(int, to);
-        TQuorCalendar1 cal;
+        TQuorCalendar1 cal(kToday);
         cal.SetCalendarDate(from);
         QVERIFY(cal.UseCurrentDate());  // a whole date keeps it
         QSignalSpy changes(&cal, &TQuorCalendar1::OnChange);
@@ -224,7 +223,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, column);
         QFETCH(int, day);
-        TQuorCalendar1 cal;
+        TQuorCalendar1 cal(kToday);
         cal.resize(365, 184);
         cal.SetCalendarDate(date(2000, 9, 14));
         cal.SetReadOnly(readOnly);
