@@ -14,10 +14,12 @@ using Command = int (*)(CliContext&, const Args&);
 
 const std::map<std::string, Command>& commandTable() {
     static const std::map<std::string, Command> table = {
+        {"backup", cmdBackup},
         {"birthdays", cmdBirthdays},
         {"calendars", cmdCalendars},
         {"clear", cmdClear},
         {"repeat", cmdRepeat},
+        {"restore", cmdRestore},
         {"set", cmdSet},
         {"show", cmdShow},
         {"unrepeat", cmdUnrepeat},
@@ -39,6 +41,8 @@ const char* const kUsage =
     "  unrepeat TEXT --from DATE\n"
     "  birthdays YEAR [--dry-run]\n"
     "  upcoming [--today DATE]\n"
+    "  backup DISK_DIR... [--disk-size BYTES] [--wipe]\n"
+    "  restore DISK_DIR...\n"
     "DATE is YYYY-MM-DD or today; in TEXT, \\n stands for a line break.\n";
 
 }  // namespace

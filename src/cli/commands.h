@@ -17,5 +17,7 @@ int cmdRepeat(CliContext& ctx, const Args& args);
 int cmdBirthdays(CliContext& ctx, const Args& args);
 int cmdUpcoming(CliContext& ctx, const Args& args);
 int cmdUnrepeat(CliContext& ctx, const Args& args);
+int cmdBackup(CliContext& ctx, const Args& args);
+int cmdRestore(CliContext& ctx, const Args& args);
 
 }  // namespace orv::cli

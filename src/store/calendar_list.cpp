@@ -57,6 +57,12 @@ bool sameCalendarName(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string foldCalendarName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
+    return out;
+}
+
 std::optional<std::string> calendarNameProblem(std::string_view name) {
     if (name == "." || name == "..") return std::string("A calendar cannot be named \".\" or \"..\".");
     for (const char ch : name) {

@@ -59,6 +59,8 @@ public:
 // Two calendar names are the same calendar when they compare equal ignoring case (Windows-1252 letters);
 // whole strings, nothing trimmed.
 bool sameCalendarName(std::string_view a, std::string_view b);
+// The name in the one case that sameCalendarName compares, for keys of sets and maps.
+std::string foldCalendarName(std::string_view name);
 
 // Why a name cannot name a calendar file ("/", "\", ".", "..", characters Windows refuses in file
 // names, control characters, too long a name); nullopt for a usable name. Emptiness is the name

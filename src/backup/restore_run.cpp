@@ -1,0 +1,170 @@
+#include "backup/restore_run.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+#include "backup/backup_error.h"
+#include "backup/backup_set.h"
+#include "common/file_util.h"
+#include "common/io_error.h"
+
+namespace orv {
+namespace {
+
+constexpr std::string_view kStagingPrefix = ".orvella-restore-";
+constexpr std::string_view kStagingSuffix = ".tmp";
+
+std::string corrupt(const std::string& path) { return "File contains no data or corrupt file " + path; }
+
+bool sameFolder(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec);
+}
+
+}  // namespace
+
+RestoreRun::RestoreRun(std::string dataFolder, std::string pattern)
+    : data_(std::move(dataFolder)), pattern_(std::move(pattern)) {}
+
+RestoreRun::~RestoreRun() {
+    if (!committed_) abandon();
+}
+
+void RestoreRun::status(const std::string& text) const {
+    if (onStatus) onStatus(text);
+}
+
+bool RestoreRun::isStagingName(std::string_view name) {
+    return name.size() > kStagingPrefix.size() + kStagingSuffix.size() && name.starts_with(kStagingPrefix) &&
+           name.ends_with(kStagingSuffix);
+}
+
+RestoreRun::FirstDisk RestoreRun::readFirstDisk(const std::string& root) {
+    if (sameFolder(root, data_)) return FirstDisk::DataFolder;
+    const auto name = findRegularFile(root, kDiskInfName);
+    if (!name) return FirstDisk::NotFirstDisk;
+    const auto size = regularFileSize(joinPath(root, *name));
+    if (!size || *size != 4) return FirstDisk::NotFirstDisk;
+    const auto bytes = readWholeFile(joinPath(root, *name));
+    const auto n = bytes ? readDiskInf(*bytes) : std::nullopt;
+    if (!n) return FirstDisk::NotFirstDisk;
+    diskCount_ = *n;
+    return FirstDisk::Found;
+}
+
+void RestoreRun::begin(const std::string& firstRoot) {
+    abandon();
+    pieces_.clear();
+    next_ = 0;
+    committed_ = false;
+    if (diskCount_ == 1) {
+        std::set<std::string> seen;
+        for (const auto& name : listFiles(firstRoot, pattern_)) {
+            const std::string path = joinPath(firstRoot, name);
+            const auto size = regularFileSize(path);
+            if (!size) continue;  // a link or a device is no calendar file of a set
+            if (!isCalendarFileName(name)) throw BackupError(corrupt(path));
+            for (const auto& other : pieces_)
+                if (sameFileName(other.name, name))
+                    throw BackupError("The backup disk holds \"" + other.name + "\" and \"" + name +
+                                      "\", which differ only in the case of letters. Nothing was restored.");
+            pieces_.push_back({name, *size, 0});
+        }
+        if (pieces_.empty()) throw BackupError("No calendar files were found on the backup disk.");
+    } else {
+        const auto name = findRegularFile(firstRoot, kBackupInfName);
+        if (!name) throw BackupError("File " + joinPath(firstRoot, kBackupInfName) + " not found");
+        const std::string path = joinPath(firstRoot, *name);
+        const auto bytes = readWholeFile(path);
+        auto pieces = bytes ? readBackupInf(*bytes, diskCount_) : std::nullopt;
+        if (!pieces) throw BackupError(corrupt(path));
+        pieces_ = std::move(*pieces);
+    }
+    removeStale();
+}
+
+int RestoreRun::nextDisk() const { return next_ < pieces_.size() ? pieces_[next_].disk : -1; }
+
+std::optional<std::string> RestoreRun::checkDisk(int disk, const std::string& root) const {
+    if (sameFolder(root, data_)) return "This folder is the data folder itself, not a backup disk.";
+    for (size_t i = next_; i < pieces_.size() && pieces_[i].disk <= disk; ++i) {
+        const BackupPiece& piece = pieces_[i];
+        if (piece.disk != disk) continue;
+        const auto found = findRegularFile(root, piece.name);
+        if (!found) return "File " + joinPath(root, piece.name) + " not found";
+        const auto size = regularFileSize(joinPath(root, *found));
+        if (!size || *size != piece.length)
+            return "File " + joinPath(root, *found) + " does not have the " + std::to_string(piece.length) +
+                   " bytes the backup set gives it";
+    }
+    return std::nullopt;
+}
+
+bool RestoreRun::stageDisk(int disk, const std::string& root, const CopyProgress& progress) {
+    if (nextDisk() != disk) throw BackupError("The backup set needs Disk " + std::to_string(nextDisk() + 1) + " next.");
+    if (const auto problem = checkDisk(disk, root)) throw BackupError(*problem);
+    std::uint64_t total = 0;
+    for (size_t i = next_; i < pieces_.size() && pieces_[i].disk == disk; ++i) total += pieces_[i].length;
+    std::uint64_t done = 0;
+    while (next_ < pieces_.size() && pieces_[next_].disk == disk) {
+        const BackupPiece& piece = pieces_[next_];
+        const std::string from = joinPath(root, *findRegularFile(root, piece.name));
+        const ProgressSpan span{progress, done, total};
+        const bool appending = next_ > 0 && pieces_[next_ - 1].name == piece.name;
+        if (appending) {
+            status("Appending " + piece.name);
+            if (!appendBytes(from, piece.length, staged_.back().temp, span)) return false;
+            staged_.back().expected += piece.length;
+        } else {
+            status("Restoring " + piece.name);
+            const std::string temp =
+                joinPath(data_, std::string(kStagingPrefix) + std::to_string(staged_.size()) + std::string(kStagingSuffix));
+            staged_.push_back({piece.name, temp, 0});
+            if (!copyBytes(from, 0, piece.length, temp, span, false)) return false;
+            staged_.back().expected = piece.length;
+        }
+        done += piece.length;
+        ++next_;
+    }
+    return true;
+}
+
+std::vector<std::string> RestoreRun::commit() {
+    if (nextDisk() >= 0) throw BackupError("The restore has not read every disk of the set.");
+    for (const Staged& s : staged_) {
+        const auto size = regularFileSize(s.temp);
+        if (!size || *size != s.expected)
+            throw BackupError("The restored copy of \"" + s.name + "\" does not have the length the backup set gives it.");
+    }
+    std::vector<std::string> written;
+    for (const Staged& s : staged_) {
+        // A calendar spelled in another case is the same calendar: it keeps its own spelling.
+        std::string target = s.name;
+        if (!fileExists(joinPath(data_, s.name)))
+            for (const auto& existing : listFiles(data_, pattern_))
+                if (sameFileName(existing, s.name)) {
+                    target = existing;
+                    break;
+                }
+        const std::string path = joinPath(data_, target);
+        if (std::rename(s.temp.c_str(), path.c_str()) != 0) throwIoError("Cannot replace", path, errno);
+        written.push_back(target);
+    }
+    syncFolder(data_);
+    staged_.clear();
+    committed_ = true;
+    return written;
+}
+
+void RestoreRun::abandon() {
+    for (const Staged& s : staged_) std::remove(s.temp.c_str());
+    staged_.clear();
+}
+
+void RestoreRun::removeStale() const {
+    for (const auto& name : listFiles(data_, "*"))
+        if (isStagingName(name)) std::remove(joinPath(data_, name).c_str());
+}
+
+}  // namespace orv
