@@ -56,8 +56,8 @@ int cmdBackup(CliContext& ctx, const Args& args) {
     if (folders.empty()) throw UsageError("backup DISK_DIR... [--disk-size BYTES] [--wipe]");
     ctx.openCalendar();
     expectFolders(folders);
-    const std::string data = ctx.state.calendars.DataFolder;
-    BackupRun run(data, std::string(kCalendarPattern), {data, ctx.state.ProgramFolder, homeFolder()});
+    const std::string data = ctx.program.calendars.DataFolder;
+    BackupRun run(data, std::string(kCalendarPattern), {data, ctx.program.programFolder(), homeFolder()});
     run.onStatus = [&](const std::string& s) { ctx.out << s << '\n'; };
 
     const auto capacityOf = [&](const std::string& folder) { return diskSize ? diskSize : fileSystemSize(folder); };
@@ -110,7 +110,7 @@ int cmdRestore(CliContext& ctx, const Args& args) {
     if (args.empty()) throw UsageError("restore DISK_DIR...");
     ctx.openCalendar();
     expectFolders(args);
-    RestoreRun run(ctx.state.calendars.DataFolder, std::string(kCalendarPattern));
+    RestoreRun run(ctx.program.calendars.DataFolder, std::string(kCalendarPattern));
     run.onStatus = [&](const std::string& s) { ctx.out << s << '\n'; };
     switch (run.readFirstDisk(args[0])) {
         case RestoreRun::FirstDisk::DataFolder:
