@@ -18,8 +18,11 @@ const std::map<std::string, Command>& commandTable() {
         {"birthdays", cmdBirthdays},
         {"calendars", cmdCalendars},
         {"clear", cmdClear},
+        {"export", cmdExport},
+        {"import", cmdImport},
         {"repeat", cmdRepeat},
         {"restore", cmdRestore},
+        {"search", cmdSearch},
         {"set", cmdSet},
         {"show", cmdShow},
         {"unrepeat", cmdUnrepeat},
@@ -43,6 +46,9 @@ const char* const kUsage =
     "  upcoming [--today DATE]\n"
     "  backup DISK_DIR... [--disk-size BYTES] [--wipe]\n"
     "  restore DISK_DIR...\n"
+    "  export FILE.ics [--from DATE] [--to DATE]\n"
+    "  import FILE.ics [--from DATE] [--to DATE] [--dry-run]\n"
+    "  search TEXT [--from DATE] [--to DATE] [--all]\n"
     "DATE is YYYY-MM-DD or today; in TEXT, \\n stands for a line break.\n";
 
 }  // namespace

@@ -19,5 +19,8 @@ int cmdUpcoming(CliContext& ctx, const Args& args);
 int cmdUnrepeat(CliContext& ctx, const Args& args);
 int cmdBackup(CliContext& ctx, const Args& args);
 int cmdRestore(CliContext& ctx, const Args& args);
+int cmdExport(CliContext& ctx, const Args& args);
+int cmdImport(CliContext& ctx, const Args& args);
+int cmdSearch(CliContext& ctx, const Args& args);
 
 }  // namespace orv::cli

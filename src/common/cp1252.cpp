@@ -1,5 +1,7 @@
 #include "common/cp1252.h"
 
+#include <algorithm>
+
 namespace orv {
 namespace {
 
@@ -75,6 +77,50 @@ std::string cp1252ToUtf8(std::string_view text) {
     out.reserve(text.size() + text.size() / 8);
     for (const char c : text) appendUtf8(out, cp1252ToUnicode(static_cast<unsigned char>(c)));
     return out;
+}
+
+std::optional<std::string> utf8ToCp1252Substituting(std::string_view utf8, char substitute, std::u32string* replaced) {
+    std::string out;
+    out.reserve(utf8.size());
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        const auto cp = decodeUtf8(utf8, pos);
+        if (!cp) return std::nullopt;
+        if (const auto byte = unicodeToCp1252(*cp)) {
+            out += static_cast<char>(*byte);
+        } else {
+            out += substitute;
+            if (replaced) *replaced += *cp;
+        }
+    }
+    return out;
+}
+
+bool isValidUtf8(std::string_view text) {
+    size_t pos = 0;
+    while (pos < text.size())
+        if (!decodeUtf8(text, pos)) return false;
+    return true;
+}
+
+unsigned char cp1252FoldCase(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
+    switch (c) {
+        case 0x8A: return 0x9A;  // S caron
+        case 0x8C: return 0x9C;  // OE
+        case 0x8E: return 0x9E;  // Z caron
+        case 0x9F: return 0xFF;  // Y diaeresis
+        default: return c;
+    }
+}
+
+bool containsIgnoringCase(std::string_view text, std::string_view needle) {
+    if (needle.size() > text.size()) return false;
+    const auto same = [](char a, char b) {
+        return cp1252FoldCase(static_cast<unsigned char>(a)) == cp1252FoldCase(static_cast<unsigned char>(b));
+    };
+    return std::search(text.begin(), text.end(), needle.begin(), needle.end(), same) != text.end();
 }
 
 std::optional<std::string> utf8ToCp1252(std::string_view utf8, char32_t* badChar) {

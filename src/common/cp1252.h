@@ -14,6 +14,19 @@ std::string cp1252ToUtf8(std::string_view text);
 // such character is reported through badChar when given.
 std::optional<std::string> utf8ToCp1252(std::string_view utf8, char32_t* badChar = nullptr);
 
+// As above, but a character Windows-1252 cannot hold becomes substitute; each one replaced is added to
+// replaced (when given). Not valid UTF-8 gives nullopt.
+std::optional<std::string> utf8ToCp1252Substituting(std::string_view utf8, char substitute,
+                                                    std::u32string* replaced = nullptr);
+
+bool isValidUtf8(std::string_view text);
+
+// Windows-1252 lower case: ASCII, the Latin-1 capitals (not the multiplication sign) and the four
+// capitals of 0x80..0x9F.
+unsigned char cp1252FoldCase(unsigned char c);
+// True when needle occurs in text ignoring case (an empty needle occurs everywhere).
+bool containsIgnoringCase(std::string_view text, std::string_view needle);
+
 char32_t cp1252ToUnicode(unsigned char byte);
 std::string utf8Of(char32_t ch);
 std::optional<unsigned char> unicodeToCp1252(char32_t ch);

@@ -18,20 +18,6 @@ constexpr std::string_view kExtension = ".DBX";
 constexpr std::string_view kFirstCalendar = "User1";
 constexpr size_t kMaxFileNameBytes = 255;  // NAME_MAX of the usual Linux file systems
 
-// Windows-1252 lower case: ASCII, the Latin-1 capitals (but not the multiplication sign) and the
-// four capitals of 0x80..0x9F.
-unsigned char foldCase(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
-    switch (c) {
-        case 0x8A: return 0x9A;  // S caron
-        case 0x8C: return 0x9C;  // OE
-        case 0x8E: return 0x9E;  // Z caron
-        case 0x9F: return 0xFF;  // Y diaeresis
-        default: return c;
-    }
-}
-
 std::string utf8Name(std::string_view name) { return cp1252ToUtf8(name); }
 
 // Renames without ever replacing an existing file. EEXIST when to exists.
@@ -53,13 +39,14 @@ int renameNoReplace(const std::string& from, const std::string& to) {
 bool sameCalendarName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (foldCase(static_cast<unsigned char>(a[i])) != foldCase(static_cast<unsigned char>(b[i]))) return false;
+        if (cp1252FoldCase(static_cast<unsigned char>(a[i])) != cp1252FoldCase(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }
 
 std::string foldCalendarName(std::string_view name) {
     std::string out(name);
-    for (char& c : out) c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
+    for (char& c : out) c = static_cast<char>(cp1252FoldCase(static_cast<unsigned char>(c)));
     return out;
 }
 

@@ -1,0 +1,493 @@
+#include "events/ical_reader.h"
+
+#include <libical/ical.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <optional>
+#include <set>
+#include <tuple>
+
+#include "common/cp1252.h"
+#include "common/date_format.h"
+#include "common/day_number.h"
+
+namespace orv {
+namespace {
+
+constexpr long long kSecondsPerDay = 86400;
+constexpr int kUnixEpochDay = 25569;  // 1 January 1970
+// A rule is followed this many steps at most (from the span on, where the library can jump there); a
+// minutely rule over years is no calendar entry.
+constexpr int kMaxRuleSteps = 100'000;
+constexpr size_t kMaxEntries = 2'000'000;
+
+[[noreturn]] void damaged(const std::string& why) { throw IcalError(why); }
+
+std::string lineRef(size_t line) { return "line " + std::to_string(line) + ": "; }
+
+bool nameChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+// The text after the content line's name and parameters (after the first colon outside quotes);
+// nullopt when the line is no content line.
+std::optional<std::string_view> contentValue(std::string_view line, std::string_view& name) {
+    size_t i = 0;
+    while (i < line.size() && nameChar(line[i])) ++i;
+    if (i == 0 || i == line.size() || (line[i] != ':' && line[i] != ';')) return std::nullopt;
+    name = line.substr(0, i);
+    bool quoted = false;
+    for (; i < line.size(); ++i) {
+        if (line[i] == '"') quoted = !quoted;
+        else if (line[i] == ':' && !quoted) return line.substr(i + 1);
+    }
+    return std::nullopt;
+}
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return out;
+}
+
+// The reader of the library quietly drops what it cannot make sense of (a stray END, a line without a
+// colon, a cut-off file); the structure is therefore checked line by line first.
+void checkStructure(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) damaged("the file holds zero bytes: it is no text file");
+    if (!isValidUtf8(text)) damaged("the file is not UTF-8 text");
+
+    struct Open {
+        std::string name;
+        size_t line;
+    };
+    std::vector<Open> open;
+    bool seenCalendar = false;
+    std::string logical;
+    size_t logicalLine = 0;
+
+    const auto finish = [&](const std::string& line, size_t lineNo) {
+        if (line.find_first_not_of(" \t") == std::string::npos) return;
+        std::string_view name;
+        const auto value = contentValue(line, name);
+        if (!seenCalendar && !(value && upper(name) == "BEGIN" && upper(*value) == "VCALENDAR"))
+            damaged("this is not an iCalendar file (it does not begin with BEGIN:VCALENDAR)");
+        if (!value) damaged(lineRef(lineNo) + "\"" + line.substr(0, 60) + "\" is not an iCalendar line");
+        const std::string key = upper(name);
+        if (key == "BEGIN") {
+            const std::string component = upper(*value);
+            if (open.empty() && component != "VCALENDAR")
+                damaged(lineRef(lineNo) + "BEGIN:" + std::string(*value) + " outside a calendar");
+            if (component.empty()) damaged(lineRef(lineNo) + "BEGIN without a name");
+            open.push_back({component, lineNo});
+            seenCalendar = true;
+        } else if (key == "END") {
+            if (open.empty() || open.back().name != upper(*value))
+                damaged(lineRef(lineNo) + "END:" + std::string(*value) +
+                        (open.empty() ? " without a BEGIN" : " does not close BEGIN:" + open.back().name +
+                                                                  " of line " + std::to_string(open.back().line)));
+            open.pop_back();
+        } else if (open.empty()) {
+            damaged(lineRef(lineNo) + std::string(name) + " outside a calendar");
+        }
+    };
+
+    size_t lineNo = 0;
+    size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        ++lineNo;
+        if (!line.empty() && (line.front() == ' ' || line.front() == '\t')) {
+            if (logicalLine == 0) damaged(lineRef(lineNo) + "a continued line without a line before it");
+            logical.append(line.substr(1));  // folded: the break and one blank are no part of the value
+        } else {
+            if (logicalLine != 0) finish(logical, logicalLine);
+            logical.assign(line);
+            logicalLine = lineNo;
+        }
+        pos = end + 1;
+    }
+    if (logicalLine != 0) finish(logical, logicalLine);
+    if (!seenCalendar) damaged("this is not an iCalendar file (it holds no BEGIN:VCALENDAR)");
+    if (!open.empty())
+        damaged("the file ends inside BEGIN:" + open.back().name + " of line " + std::to_string(open.back().line) +
+                ": it is cut short");
+}
+
+// The first error the library noted in the component (and, with nested, in its sub-components).
+std::optional<std::string> firstLibraryError(icalcomponent* c, bool nested) {
+    if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY)) {
+        const char* message = icalproperty_get_xlicerror(p);
+        return std::string(message ? message : "unreadable property");
+    }
+    if (nested)
+        for (icalcomponent* s = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); s;
+             s = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+            if (auto e = firstLibraryError(s, true)) return e;
+    return std::nullopt;
+}
+
+bool validTime(const icaltimetype& t) {
+    if (t.year < kMinYear || t.year > kMaxYear || !isValidDate(t.year, t.month, t.day)) return false;
+    if (t.is_date) return true;
+    return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60;
+}
+
+long long floorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+std::string twoDigits(int n) {
+    char buf[4];
+    std::snprintf(buf, sizeof buf, "%02d", n);
+    return buf;
+}
+
+}  // namespace
+
+// A start, end or exception as written: a date, a floating time, or a time in a zone (UTC included).
+struct IcalReader::Moment {
+    icaltimetype wall = icaltime_null_time();
+    icaltimezone* zone = nullptr;
+
+    bool isDate() const { return wall.is_date != 0; }
+    bool floating() const { return !isDate() && zone == nullptr; }
+    int wallDay() const { return dayNumber(wall.year, wall.month, wall.day); }
+
+    // Seconds on one scale for comparing: UTC for zoned times, the wall clock for floating ones and dates.
+    long long key() const {
+        icaltimetype t = wall;
+        if (zone && !isDate()) {
+            t.zone = zone;
+            t = icaltime_convert_to_zone(t, icaltimezone_get_utc_timezone());
+        }
+        const long long day = dayNumber(t.year, t.month, t.day);
+        return day * kSecondsPerDay + (isDate() ? 0 : t.hour * 3600 + t.minute * 60 + std::min(t.second, 59));
+    }
+};
+
+struct IcalReader::Event {
+    std::string uid;
+    std::string summary;  // Windows-1252, one line
+    bool hasSummary = false;
+    Moment start;
+    int lengthDays = 1;             // dates
+    long long lengthSeconds = 0;    // times
+    std::vector<icalrecurrencetype> rules;
+    std::vector<icalrecurrencetype> exceptionRules;
+    std::vector<Moment> extraDates;
+    std::vector<Moment> exceptionDates;
+    std::optional<Moment> recurrenceId;
+    bool cancelled = false;
+    size_t order = 0;
+};
+
+namespace {
+
+using Moment = IcalReader::Moment;
+
+struct Candidate {
+    std::tuple<int, int, int, size_t, size_t> sortKey;  // day, timed, minutes, event, sequence
+    StampItem item;
+};
+
+// Where a moment falls in the local time zone: its day and minutes after midnight.
+struct LocalTime {
+    int day = 0;
+    int minutes = 0;
+    bool midnight = true;
+};
+
+LocalTime toLocal(long long key, bool floating) {
+    LocalTime out;
+    if (floating) {
+        out.day = static_cast<int>(floorDiv(key, kSecondsPerDay));
+        const long long secs = key - out.day * kSecondsPerDay;
+        out.minutes = static_cast<int>(secs / 60);
+        out.midnight = secs == 0;
+        return out;
+    }
+    const std::time_t t = static_cast<std::time_t>(key - kUnixEpochDay * kSecondsPerDay);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    out.day = dayNumber(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
+    out.minutes = tm.tm_hour * 60 + tm.tm_min;
+    out.midnight = tm.tm_hour == 0 && tm.tm_min == 0 && tm.tm_sec == 0;
+    return out;
+}
+
+class Expander {
+public:
+    Expander(int first, int last) : first_(first), last_(last) {}
+
+    void expand(const IcalReader::Event& e, const std::set<long long>& overridden) {
+        std::set<long long> excluded = overridden;
+        std::set<int> excludedDays;  // dates excluding every time of their day
+        for (const Moment& m : e.exceptionDates) {
+            if (m.isDate() && !e.start.isDate()) excludedDays.insert(m.wallDay());
+            else excluded.insert(m.key());
+        }
+        for (const auto& rule : e.exceptionRules)
+            follow(e, rule, [&](const Moment& m) { excluded.insert(m.key()); });
+
+        std::set<long long> seen;
+        const auto occur = [&](const Moment& m) {
+            const long long key = m.key();
+            if (!seen.insert(key).second) return;
+            if (excluded.count(key) || excludedDays.count(m.wallDay())) return;
+            emit(e, m);
+        };
+        occur(e.start);  // the start always counts, whether the rule would give it or not
+        for (const auto& rule : e.rules) follow(e, rule, occur);
+        for (const Moment& m : e.extraDates) occur(m);
+    }
+
+    void single(const IcalReader::Event& e) { emit(e, e.start); }
+
+    std::vector<StampItem> take() {
+        std::sort(candidates_.begin(), candidates_.end(),
+                  [](const Candidate& a, const Candidate& b) { return a.sortKey < b.sortKey; });
+        std::vector<StampItem> out;
+        out.reserve(candidates_.size());
+        for (auto& c : candidates_) out.push_back(std::move(c.item));
+        return out;
+    }
+
+private:
+    template <class F>
+    void follow(const IcalReader::Event& e, const icalrecurrencetype& rule, F&& each) {
+        icalrecur_iterator* it = icalrecur_iterator_new(rule, e.start.wall);
+        if (!it) return;  // a rule that can never match (30 February) gives nothing beyond the start
+        jumpTowardsSpan(it, e, rule);
+        for (int step = 0;; ++step) {
+            if (step == kMaxRuleSteps) {
+                icalrecur_iterator_free(it);
+                throw IcalError("the event \"" + cp1252ToUtf8(e.summary) + "\" repeats too often to be imported");
+            }
+            const icaltimetype next = icalrecur_iterator_next(it);
+            if (icaltime_is_null_time(next) || !validTime(next)) break;
+            Moment m{next, e.start.zone};
+            m.wall.zone = nullptr;
+            // Two days of margin: a zone's offset never moves a moment further than that.
+            if (m.wallDay() > last_ + 2) break;
+            each(m);
+        }
+        icalrecur_iterator_free(it);
+    }
+
+    // A daily rule from 1900 need not be walked through a century. The library jumps correctly for
+    // daily and coarser rules without a count, not for finer ones. Two days of margin for time zones,
+    // longer events would be cut at their start: a week more.
+    void jumpTowardsSpan(icalrecur_iterator* it, const IcalReader::Event& e, const icalrecurrencetype& rule) const {
+        if (rule.count != 0 || rule.freq < ICAL_DAILY_RECURRENCE || rule.freq > ICAL_YEARLY_RECURRENCE) return;
+        const int target = first_ - 2 - std::max(7, e.lengthDays) - static_cast<int>(e.lengthSeconds / kSecondsPerDay);
+        if (target <= e.start.wallDay() || target < minDayNumber()) return;
+        const Ymd ymd = toYmd(target);
+        icaltimetype from = e.start.wall;
+        from.year = ymd.year;
+        from.month = ymd.month;
+        from.day = ymd.day;
+        if (!icaltime_is_null_time(rule.until) && icaltime_compare_date_only(from, rule.until) >= 0) return;
+        icalrecur_iterator_set_start(it, from);
+    }
+
+    void add(const IcalReader::Event& e, int day, bool timed, int minutes, std::string text) {
+        if (day < first_ || day > last_) return;
+        if (candidates_.size() >= kMaxEntries)
+            throw IcalError("the file gives more entries than a calendar can hold; import a shorter span");
+        candidates_.push_back({{day, timed ? 1 : 0, minutes, e.order, candidates_.size()},
+                               {day, "<" + std::move(text) + ">\r\n"}});
+    }
+
+    void emit(const IcalReader::Event& e, const Moment& m) {
+        if (m.isDate()) {
+            const int day = m.wallDay();
+            const int length = std::max(1, e.lengthDays);
+            for (int d = std::max(day, first_); d <= std::min(day + length - 1, last_); ++d)
+                add(e, d, false, 0, e.summary);
+            return;
+        }
+        const long long startKey = m.key();
+        const LocalTime start = toLocal(startKey, m.floating());
+        add(e, start.day, true, start.minutes,
+            twoDigits(start.minutes / 60) + ":" + twoDigits(start.minutes % 60) + " " + e.summary);
+        if (e.lengthSeconds <= 0) return;
+        const LocalTime end = toLocal(startKey + e.lengthSeconds, m.floating());
+        const int lastDay = end.midnight ? end.day - 1 : end.day;
+        // The days after the first that a longer event still covers.
+        for (int d = std::max(start.day + 1, first_); d <= std::min(lastDay, last_); ++d) add(e, d, false, 0, e.summary);
+    }
+
+    int first_;
+    int last_;
+    std::vector<Candidate> candidates_;
+};
+
+}  // namespace
+
+IcalReader::IcalReader(std::string_view fileText) : root_(nullptr, icalcomponent_free) {
+    checkStructure(fileText);
+    icalerror_set_errors_are_fatal(0);
+    const std::string text(fileText);
+    root_.reset(icalparser_parse_string(text.c_str()));
+    if (!root_) damaged("the file cannot be read as iCalendar");
+
+    std::vector<icalcomponent*> calendars;
+    if (icalcomponent_isa(root_.get()) == ICAL_VCALENDAR_COMPONENT) {
+        calendars.push_back(root_.get());
+    } else {
+        for (icalcomponent* c = icalcomponent_get_first_component(root_.get(), ICAL_VCALENDAR_COMPONENT); c;
+             c = icalcomponent_get_next_component(root_.get(), ICAL_VCALENDAR_COMPONENT))
+            calendars.push_back(c);
+    }
+    if (calendars.empty()) damaged("the file holds no calendar");
+
+    size_t order = 0;
+    for (icalcomponent* cal : calendars) {
+        if (auto e = firstLibraryError(cal, false)) damaged(*e);
+        for (icalcomponent* tz = icalcomponent_get_first_component(cal, ICAL_VTIMEZONE_COMPONENT); tz;
+             tz = icalcomponent_get_next_component(cal, ICAL_VTIMEZONE_COMPONENT))
+            if (auto e = firstLibraryError(tz, true)) damaged("time zone: " + *e);
+        for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+             ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT))
+            readEvent(cal, ev, order++);
+    }
+}
+
+IcalReader::~IcalReader() = default;
+
+void IcalReader::readEvent(icalcomponent* calendar, icalcomponent* component, size_t order) {
+    auto e = std::make_unique<Event>();
+    e->order = order;
+    if (const char* uid = icalcomponent_get_uid(component)) e->uid = uid;
+    const char* rawSummary = icalcomponent_get_summary(component);
+    std::string summaryUtf8 = rawSummary ? rawSummary : "";
+    for (char& c : summaryUtf8)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    const size_t b = summaryUtf8.find_first_not_of(' ');
+    summaryUtf8 = b == std::string::npos ? "" : summaryUtf8.substr(b, summaryUtf8.find_last_not_of(' ') - b + 1);
+    const std::string name = summaryUtf8.empty() ? (e->uid.empty() ? "without a summary" : e->uid) : summaryUtf8;
+    const std::string what = "the event \"" + name + "\"";
+
+    if (auto err = firstLibraryError(component, false)) damaged(what + ": " + *err);
+
+    // A time value with its zone: the zone of the file, one the library knows by name, or, for an
+    // unknown name, the local time (with a note).
+    const auto moment = [&](icalproperty* prop, icaltimetype value, const char* property) {
+        if (!validTime(value)) damaged(what + " has an impossible " + property);
+        Moment m;
+        m.wall = value;
+        m.wall.zone = nullptr;
+        if (value.is_date) return m;
+        if (icaltime_is_utc(value)) {
+            m.zone = icaltimezone_get_utc_timezone();
+            return m;
+        }
+        icalparameter* param = icalproperty_get_first_parameter(prop, ICAL_TZID_PARAMETER);
+        const char* tzid = param ? icalparameter_get_tzid(param) : nullptr;
+        if (!tzid) return m;
+        m.zone = icalcomponent_get_timezone(calendar, tzid);
+        if (!m.zone) m.zone = icaltimezone_get_builtin_timezone_from_tzid(tzid);
+        if (!m.zone) m.zone = icaltimezone_get_builtin_timezone(tzid);
+        if (!m.zone) {
+            const std::string note = std::string("the time zone \"") + tzid + "\" is unknown; its times are read as local times";
+            if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) notes_.push_back(note);
+        }
+        return m;
+    };
+
+    icalproperty* dtstart = icalcomponent_get_first_property(component, ICAL_DTSTART_PROPERTY);
+    if (!dtstart) damaged(what + " has no start");
+    e->start = moment(dtstart, icalproperty_get_dtstart(dtstart), "start");
+
+    if (icalproperty* dtend = icalcomponent_get_first_property(component, ICAL_DTEND_PROPERTY)) {
+        const Moment end = moment(dtend, icalproperty_get_dtend(dtend), "end");
+        if (e->start.isDate()) e->lengthDays = std::max(1, end.wallDay() - e->start.wallDay());
+        else e->lengthSeconds = std::max(0LL, end.key() - e->start.key());
+    } else if (icalproperty* duration = icalcomponent_get_first_property(component, ICAL_DURATION_PROPERTY)) {
+        const long long seconds = icaldurationtype_as_int(icalproperty_get_duration(duration));
+        if (e->start.isDate()) e->lengthDays = static_cast<int>(std::max(1LL, seconds / kSecondsPerDay));
+        else e->lengthSeconds = std::max(0LL, seconds);
+    }
+
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_RRULE_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_RRULE_PROPERTY)) {
+        const icalrecurrencetype rule = icalproperty_get_rrule(p);
+        if (rule.freq == ICAL_NO_RECURRENCE) damaged(what + " has an unreadable repetition rule");
+        e->rules.push_back(rule);
+    }
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_EXRULE_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_EXRULE_PROPERTY)) {
+        const icalrecurrencetype rule = icalproperty_get_exrule(p);
+        if (rule.freq == ICAL_NO_RECURRENCE) damaged(what + " has an unreadable exception rule");
+        e->exceptionRules.push_back(rule);
+    }
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_EXDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_EXDATE_PROPERTY))
+        e->exceptionDates.push_back(moment(p, icalproperty_get_exdate(p), "exception date"));
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_RDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_RDATE_PROPERTY)) {
+        const icaldatetimeperiodtype value = icalproperty_get_rdate(p);
+        e->extraDates.push_back(
+            moment(p, icaltime_is_null_time(value.time) ? value.period.start : value.time, "extra date"));
+    }
+    if (icalproperty* p = icalcomponent_get_first_property(component, ICAL_RECURRENCEID_PROPERTY))
+        e->recurrenceId = moment(p, icalproperty_get_recurrenceid(p), "changed occurrence");
+    e->cancelled = icalcomponent_get_status(component) == ICAL_STATUS_CANCELLED;
+
+    if (!summaryUtf8.empty()) {
+        std::u32string replaced;
+        e->summary = utf8ToCp1252Substituting(summaryUtf8, '?', &replaced).value_or("?");
+        e->hasSummary = true;
+        if (!replaced.empty()) {
+            std::string chars;
+            for (const char32_t c : replaced)
+                if (chars.find(utf8Of(c)) == std::string::npos) chars += utf8Of(c);
+            notes_.push_back(what + ": \"" + chars + "\" cannot be kept in Windows-1252 and is written as ?");
+        }
+    }
+    events_.push_back(std::move(e));
+}
+
+std::vector<StampItem> IcalReader::entries(int first, int last) {
+    // Changed or cancelled occurrences of a repeating event come as events of their own with its
+    // identifier and the start they replace.
+    std::map<std::string, std::set<long long>> overridden;
+    for (const auto& e : events_)
+        if (e->recurrenceId) overridden[e->uid].insert(e->recurrenceId->key());
+    std::map<std::string, const Event*> masters;
+    for (const auto& e : events_)
+        if (!e->recurrenceId) masters.emplace(e->uid, e.get());
+
+    Expander expander(first, last);
+    bool noSummaryNoted = false;
+    for (const auto& e : events_) {
+        if (e->cancelled) continue;
+        Event* event = e.get();
+        if (!event->hasSummary && event->recurrenceId) {
+            if (const auto m = masters.find(event->uid); m != masters.end() && m->second->hasSummary) {
+                event->summary = m->second->summary;
+                event->hasSummary = true;
+            }
+        }
+        if (!event->hasSummary) {
+            if (!noSummaryNoted) notes_.push_back("events without a summary were left out");
+            noSummaryNoted = true;
+            continue;
+        }
+        if (event->recurrenceId && masters.count(event->uid)) {
+            expander.single(*event);
+        } else {
+            static const std::set<long long> kNone;
+            const auto o = overridden.find(event->uid);
+            expander.expand(*event, event->recurrenceId || o == overridden.end() ? kNone : o->second);
+        }
+    }
+    return expander.take();
+}
+
+}  // namespace orv

@@ -1,0 +1,62 @@
+#pragma once
+// An iCalendar (RFC 5545) file of one calendar: an all-day event for every day with text and a yearly
+// event for every yearly date, for phone, mail and shared calendars. Texts come in as Windows-1252 and
+// go out as UTF-8.
+
+#include <ctime>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct icalcomponent_impl;
+
+namespace orv {
+
+class BirthdayList;
+class CalDb;
+
+class IcalWriter {
+public:
+    // calendarName (Windows-1252) is part of every day's identifier, so that a day of a calendar keeps
+    // its identifier from one export to the next; stamp is the moment of the export.
+    IcalWriter(std::string_view calendarName, std::time_t stamp);
+    ~IcalWriter();
+    IcalWriter(const IcalWriter&) = delete;
+    IcalWriter& operator=(const IcalWriter&) = delete;
+
+    // One day's whole text: the summary is its first line that is not blank (an entry line without its
+    // marks, so that importing the file gives the same entry line back), the description the whole
+    // text. A text without a visible character gives no event; false then.
+    bool addDay(int day, std::string_view text);
+
+    // A yearly date from its first occurrence on or after firstDay up to lastDay, summary name + " " +
+    // event, as the birthday stamping writes it. A 29 February repeats in leap years only. False (no
+    // event) when the date never falls within the span (a month of 13, 30 February).
+    bool addYearly(std::string_view name, std::string_view event, int month, int day, int firstDay, int lastDay);
+
+    int eventCount() const { return events_; }
+    std::string text() const;  // the whole file, lines ended by CR LF
+
+private:
+    using Component = std::unique_ptr<icalcomponent_impl, void (*)(icalcomponent_impl*)>;
+    Component calendar_;
+    std::string uidName_;
+    std::time_t stamp_;
+    int events_ = 0;
+    std::map<std::string, int> yearlyUids_;  // identical rows get numbered identifiers
+};
+
+struct IcalExport {
+    std::string text;
+    int days = 0;
+    int yearly = 0;
+};
+
+// The days of the open calendar within first..last and every complete row of the yearly list. The
+// yearly dates repeat from first; when first is the earliest possible day, from 1 January of the year of
+// the calendar's first exported day (or of today's year for a calendar without days).
+IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_view calendarName, int first,
+                          int last, int today, std::time_t stamp);
+
+}  // namespace orv
