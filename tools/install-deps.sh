@@ -8,6 +8,11 @@ packages=(g++ cmake ninja-build pkg-config
 if [ "${1:-}" = "--test" ]; then
   packages+=(xvfb xauth)
 fi
+# The Debian package needs dpkg-shlibdeps and file; its test also runs the desktop files' validators.
+case "${1:-}" in
+  --test) packages+=(dpkg-dev file desktop-file-utils appstream) ;;
+  --package) packages+=(dpkg-dev file) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

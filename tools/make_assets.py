@@ -5,6 +5,9 @@
   Images/    the five 50 x 50 background textures, the white one, and the play and stop glyphs
   SOUNDS/    a looping tune for May (with Sounds.ini) and a short chime for December
 
+and the program's icon for the desktop under assets/icons/hicolor/: scalable/apps/orvella.svg and
+NxN/apps/orvella.png for N = 16 ... 256, both drawn from one list of shapes.
+
 Everything is drawn here from gradients, shapes and sine tones, so the output is ours and reproducible.
 Needs Debian's python3-pil and fonts-liberation:  apt-get install python3-pil fonts-liberation
 Run from anywhere:  tools/make_assets.py
@@ -19,6 +22,7 @@ import wave
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets", "program")
+ICONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets", "icons", "hicolor")
 FONT = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"
 
 
@@ -412,10 +416,97 @@ def make_sounds():
     write_wav(out("SOUNDS", "12-December.wav"), chime, rate)
 
 
+# The icon: a wall calendar page with its rings, a month's picture and the day grid with one marked day.
+# Shapes on a 256 x 256 canvas: (kind, geometry, fill); kinds rect, rrect (radius last), ellipse, polygon.
+ICON_PNG_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def icon_shapes(small):
+    page, band, ring, sky, sun, hill, hill2, cell, mark = (
+        "#fbfaf5", "#2f6db5", "#59626e", "#8ccaf0", "#ffd24a", "#5aa04a", "#3f8a3c", "#d5dbe4", "#d8443c")
+    shapes = [
+        ("rrect", (20, 30, 244, 246, 30), "#00000040"),  # shadow
+        ("rrect", (14, 22, 238, 238, 30), page),
+        ("rrect", (14, 22, 238, 86, 30), band),
+        ("rect", (14, 60, 238, 86), band),
+    ]
+    picture = (38, 102, 214, 206) if small else (38, 102, 214, 168)
+    x0, y0, x1, y1 = picture
+    shapes += [
+        ("rect", picture, sky),
+        ("ellipse", (x1 - 52, y0 + 10, x1 - 22, y0 + 40), sun),
+        ("polygon", [(x0, y1 - (y1 - y0) * 0.45), (x0 + 60, y1 - (y1 - y0) * 0.75), (x0 + 120, y1 - (y1 - y0) * 0.35),
+                     (x1, y1 - (y1 - y0) * 0.6), (x1, y1), (x0, y1)], hill),
+        ("polygon", [(x0, y1 - (y1 - y0) * 0.2), (x0 + 90, y1 - (y1 - y0) * 0.4), (x1, y1 - (y1 - y0) * 0.15),
+                     (x1, y1), (x0, y1)], hill2),
+    ]
+    if not small:
+        for row in range(3):
+            for col in range(7):
+                x, y = 38 + col * 25.5, 180 + row * 18
+                shapes.append(("rect", (x, y, x + 17, y + 12), mark if (row, col) == (1, 4) else cell))
+    for x in (64, 168):
+        shapes += [("rrect", (x, 6, x + 22, 52, 11), ring), ("rrect", (x + 5, 11, x + 11, 44, 3), "#9aa3ad")]
+    return shapes
+
+
+def icon_svg():
+    parts = ['<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">',
+             '<g stroke="none">']
+    for kind, g, fill in icon_shapes(small=False):
+        colour, opacity = (fill[:7], int(fill[7:], 16) / 255) if len(fill) == 9 else (fill, 1)
+        paint = 'fill="%s"' % colour + (' opacity="%.3g"' % opacity if opacity < 1 else "")
+        if kind == "rect":
+            parts.append('<rect x="%g" y="%g" width="%g" height="%g" %s/>'
+                         % (g[0], g[1], g[2] - g[0], g[3] - g[1], paint))
+        elif kind == "rrect":
+            parts.append('<rect x="%g" y="%g" width="%g" height="%g" rx="%g" %s/>'
+                         % (g[0], g[1], g[2] - g[0], g[3] - g[1], g[4], paint))
+        elif kind == "ellipse":
+            parts.append('<ellipse cx="%g" cy="%g" rx="%g" ry="%g" %s/>'
+                         % ((g[0] + g[2]) / 2, (g[1] + g[3]) / 2, (g[2] - g[0]) / 2, (g[3] - g[1]) / 2, paint))
+        else:
+            parts.append('<polygon points="%s" %s/>' % (" ".join("%g,%g" % p for p in g), paint))
+    parts.append("</g></svg>")
+    return "\n".join(parts) + "\n"
+
+
+def icon_png(size):
+    scale = 1024 / 256  # drawn large, then scaled down smoothly
+    img = Image.new("RGBA", (1024, 1024), (0, 0, 0, 0))
+    for kind, g, fill in icon_shapes(small=size < 32):
+        layer = Image.new("RGBA", img.size, (0, 0, 0, 0))
+        d = ImageDraw.Draw(layer)
+        rgba = tuple(int(fill[i:i + 2], 16) for i in range(1, len(fill), 2))
+        rgba = rgba + (255,) if len(rgba) == 3 else rgba
+        if kind == "polygon":
+            d.polygon([(x * scale, y * scale) for x, y in g], fill=rgba)
+        elif kind == "rrect":
+            d.rounded_rectangle([v * scale for v in g[:4]], radius=g[4] * scale, fill=rgba)
+        elif kind == "ellipse":
+            d.ellipse([v * scale for v in g], fill=rgba)
+        else:
+            d.rectangle([v * scale for v in g], fill=rgba)
+        img = Image.alpha_composite(img, layer)
+    return img.resize((size, size), Image.Resampling.LANCZOS)
+
+
+def make_icons():
+    folder = os.path.join(ICONS, "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "orvella.svg"), "w") as f:
+        f.write(icon_svg())
+    for size in ICON_PNG_SIZES:
+        folder = os.path.join(ICONS, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        icon_png(size).save(os.path.join(folder, "orvella.png"), optimize=True)
+
+
 if __name__ == "__main__":
     make_pictures()
     make_images()
     make_sounds()
+    make_icons()
     total = 0
     for base, _, files in os.walk(ROOT):
         for f in files:

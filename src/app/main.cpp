@@ -1,14 +1,25 @@
 #include <QApplication>
+#include <QIcon>
+#include <iostream>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/startup.h"
 #include "common/app_context.h"
 #include "common/hint_router.h"
 
 int main(int argc, char** argv) {
+    orv::CommandLine::prepare(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvella"));
+    orv::CommandLine commandLine;
+    if (const auto exitCode = commandLine.parse(QApplication::arguments(), std::cout, std::cerr)) return *exitCode;
+    QApplication::setDesktopFileName(QStringLiteral("org.orvella.Orvella"));
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/orvella.png").arg(size));
+    QApplication::setWindowIcon(icon);
     orv::applyHintTimings();
     orv::AppContext context(orv::appState());
     orv::TCalMainForm* mainForm = orv::createWindows(context);

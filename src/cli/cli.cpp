@@ -2,6 +2,7 @@
 
 #include <map>
 #include <ostream>
+#include <string_view>
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
@@ -51,6 +52,21 @@ const char* const kUsage =
     "  search TEXT [--from DATE] [--to DATE] [--all]\n"
     "DATE is YYYY-MM-DD or today; in TEXT, \\n stands for a line break.\n";
 
+const char* const kHelpHead =
+    "Usage: orvella-cli [OPTION]... COMMAND [ARGUMENTS]\n"
+    "Reads and writes Orvella's calendars, yearly dates and settings from a terminal.\n"
+    "\n"
+    "options:\n"
+    "  --folder DIR      the program folder to work in (default: the one the windows use)\n"
+    "  --calendar NAME   the calendar to use (default: the current one)\n"
+    "  -h, --help        show this help and exit\n"
+    "  --version         show the version and exit\n"
+    "\n";
+
+const char* const kHelpTail =
+    "\n"
+    "Exit status: 0 on success, 1 for a usage error, 2 for a data error.\n";
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Clock clock) {
@@ -64,7 +80,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 if (a == "--folder") ctx.folderOption = args[++i];
                 else ctx.calendarOption = args[++i];
             } else if (a == "--help" || a == "-h") {
-                out << kUsage;
+                out << kHelpHead << std::string_view(kUsage).substr(std::string_view(kUsage).find('\n') + 1)
+                    << kHelpTail;
+                return 0;
+            } else if (a == "--version") {
+                out << "orvella-cli (Orvella) " ORVELLA_VERSION "\n";
                 return 0;
             } else {
                 break;
