@@ -190,7 +190,8 @@ bool BackupRun::writeDisk(int disk, const std::string& root, bool deleteOthers, 
         done += piece.length;
         names.push_back(piece.name);
     }
-    syncFolder(root);
+    // Every piece is on the disk before the mark that makes it a first disk.
+    syncFileSystem(root);
     if (disk == 0) {
         writeSynced(joinPath(root, kDiskInfName), diskInfBytes(plan_.diskCount));
         names.emplace_back(kDiskInfName);

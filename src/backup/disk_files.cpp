@@ -70,8 +70,8 @@ bool pump(int in, const std::string& from, int out, const std::string& to, std::
     return true;
 }
 
-void finish(Fd& out, const std::string& to) {
-    if (::fsync(out.get()) != 0) throwIoError("Cannot flush", to, errno);
+void finish(Fd& out, const std::string& to, bool flush) {
+    if (flush && ::fsync(out.get()) != 0) throwIoError("Cannot flush", to, errno);
     if (::close(out.release()) != 0) throwIoError("Cannot write", to, errno);
 }
 
@@ -118,7 +118,7 @@ bool copyBytes(const std::string& from, std::uint64_t offset, std::uint64_t leng
             ::unlink(to.c_str());
             return false;
         }
-        finish(out, to);
+        finish(out, to, false);
     } catch (...) {
         ::unlink(to.c_str());
         throw;
@@ -132,7 +132,7 @@ bool appendBytes(const std::string& from, std::uint64_t length, const std::strin
     Fd out(::open(to.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW));
     if (out.get() < 0) throwIoError("Cannot open", to, errno);
     if (!pump(in.get(), from, out.get(), to, length, progress)) return false;
-    finish(out, to);
+    finish(out, to, false);
     return true;
 }
 
@@ -151,7 +151,7 @@ void writeSynced(const std::string& path, std::string_view bytes) {
         }
         done += static_cast<size_t>(n);
     }
-    finish(out, path);
+    finish(out, path, true);
     syncFolder(std::filesystem::path(path).parent_path().string());
 }
 
@@ -160,6 +160,18 @@ void syncFolder(const std::string& folder) {
     if (fd.get() < 0) throwIoError("Cannot open the folder", folder, errno);
     // Some file systems cannot flush a folder; what matters there was flushed with each file.
     if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) throwIoError("Cannot flush", folder, errno);
+}
+
+void syncFile(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (fd.get() < 0) throwIoError("Cannot open", path, errno);
+    if (::fsync(fd.get()) != 0) throwIoError("Cannot flush", path, errno);
+}
+
+void syncFileSystem(const std::string& folder) {
+    Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) throwIoError("Cannot open the folder", folder, errno);
+    if (::syncfs(fd.get()) != 0) throwIoError("Cannot flush the disk of", folder, errno);
 }
 
 std::optional<std::string> findRegularFile(const std::string& folder, std::string_view name) {

@@ -39,14 +39,14 @@ struct ProgressSpan {
     std::uint64_t total = 0;
 };
 
-// Copies length bytes from offset of from into a new file to (replacing it), then flushes it to the
-// disk. false when the progress asked to stop: the partial file is then removed. Throws IoError on any
-// failure, and when from is shorter than asked. Links are followed on the data side only: a source on
-// a backup disk must be a regular file (followLinks false).
+// Copies length bytes from offset of from into a new file to (replacing it). false when the progress
+// asked to stop: the partial file is then removed. Throws IoError on any failure, and when from is
+// shorter than asked. Links are followed on the data side only: a source on a backup disk must be a
+// regular file (followLinks false). Nothing is flushed: see syncFileSystem.
 bool copyBytes(const std::string& from, std::uint64_t offset, std::uint64_t length, const std::string& to,
                const ProgressSpan& progress = {}, bool followLinks = true);
 
-// Appends the first length bytes of from (a regular file, never a link) at the end of to, flushed.
+// Appends the first length bytes of from (a regular file, never a link) at the end of to.
 bool appendBytes(const std::string& from, std::uint64_t length, const std::string& to,
                  const ProgressSpan& progress = {});
 
@@ -55,6 +55,13 @@ void writeSynced(const std::string& path, std::string_view bytes);
 
 // Flushes a folder's entries (new names, renames) to the disk.
 void syncFolder(const std::string& folder);
+
+// Flushes one file's bytes to the disk.
+void syncFile(const std::string& path);
+
+// Flushes everything written to the file system that holds folder: one flush for a whole disk's files
+// rather than one per file.
+void syncFileSystem(const std::string& folder);
 
 // The entry of folder named name ignoring case, the exact spelling first; only regular files, never
 // links. nullopt when there is none.

@@ -137,6 +137,8 @@ std::vector<std::string> RestoreRun::commit() {
         if (!size || *size != s.expected)
             throw BackupError("The restored copy of \"" + s.name + "\" does not have the length the backup set gives it.");
     }
+    // Whole on the disk before any calendar is replaced by it.
+    for (const Staged& s : staged_) syncFile(s.temp);
     std::vector<std::string> written;
     for (const Staged& s : staged_) {
         // A calendar spelled in another case is the same calendar: it keeps its own spelling.
