@@ -6,12 +6,14 @@
 #include "common/day_number.h"
 #include "common/file_util.h"
 #include "common/ini_file.h"
+#include "common/program_folder.h"
 #include "program/settings_file.h"
 
 namespace orv::cli {
 
 void CliContext::enterProgramFolder() {
-    program.setProgramFolder(folderOption.empty() ? executableFolder() : folderOption);
+    // The same folder the windows use: beside the executable, or the user's own for an installed copy.
+    program.setProgramFolder(folderOption.empty() ? resolveProgramFolder() : folderOption);
     if (!folderExists(program.programFolder())) throw DataError("no such folder: " + program.programFolder());
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a staging folder as `cmake --install` lays it out under /usr, checks the desktop
 # files with the desktop's own validators, and runs the installed programs from the tree made read-only:
-# they answer without a display and write nothing into it.
+# they answer without a display, keep the user's files in the user's own folder, and write nothing into it.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR CMAKE VERSION
 set -euo pipefail
 build=$1 source=$2 cmake=$3 version=$4
@@ -49,6 +49,30 @@ commands=$("$usr/bin/orvella-cli" --help | sed -n '/^commands:/,/^[^ c]/p' | awk
 entries=$(zcat "$usr/share/man/man1/orvella-cli.1.gz" | awk '/^\.TP/ {getline; print}' |
   sed -E 's/\\f[BIRP]//g; s/^\.B[IR]? //' | awk '{print $1}')
 for c in $commands; do grep -qx "$c" <<< "$entries" || fail "orvella-cli.1 has no entry for the command $c"; done
+
+# First start of the installed command-line tool: the user's own program folder, started with the pictures
+# and sounds, and the calendar there.
+cli=$usr/bin/orvella-cli
+folder=$XDG_DATA_HOME/orvella
+"$cli" set 2026-05-04 "Installed" || fail "orvella-cli set"
+[ "$("$cli" show 2026-05-04)" = "Installed" ] || fail "orvella-cli show"
+[ -f "$folder/Data/User1.DBX" ] || fail "no calendar in $folder: $(ls -R "$folder")"
+diff -r "$usr/share/orvella/Artwork" "$folder/Artwork" && diff -r "$usr/share/orvella/SOUNDS" "$folder/SOUNDS" ||
+  fail "the shipped pictures and sounds were not copied into $folder"
+[ "$(stat -c %a "$folder")" = 700 ] || fail "$folder is open to others"
+# Without XDG_DATA_HOME the folder is in the home folder; --folder goes elsewhere and makes no user folder.
+(unset XDG_DATA_HOME; "$cli" calendars > /dev/null) || fail "orvella-cli without XDG_DATA_HOME"
+[ -d "$HOME/.local/share/orvella/Artwork" ] || fail "no program folder under $HOME/.local/share"
+mkdir "$work/elsewhere"
+XDG_DATA_HOME=$work/other "$cli" --folder "$work/elsewhere" set 2026-05-04 "There" || fail "orvella-cli --folder"
+[ -f "$work/elsewhere/Data/User1.DBX" ] && [ ! -e "$work/other" ] ||
+  fail "--folder did not take the place of the user folder"
+# A portable copy keeps everything beside itself.
+mkdir "$work/stick"
+cp "$build/bin/orvella-cli" "$work/stick/"
+XDG_DATA_HOME=$work/other "$work/stick/orvella-cli" set 2026-05-04 "Portable" || fail "portable orvella-cli"
+[ -f "$work/stick/Data/User1.DBX" ] && [ ! -e "$work/other" ] ||
+  fail "the portable copy did not keep its files beside itself"
 
 [ "$before" = "$(snapshot)" ] || fail "something was written into the install tree"
 echo "install ok"
