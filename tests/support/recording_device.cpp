@@ -1,6 +1,6 @@
 #include "support/recording_device.h"
 
-#include <QFontMetricsF>
+#include <QFontMetrics>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QPixmap>
@@ -62,19 +62,20 @@ public:
     void drawPoints(const QPoint*, int) override {}
 
     void drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) override {
-        addPicture(transform_.mapRect(r), sr.size().toSize(), pm.depth() == 8, false);
+        addPicture(transform_.mapRect(r), sr.size().toSize(), pm.depth() == 8, false, pm.cacheKey());
     }
     void drawImage(const QRectF& r, const QImage& image, const QRectF& sr, Qt::ImageConversionFlags) override {
         const bool grey = image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
-        addPicture(transform_.mapRect(r), sr.size().toSize(), grey, false);
+        addPicture(transform_.mapRect(r), sr.size().toSize(), grey, false, image.cacheKey());
     }
     void drawTiledPixmap(const QRectF& r, const QPixmap& pm, const QPointF&) override {
-        addPicture(transform_.mapRect(r), pm.size(), pm.depth() == 8, true);
+        addPicture(transform_.mapRect(r), pm.size(), pm.depth() == 8, true, pm.cacheKey());
     }
 
     void drawTextItem(const QPointF& p, const QTextItem& item) override {
         const QFont font = item.font();
-        const QFontMetricsF fm(font, device_);
+        // Whole-pixel metrics, as the windows and printouts place their texts with.
+        const QFontMetrics fm(font, device_);
         const QRectF logical(p.x(), p.y() - fm.ascent(), fm.horizontalAdvance(item.text()), fm.height());
         RecordingDevice::Text t;
         t.text = item.text();
@@ -102,8 +103,8 @@ private:
         s.page = device_->page;
         device_->shapes.push_back(s);
     }
-    void addPicture(const QRectF& target, QSize source, bool grey, bool tiled) {
-        device_->pictures.push_back({target, source, grey, tiled, device_->jobs, device_->page});
+    void addPicture(const QRectF& target, QSize source, bool grey, bool tiled, qint64 key) {
+        device_->pictures.push_back({target, source, grey, tiled, key, device_->jobs, device_->page});
     }
 
     RecordingDevice* device_;

@@ -44,6 +44,7 @@ public:
         QSize source;    // pixels of the picture drawn
         bool grey = false;
         bool tiled = false;
+        qint64 key = 0;  // the picture's cache key: which picture it was
         int job = 0;
         int page = 0;
     };
