@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/main_form.h"
+#include "app/month_grid_accessible.h"
 #include "app/startup.h"
 #include "common/app_context.h"
 #include "common/hint_router.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
         icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/orvella.png").arg(size));
     QApplication::setWindowIcon(icon);
     orv::applyHintTimings();
+    orv::installMonthGridAccessibility();
     orv::AppContext context(orv::appState());
     orv::TCalMainForm* mainForm = orv::createWindows(context);
     if (!mainForm) return 0;

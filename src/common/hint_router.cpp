@@ -1,5 +1,6 @@
 #include "common/hint_router.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -13,6 +14,15 @@ void setHint(QWidget* control, const QString& hint) {
     const qsizetype bar = hint.indexOf(QChar('|'));
     control->setToolTip(bar < 0 ? hint : hint.left(bar));
     control->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    // A button that shows only a glyph has nothing else a screen reader could say; its name follows the
+    // hint (the media button's changes with what it will do). A name given otherwise is kept.
+    static const char* const kNamedByHint = "orvNamedByHint";
+    auto* button = qobject_cast<QAbstractButton*>(control);
+    if (button && button->text().isEmpty() &&
+        (button->accessibleName().isEmpty() || button->property(kNamedByHint).toBool())) {
+        button->setAccessibleName(control->toolTip());
+        button->setProperty(kNamedByHint, true);
+    }
 }
 
 QString longHint(const QWidget* control) { return control ? control->statusTip() : QString(); }
