@@ -1,0 +1,28 @@
+#pragma once
+// The desktop's notification service (org.freedesktop.Notifications) over the session bus. Everything is
+// asynchronous, so a slow or missing service never holds up the windows; without a service (or a bus)
+// nothing is shown and nothing fails.
+
+#include <QDBusConnection>
+#include <QObject>
+#include <functional>
+
+namespace orv {
+
+struct DayNotice;
+
+class DesktopNotifier : public QObject {
+    Q_OBJECT
+public:
+    explicit DesktopNotifier(const QDBusConnection& bus, QObject* parent = nullptr);
+
+    // Shows the notice: its summary as the title, its lines as the body (escaped where the service reads
+    // markup). done(true) once the service has taken it, done(false) when there is no service or it
+    // refused.
+    void send(const DayNotice& notice, std::function<void(bool shown)> done);
+
+private:
+    QDBusConnection bus_;
+};
+
+}  // namespace orv
