@@ -198,7 +198,7 @@ std::optional<JpegImage> JpegDecoder::decodeFile(const std::string& path) {
     error_.clear();
     std::optional<std::string> bytes;
     try {
-        bytes = readWholeFile(path);
+        bytes = readWholeFile(path, kMaxFileBytes);
     } catch (const IoError& e) {
         error_ = e.what();
         return std::nullopt;

@@ -35,6 +35,8 @@ public:
     long memoryLimit = 512L * 1024 * 1024;
     // Largest decoded picture, in pixels, even after scaling down.
     std::size_t maxOutputPixels = 50u * 1000 * 1000;
+    // Largest picture file read at all.
+    static constexpr std::size_t kMaxFileBytes = 256u * 1024 * 1024;
 
     std::optional<JpegImage> decode(std::string_view bytes);
     std::optional<JpegImage> decodeFile(const std::string& path);

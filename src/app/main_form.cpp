@@ -5,7 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
+#include <QPointer>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -188,6 +188,9 @@ void TCalMainForm::FormCreate() {
     HintRouter::instance().pushDisplay(this, [this](const QString& hint) { ShowHint(hint); });
     // 4.
     Program& s = state();
+    s.store.onPurged = [form = QPointer<QWidget>(this)](int days, const std::string& archive) {
+        showInformation(form, QString::fromStdString(purgeMessage(days, archive)));
+    };
     // 5.
     ColourDepth = uiSeams().colourDepth();
     // 6.
@@ -374,7 +377,6 @@ void TCalMainForm::LoadSettings() {
         tFlash->start();
     }
     ensureDataFolder(s);
-    QDir::setCurrent(QString::fromStdString(s.programFolder()));
     if (s.calendars.loadAtStartup(s.usersFile(), s.calendars.CurrentCalendarIndex)) askFirstCalendarName();
 }
 

@@ -69,7 +69,9 @@ const char* const kHelpTail =
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Clock clock) {
+namespace {
+
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Clock clock) {
     CliContext ctx(out, err, clock);
     size_t i = 0;
     try {
@@ -108,6 +110,19 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << "orvella-cli: " << e.what() << '\n';
         return 2;
     }
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Clock clock) {
+    const int status = runCommand(args, out, err, clock);
+    // Output that never arrived (a full disk, a closed pipe) is a failure, whatever the command did.
+    out.flush();
+    if (!out) {
+        err << "orvella-cli: the output could not be written\n";
+        return 2;
+    }
+    return status;
 }
 
 }  // namespace orv::cli

@@ -1,6 +1,7 @@
 #include "cli/cli_context.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <string_view>
 
 #include "common/cp1252.h"
 #include "common/day_number.h"
@@ -8,6 +9,7 @@
 #include "common/ini_file.h"
 #include "common/program_folder.h"
 #include "program/settings_file.h"
+#include "store/cal_db.h"
 
 namespace orv::cli {
 
@@ -31,7 +33,15 @@ void CliContext::openCalendar() {
         if (index < 0) throw DataError("no calendar named \"" + *calendarOption + "\"");
         calendars.CurrentCalendarIndex = index;
     }
+    program.store.onPurged = [this](int days, const std::string& archive) {
+        err << "orvella-cli: " << purgeMessage(days, archive) << '\n';
+    };
     program.store.OpenCurrentCalendar();
+}
+
+void CliContext::openCalendarForReading() {
+    program.store.readOnly = true;
+    openCalendar();
 }
 
 void CliContext::flush() {
@@ -39,24 +49,33 @@ void CliContext::flush() {
     program.store.OpenCurrentCalendar();
 }
 
+namespace {
+
+bool digits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
 int CliContext::parseDate(const std::string& text) const {
     if (text == "today") return program.today();
-    int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (text.size() == 10 && std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) == 3 && text[4] == '-' &&
-        text[7] == '-') {
-        if (const auto day = tryDayNumber(y, m, d)) return *day;
+    // Exactly "YYYY-MM-DD": no signs, blanks or short fields, which a number reader would take silently.
+    const std::string_view t = text;
+    if (t.size() == 10 && t[4] == '-' && t[7] == '-' && digits(t.substr(0, 4)) && digits(t.substr(5, 2)) &&
+        digits(t.substr(8, 2))) {
+        const auto number = [&](size_t at, size_t n) { return std::stoi(std::string(t.substr(at, n))); };
+        if (const auto day = tryDayNumber(number(0, 4), number(5, 2), number(8, 2))) return *day;
     }
     throw DataError("invalid date: " + text);
 }
 
 int parseNumber(const std::string& text, int low, int high, const char* what) {
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || v < low || v > high)
+    // Digits only, and few enough that the value cannot overflow.
+    const bool ok = digits(text) && text.size() <= 9 && std::stoi(text) >= low && std::stoi(text) <= high;
+    if (!ok)
         throw UsageError(std::string(what) + " must be a whole number from " + std::to_string(low) + " to " +
                          std::to_string(high) + ": " + text);
-    return static_cast<int>(v);
+    return std::stoi(text);
 }
 
 std::string parseText(const std::string& utf8) {

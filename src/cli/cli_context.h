@@ -36,8 +36,11 @@ public:
     Program program;
 
     // Reads "Orvella.INI" and "CalUsers.DAT" of the program folder as the windows do at start (nothing is
-    // written), selects the calendar and opens it in store.
+    // written), selects the calendar and opens it in store. A full calendar has its oldest days moved to
+    // its archive then, as in the windows, and the user is told on err.
     void openCalendar();
+    // The same for commands that only read: nothing is moved and nothing can be written.
+    void openCalendarForReading();
     // Makes deletions permanent, as the windows do when they close.
     void flush();
     // The program folder given or the executable's; throws DataError when it does not exist.

@@ -20,7 +20,7 @@ void expectArgs(const Args& args, size_t low, size_t high, const char* usage) {
 
 int cmdCalendars(CliContext& ctx, const Args& args) {
     expectArgs(args, 0, 0, "calendars takes no arguments");
-    ctx.openCalendar();
+    ctx.openCalendarForReading();
     const CalendarList& list = ctx.program.calendars;
     for (int i = 0; i < list.size(); ++i)
         ctx.out << (i == list.CurrentCalendarIndex ? "* " : "  ") << cp1252ToUtf8(list.Names[i]) << '\n';
@@ -31,7 +31,7 @@ int cmdShow(CliContext& ctx, const Args& args) {
     expectArgs(args, 1, 2, "show DATE [LAST]");
     const int first = ctx.parseDate(args[0]);
     const int last = args.size() == 2 ? ctx.parseDate(args[1]) : first;
-    ctx.openCalendar();
+    ctx.openCalendarForReading();
     if (args.size() == 1) {
         if (const auto text = ctx.program.store.readDay(first))
             for (const auto& line : textLines(*text)) ctx.out << line << '\n';

@@ -30,15 +30,12 @@ int parseWeekday(const std::string& text) {
     throw UsageError("--weekday must be a weekday name such as Tuesday: " + text);
 }
 
-// Tells the user what the stamping left out and why; true when it refused or failed.
-bool reportStamping(CliContext& ctx, const StampResult& r, const std::vector<int>& dates) {
+// Tells the user what the stamping left out and why.
+void reportStamping(CliContext& ctx, const StampResult& r, const std::vector<int>& dates) {
     if (r.refused) throw DataError(capacityMessage(r));
     for (const size_t i : r.tooLong)
         ctx.err << "orvella-cli: skipped " << isoDate(dates[i]) << ": the day's reminders would become longer than "
                 << kMaxDayTextLength << " characters\n";
-    for (const auto& [i, why] : r.failures)
-        ctx.err << "orvella-cli: " << isoDate(dates[i]) << " not stamped: " << why << '\n';
-    return !r.failures.empty();
 }
 
 }  // namespace
@@ -108,12 +105,13 @@ int cmdRepeat(CliContext& ctx, const Args& args) {
     s.YearsToRepeat = years.value_or(1);
     s.UntilDate = until ? effectiveUntilDate(*until, ctx.program.today()) : 0;
     const std::vector<int> dates = expandRepetition(s);
-    ctx.openCalendar();
+    if (dryRun) ctx.openCalendarForReading();
+    else ctx.openCalendar();
     for (const int day : dates) ctx.out << isoDate(day) << '\n';
     const StampResult r = stampRepetition(ctx.program.store, dates, line, dryRun);
-    const bool failed = reportStamping(ctx, r, dates);
+    reportStamping(ctx, r, dates);
     if (!dryRun) ctx.flush();
-    return failed ? 2 : 0;
+    return 0;
 }
 
 int cmdBirthdays(CliContext& ctx, const Args& args) {
@@ -126,20 +124,21 @@ int cmdBirthdays(CliContext& ctx, const Args& args) {
     }
     if (!year) throw UsageError("birthdays YEAR [--dry-run]");
 
-    ctx.openCalendar();
+    if (dryRun) ctx.openCalendarForReading();
+    else ctx.openCalendar();
     BirthdayList list;
     if (const auto failure = list.LoadEventsFile(ctx.program.eventsFile())) throw DataError(*failure);
     const std::vector<StampItem> items = birthdayItems(list, *year);
     const StampResult r = stampItems(ctx.program.store, items, dryRun);
     std::vector<int> dates;
     for (const auto& item : items) dates.push_back(item.date);
-    const bool failed = reportStamping(ctx, r, dates);
+    reportStamping(ctx, r, dates);
     for (const size_t i : r.added) {
         const std::string& l = items[i].line;
         ctx.out << isoDate(items[i].date) << ' ' << cp1252ToUtf8(l.substr(0, l.size() - 2)) << '\n';
     }
     if (!dryRun) ctx.flush();
-    return failed ? 2 : 0;
+    return 0;
 }
 
 }  // namespace orv::cli

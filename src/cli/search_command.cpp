@@ -42,7 +42,7 @@ int cmdSearch(CliContext& ctx, const Args& args) {
     const std::string needle = parseText(*text);
     if (needle.find_first_of("\r\n") != std::string::npos) throw UsageError("search TEXT must be one line");
 
-    ctx.openCalendar();
+    ctx.openCalendarForReading();
     if (!all) {
         for (const DayMatch& m : searchDays(ctx.program.store, needle, from, to)) {
             ctx.out << isoDate(m.day) << '\n';

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/file_replacement.h"
 #include "common/io_error.h"
+#include "common/sys_file.h"
 
 namespace orv {
 
@@ -34,59 +36,33 @@ bool folderExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) return std::nullopt;
-        throwIoError("Cannot open", path, errno);
-    }
+std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
+    SysFile file = SysFile::openExisting(path, O_RDONLY);
+    if (!file.valid()) return std::nullopt;
+    if (file.size() > static_cast<std::int64_t>(maxBytes)) throwTooLarge(path, static_cast<std::int64_t>(maxBytes));
+    // The size is only a hint: the file may grow while it is read.
     std::string out;
     char buf[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            throwIoError("Cannot read", path, err);
-        }
-        if (n == 0) break;
-        out.append(buf, static_cast<size_t>(n));
+        const std::size_t n = file.readAt(buf, sizeof buf, static_cast<std::int64_t>(out.size()));
+        if (out.size() + n > maxBytes) throwTooLarge(path, static_cast<std::int64_t>(maxBytes));
+        out.append(buf, n);
+        if (n < sizeof buf) break;
     }
-    ::close(fd);
+    file.close();
     return out;
 }
 
+void throwTooLarge(const std::string& path, std::int64_t maxBytes) {
+    throw CorruptFileError("File contains no data or corrupt file " + path + " (it is larger than the " +
+                      std::to_string(maxBytes) + " bytes such a file can hold)",
+                  path);
+}
+
 void writeFileAtomically(const std::string& path, std::string_view bytes) {
-    const std::string tmp = path + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throwIoError("Cannot create", tmp, errno);
-    const auto fail = [&](const char* what) {
-        const int err = errno;
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        throwIoError(what, path, err);
-    };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail("Cannot write");
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0) fail("Cannot flush");
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(tmp.c_str());
-        throwIoError("Cannot write", path, err);
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmp.c_str());
-        throwIoError("Cannot replace", path, err);
-    }
+    FileReplacement out(path, [](const std::string& target) { return target + ".tmp"; });
+    out.write(bytes.data(), bytes.size());
+    out.commit();
 }
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {

@@ -2,6 +2,8 @@
 // File helpers shared by the store, the lists and the settings. Paths are joined with "/"; names are
 // matched ignoring ASCII case, as the files were named on Windows.
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,11 +15,18 @@ std::string joinPath(std::string_view folder, std::string_view name);
 bool fileExists(const std::string& path);     // a regular file
 bool folderExists(const std::string& path);   // a directory
 
-// Reads the whole file; nullopt when it does not exist. Throws IoError when it cannot be read.
-std::optional<std::string> readWholeFile(const std::string& path);
+// What a settings file, a list or another small text file may hold at most.
+constexpr std::size_t kMaxTextFileBytes = 4 * 1024 * 1024;
+
+// Reads the whole file; nullopt when it does not exist. Throws IoError when it cannot be read, is no
+// regular file, or holds more than maxBytes.
+std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes = kMaxTextFileBytes);
+
+// The refusal of a file larger than its format allows.
+[[noreturn]] void throwTooLarge(const std::string& path, std::int64_t maxBytes);
 
 // Writes to "<path>.tmp", flushes it to disk and renames it over path, so a crash never leaves a
-// half-written file. Throws IoError (and removes the temporary file) on failure.
+// half-written file (see FileReplacement). Throws IoError (and removes the temporary file) on failure.
 void writeFileAtomically(const std::string& path, std::string_view bytes);
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);

@@ -18,6 +18,12 @@ private:
     std::string path_;
 };
 
+// A file whose content cannot be what its name says (too large for its format, no data).
+class CorruptFileError : public IoError {
+public:
+    using IoError::IoError;
+};
+
 // Throws IoError naming the path and the system's reason for errno.
 [[noreturn]] void throwIoError(const std::string& what, const std::string& path, int err);
 

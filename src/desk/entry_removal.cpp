@@ -29,18 +29,25 @@ std::vector<int> removeEntryLines(CalDb& store, double start, std::string_view m
     std::vector<int> changed;
     // Every record the keys stand for: those loaded and those appended since.
     const int records = store.recordCount();
-    for (int r = 0; r < records; ++r) {
-        const auto day = store.readRecord(r);
-        if (!day) continue;  // already deleted
-        // A record with a date no window can show is left alone.
-        if (!isRepresentableDay(day->date) || day->date < start) continue;
-        const auto text = withoutEntry(day->text, marker);
-        if (!text) continue;
-        // Written back into record r itself: should the file hold the day twice, looking the day up again
-        // would overwrite its other record with this one's text.
-        store.rewriteRecord(r, day->date, *text);
-        changed.push_back(static_cast<int>(day->date));
+    store.beginChanges();
+    try {
+        for (int r = 0; r < records; ++r) {
+            const auto day = store.readRecord(r);
+            if (!day) continue;  // already deleted
+            // A record with a date no window can show is left alone.
+            if (!isRepresentableDay(day->date) || day->date < start) continue;
+            const auto text = withoutEntry(day->text, marker);
+            if (!text) continue;
+            // Written back into record r itself: should the file hold the day twice, looking the day up
+            // again would overwrite its other record with this one's text.
+            store.rewriteRecord(r, day->date, *text);
+            changed.push_back(static_cast<int>(day->date));
+        }
+    } catch (...) {
+        store.discardChanges();
+        throw;
     }
+    store.commitChanges();
     return changed;
 }
 

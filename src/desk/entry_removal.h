@@ -21,8 +21,9 @@ std::optional<std::string> withoutEntry(std::string_view text, std::string_view 
 
 // For every record of the open calendar dated on or after start: removes the first occurrence of
 // marker (withoutEntry); a day left empty is deleted, any other is rewritten in its own record. Days
-// already deleted are passed over. The deletions become permanent at the caller's flush. Returns the
-// changed days in file order.
+// already deleted are passed over. The calendar file gets all these changes, deletions included, or
+// (when anything fails; the IoError is thrown) none; the keys are reloaded after. Returns the changed
+// days in file order.
 std::vector<int> removeEntryLines(CalDb& store, double start, std::string_view marker);
 
 }  // namespace orv

@@ -505,12 +505,6 @@ void TAnnualDlg::BitBtn9Click() {
             close = false;
             return;
         }
-        if (!r.failures.empty()) {
-            // The other rows were stamped; say what was not.
-            showError(this, QStringLiteral("%1 of the dates could not be written to the calendar:\r%2")
-                                .arg(r.failures.size())
-                                .arg(QString::fromUtf8(r.failures.front().second.c_str())));
-        }
         if (!r.tooLong.empty()) {
             std::vector<int> skipped;
             for (const size_t i : r.tooLong) skipped.push_back(items[i].date);

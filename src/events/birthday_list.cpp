@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/file_util.h"
+#include "common/sys_file.h"
 #include "common/grid_text.h"
 #include "common/io_error.h"
 
@@ -167,6 +168,8 @@ std::optional<std::string> BirthdayList::LoadEventsFile(const std::string& path)
         std::optional<std::string> bytes;
         try {
             bytes = readWholeFile(path);
+        } catch (const CorruptFileError& e) {
+            failure = e.what();
         } catch (const IoError&) {
             failure = "File " + path + " not found";
         }
@@ -183,7 +186,7 @@ std::optional<std::string> BirthdayList::LoadEventsFile(const std::string& path)
 void BirthdayList::SaveEventsFile(const std::string& path) {
     purgeIncomplete();
     if (!hasCompleteRow()) {
-        if (std::remove(path.c_str()) != 0 && errno != ENOENT) throwIoError("Cannot delete", path, errno);
+        removePath(path);
         return;
     }
     writeFileAtomically(path, writeGridText(toGridText(), 1));

@@ -83,16 +83,12 @@ void TCheckDlg::BitBtn1Click() {
             showError(this, QString::fromStdString(capacityMessage(r)));
             return;
         }
-        if (!r.failures.empty()) {
-            // The dates before the failing one keep their entries.
-            showError(this, QString::fromUtf8(r.failures.front().second.c_str()));
-        }
         if (!r.tooLong.empty()) {
             std::vector<int> skipped;
             for (const size_t i : r.tooLong) skipped.push_back(Dates[i]);
             showWarning(this, fromCp1252(tooLongMessage(skipped, systemDateNames())));
         }
-        close = r.failures.empty();
+        close = true;
     });
     if (close) done(mrOk);
 }

@@ -1,7 +1,6 @@
 #include "events/entry_stamper.h"
 
 #include <algorithm>
-#include <exception>
 #include <unordered_map>
 
 #include "common/day_number.h"
@@ -37,8 +36,7 @@ Decision decide(bool found, std::string_view current, std::string_view line, boo
 }
 
 template <class DateAt, class LineAt>
-StampResult stamp(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool skipIfPresent, bool stopOnError,
-                  bool dryRun) {
+StampResult stamp(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool skipIfPresent, bool dryRun) {
     StampResult result;
 
     // Count the days that would get a new record before writing anything.
@@ -59,35 +57,35 @@ StampResult stamp(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool
 
     // A dry run keeps the texts it would have written, so that a later item of the same day sees them.
     std::unordered_map<int, std::string> simulated;
-    for (size_t i = 0; i < count; ++i) {
+    const auto stampOne = [&](size_t i) {
         const int date = dateAt(i);
         const std::string_view line = lineAt(i);
-        AppendOutcome outcome;
-        if (dryRun) {
-            Decision d;
-            if (const auto it = simulated.find(date); it != simulated.end()) {
-                d = decide(true, it->second, line, skipIfPresent);
-            } else {
-                const auto stored = store.readDay(date);
-                d = decide(stored.has_value(), stored.value_or(std::string()), line, skipIfPresent);
-            }
-            outcome = d.outcome;
-            if (outcome == AppendOutcome::Added) simulated[date] = std::move(d.text);
+        if (!dryRun) return AppendEntryLine(store, date, line, skipIfPresent);
+        Decision d;
+        if (const auto it = simulated.find(date); it != simulated.end()) {
+            d = decide(true, it->second, line, skipIfPresent);
         } else {
-            try {
-                outcome = AppendEntryLine(store, date, line, skipIfPresent);
-            } catch (const std::exception& e) {
-                result.failures.emplace_back(i, e.what());
-                if (stopOnError) break;
-                continue;
+            const auto stored = store.readDay(date);
+            d = decide(stored.has_value(), stored.value_or(std::string()), line, skipIfPresent);
+        }
+        if (d.outcome == AppendOutcome::Added) simulated[date] = std::move(d.text);
+        return d.outcome;
+    };
+
+    if (!dryRun) store.beginChanges();
+    try {
+        for (size_t i = 0; i < count; ++i) {
+            switch (stampOne(i)) {
+                case AppendOutcome::Added: result.added.push_back(i); break;
+                case AppendOutcome::AlreadyPresent: result.alreadyPresent.push_back(i); break;
+                case AppendOutcome::TooLong: result.tooLong.push_back(i); break;
             }
         }
-        switch (outcome) {
-            case AppendOutcome::Added: result.added.push_back(i); break;
-            case AppendOutcome::AlreadyPresent: result.alreadyPresent.push_back(i); break;
-            case AppendOutcome::TooLong: result.tooLong.push_back(i); break;
-        }
+    } catch (...) {
+        if (!dryRun) store.discardChanges();
+        throw;
     }
+    if (!dryRun) store.commitChanges();
     return result;
 }
 
@@ -124,7 +122,7 @@ int liveDayCount(const CalDb& store) {
 
 StampResult stampRepetition(CalDb& store, const std::vector<int>& dates, std::string_view line, bool dryRun) {
     return stamp(
-        store, dates.size(), [&](size_t i) { return dates[i]; }, [&](size_t) { return line; }, false, true, dryRun);
+        store, dates.size(), [&](size_t i) { return dates[i]; }, [&](size_t) { return line; }, false, dryRun);
 }
 
 std::vector<StampItem> birthdayItems(const BirthdayList& list, int year) {
@@ -144,7 +142,7 @@ std::vector<StampItem> birthdayItems(const BirthdayList& list, int year) {
 StampResult stampItems(CalDb& store, const std::vector<StampItem>& items, bool dryRun) {
     return stamp(
         store, items.size(), [&](size_t i) { return items[i].date; },
-        [&](size_t i) { return std::string_view(items[i].line); }, true, false, dryRun);
+        [&](size_t i) { return std::string_view(items[i].line); }, true, dryRun);
 }
 
 std::string capacityMessage(const StampResult& result) {

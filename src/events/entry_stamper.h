@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "common/date_format.h"
@@ -49,7 +48,6 @@ struct StampResult {
     std::vector<size_t> added;
     std::vector<size_t> alreadyPresent;
     std::vector<size_t> tooLong;
-    std::vector<std::pair<size_t, std::string>> failures;  // I/O errors, UTF-8 messages
 };
 
 // The most days a calendar may hold after stamping (the store drops its oldest days from 10000 on).
@@ -58,15 +56,16 @@ int stampingCapacity();
 // Days with a live record in the open calendar.
 int liveDayCount(const CalDb& store);
 
-// A repetition: line (skip-if-present not set) into every date in order. Stops at the first I/O error;
-// the dates before it stay stamped. With dryRun nothing is written and the result says what would be.
+// A repetition: line (skip-if-present not set) into every date in order. The calendar gets every entry or,
+// when anything fails (the IoError is thrown), none. With dryRun nothing is written and the result says
+// what would be.
 StampResult stampRepetition(CalDb& store, const std::vector<int>& dates, std::string_view line, bool dryRun = false);
 
 // The birthday list for a year: every row whose Month and Day make a date in that year, in row order
 // (nothing for a list whose only row has no month).
 std::vector<StampItem> birthdayItems(const BirthdayList& list, int year);
 
-// The items with skip-if-present set. An I/O error skips that item; the others are still stamped.
+// The items with skip-if-present set; all or nothing, as above.
 StampResult stampItems(CalDb& store, const std::vector<StampItem>& items, bool dryRun = false);
 
 // Messages for the windows and the command-line tool.

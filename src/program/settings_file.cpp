@@ -1,12 +1,9 @@
 #include "program/settings_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-
 #include "common/file_util.h"
 #include "common/ini_file.h"
 #include "common/io_error.h"
+#include "common/sys_file.h"
 #include "program/program.h"
 
 namespace orv {
@@ -41,7 +38,10 @@ void readSettings(const IniFile& ini, Program& program, const std::string& defau
     s.TitleColour = wincolor::Black;
     s.TextColour = wincolor::Black;
     calendars.CurrentCalendarIndex = ini.readInteger(kSystem, "Current User", 0);
+    // A relative "Path" lies in the program folder, for the windows and the command-line tool alike, never
+    // in whatever folder the process was started from.
     if (calendars.DataFolder.empty()) calendars.DataFolder = joinPath(program.programFolder(), "Data");
+    else if (calendars.DataFolder.front() != '/') calendars.DataFolder = joinPath(program.programFolder(), calendars.DataFolder);
 }
 
 void writeSettings(const Program& program, IniFile& ini) {
@@ -82,12 +82,13 @@ void saveSettingsFile(const Program& program) {
 void ensureDataFolder(const Program& program) {
     const std::string& folder = program.calendars.DataFolder;
     if (folderExists(folder)) return;
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec || !folderExists(folder)) {
-        const std::string reason = ec ? ec.message() : std::string("it is not a folder");
-        throw IoError("The data folder \"" + folder + "\" can neither be entered nor created: " + reason, folder);
+    try {
+        makeFolders(folder);
+    } catch (const IoError& e) {
+        throw IoError("The data folder \"" + folder + "\" can neither be entered nor created: " + e.what(), folder);
     }
+    if (!folderExists(folder))
+        throw IoError("The data folder \"" + folder + "\" can neither be entered nor created: it is not a folder", folder);
 }
 
 }  // namespace orv

@@ -10,7 +10,8 @@ class IniFile;
 class Program;
 
 // Reads every value of the three sections into the program (defaults where a value is missing or unusable),
-// resets the colours and resolves the data folder (empty "Path" = program folder + "/Data").
+// resets the colours and resolves the data folder (empty "Path" = program folder + "/Data"; a relative one
+// lies in the program folder).
 // defaultDateFormat is the system's long date format, taken when the key is missing.
 void readSettings(const IniFile& ini, Program& program, const std::string& defaultDateFormat);
 

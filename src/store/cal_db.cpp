@@ -13,8 +13,10 @@
 #include <stdexcept>
 
 #include "common/day_number.h"
+#include "common/file_replacement.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
+#include "common/sys_file.h"
 #include "store/calendar_list.h"
 
 namespace orv {
@@ -120,82 +122,23 @@ void KeyList::clear() {
 
 namespace {
 
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
+// Records in a file of size bytes. A cut last record still counts while its date is whole: its text is
+// completed with zero bytes when the file is next written.
+std::int64_t recordsIn(std::int64_t size) { return size / kRecordSize + (size % kRecordSize >= 8 ? 1 : 0); }
 
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
+std::int64_t recordOffset(std::int64_t i) { return i * kRecordSize; }
 
-    // Closing can report a write that failed late, so its result counts like any other.
-    void close(const std::string& path) {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) throwIoError("Cannot close", path, errno);
-    }
-
-private:
-    int fd_;
-};
-
-// An open file, or an invalid Fd when it does not exist.
-Fd openExisting(const std::string& path, int flags) {
-    int fd;
-    do fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0 && errno != ENOENT) throwIoError("Cannot open", path, errno);
-    return Fd(fd);
-}
-
-Fd openNew(const std::string& path, int flags) {
-    int fd;
-    do fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0) throwIoError("Cannot create", path, errno);
-    return Fd(fd);
-}
-
-off_t recordOffset(std::int64_t i) { return static_cast<off_t>(i * kRecordSize); }
-
-// Reads up to n bytes; fewer only at the end of the file.
-size_t readAt(int fd, char* buf, size_t n, off_t offset, const std::string& path) {
-    size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::pread(fd, buf + done, n - done, offset + static_cast<off_t>(done));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throwIoError("Cannot read", path, errno);
-        }
-        if (r == 0) break;
-        done += static_cast<size_t>(r);
-    }
-    return done;
-}
-
-void writeAt(int fd, const char* buf, size_t n, off_t offset, const std::string& path) {
-    size_t done = 0;
-    while (done < n) {
-        const ssize_t r = ::pwrite(fd, buf + done, n - done, offset + static_cast<off_t>(done));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            throwIoError("Cannot write", path, errno);
-        }
-        if (r == 0) throwIoError("Cannot write", path, ENOSPC);
-        done += static_cast<size_t>(r);
-    }
-}
+// Records read or written with one call: a megabyte.
+constexpr std::int64_t kBlockRecords = 1024;
 
 [[noreturn]] void throwBeyondEnd(std::int64_t i, const std::string& path) {
     throw IoError("Record " + std::to_string(i) + " lies outside \"" + path + "\"", path);
 }
 
-void removeIfPresent(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throwIoError("Cannot delete", path, errno);
+double dateOf(const char* record) {
+    std::uint64_t bits = 0;
+    for (int b = 0; b < 8; ++b) bits |= std::uint64_t{static_cast<unsigned char>(record[b])} << (8 * b);
+    return std::bit_cast<double>(bits);
 }
 
 bool lessIgnoringCase(const std::string& a, const std::string& b) {
@@ -209,18 +152,58 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() < b.size();
 }
 
-constexpr size_t kLoadChunkRecords = 256;
+std::string withExtension(const std::string& fileName, const char* extension) {
+    const size_t slash = fileName.find_last_of('/');
+    const size_t dot = fileName.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? fileName.substr(0, dot) : fileName) + extension;
+}
+
+// Reads the records of a calendar file front to back, a block at a time; a cut last record comes out
+// completed with zero bytes.
+class RecordReader {
+public:
+    RecordReader(const SysFile& file, std::int64_t records) : file_(file), records_(records) {}
+
+    const char* record(std::int64_t i) {
+        if (i < first_ || i >= first_ + count_) {
+            first_ = i;
+            count_ = std::min<std::int64_t>(kBlockRecords, records_ - i);
+            if (count_ <= 0) throwBeyondEnd(i, file_.path());
+            block_.assign(static_cast<size_t>(count_ * kRecordSize), 0);
+            const size_t got = file_.readAt(block_.data(), block_.size(), recordOffset(i));
+            if (got < block_.size() - (kRecordSize - 8)) throwBeyondEnd(i + static_cast<std::int64_t>(got) / kRecordSize, file_.path());
+        }
+        return block_.data() + (i - first_) * kRecordSize;
+    }
+
+private:
+    const SysFile& file_;
+    std::int64_t records_;
+    std::int64_t first_ = 0;
+    std::int64_t count_ = 0;
+    std::vector<char> block_;
+};
 
 }  // namespace
 
 std::string compactionTempName(const std::string& fileName) {
-    const size_t slash = fileName.find_last_of('/');
-    const size_t dot = fileName.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    std::string temp = (hasExtension ? fileName.substr(0, dot) : fileName) + ".$$$";
+    std::string temp = withExtension(fileName, ".$$$");
     // A calendar file that already ends in ".$$$" must never be its own temporary file.
     if (temp == fileName) temp += ".$$$";
     return temp;
+}
+
+std::string purgeArchiveName(const std::string& fileName) {
+    std::string archive = withExtension(fileName, ".purged");
+    if (archive == fileName) archive += ".purged";
+    return archive;
+}
+
+std::string purgeMessage(int days, const std::string& archive) {
+    return "The calendar had grown to its limit of " + std::to_string(kPurgeThreshold - 1) + " days, so its " +
+           std::to_string(days) + (days == 1 ? " oldest day was" : " oldest days were") + " moved to the file \"" +
+           archive + "\".";
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -249,68 +232,138 @@ void CalDb::OpenCurrentCalendar() {
 
 void CalDb::LoadStore(const std::string& fileName) {
     loadKeys(fileName);
-    while (LoadedCount >= kPurgeThreshold) purgeOnce(fileName);
+    if (LoadedCount >= kPurgeThreshold && !readOnly) purge(fileName, false);
 }
 
 void CalDb::loadKeys(const std::string& fileName) {
     CurrentFileName = fileName;
     LoadedCount = 0;
     keyList.clear();
+    blankText_.clear();
+    pending_.clear();
+    collecting_ = false;
     keysStale_ = true;
     try {
-        Fd fd = openExisting(fileName, O_RDONLY);
-        if (!fd.valid()) {
+        SysFile file = SysFile::openExisting(fileName, O_RDONLY);
+        if (!file.valid()) {
             keysStale_ = false;
             return;
         }
-        struct stat st {};
-        if (::fstat(fd.get(), &st) == 0 && st.st_size / kRecordSize < INT_MAX)
-            keyList.reserve(static_cast<int>(st.st_size / kRecordSize));
+        const std::int64_t maxBytes = std::int64_t{kMaxLoadedRecords} * kRecordSize + (kRecordSize - 1);
+        const std::int64_t size = file.size();
+        if (size > maxBytes) throwTooLarge(fileName, maxBytes);
+        const auto records = recordsIn(size);
+        keyList.reserve(static_cast<int>(records));
+        blankText_.reserve(static_cast<size_t>(records));
 
-        std::vector<char> buf(kLoadChunkRecords * kRecordSize);
-        std::int64_t records = 0;
+        // Read by blocks up to the end actually found: the file may have changed since its size was taken.
+        std::vector<char> block(static_cast<size_t>(kBlockRecords * kRecordSize));
+        std::int64_t at = 0;
         for (;;) {
-            const size_t got = readAt(fd.get(), buf.data(), buf.size(), recordOffset(records), fileName);
-            const size_t whole = got / kRecordSize;  // a trailing partial record is not a record
-            if (records + static_cast<std::int64_t>(whole) >= INT_MAX)
-                throw IoError("Too many records in \"" + fileName + "\"", fileName);
-            for (size_t k = 0; k < whole; ++k) {
-                std::uint64_t bits = 0;
-                const char* rec = buf.data() + k * kRecordSize;
-                for (int b = 0; b < 8; ++b)
-                    bits |= std::uint64_t{static_cast<unsigned char>(rec[b])} << (8 * b);
-                keyList.add(dateKey(std::bit_cast<double>(bits)));
+            const size_t got = file.readAt(block.data(), block.size(), at);
+            if (at + static_cast<std::int64_t>(got) > maxBytes) throwTooLarge(fileName, maxBytes);
+            const size_t whole = got / kRecordSize;
+            size_t count = whole;
+            if (got < block.size() && got % kRecordSize >= 8) {
+                // The cut last record: complete it with zero bytes.
+                std::fill(block.begin() + static_cast<long>(got),
+                          block.begin() + static_cast<long>((whole + 1) * kRecordSize), 0);
+                ++count;
             }
-            if (whole > 0) CurrentRecord = ReminderRecord::fromBytes(buf.data() + (whole - 1) * kRecordSize);
-            records += static_cast<std::int64_t>(whole);
-            if (got < buf.size()) break;
+            for (size_t k = 0; k < count; ++k) {
+                const char* rec = block.data() + k * kRecordSize;
+                keyList.add(dateKey(dateOf(rec)));
+                blankText_.push_back(rec[8] == 0);
+            }
+            if (count > 0) CurrentRecord = ReminderRecord::fromBytes(block.data() + (count - 1) * kRecordSize);
+            at += static_cast<std::int64_t>(got);
+            if (got < block.size()) break;
         }
-        fd.close(fileName);
+        file.close();
         LoadedCount = keyList.size();
     } catch (...) {
         keyList.clear();
+        blankText_.clear();
         LoadedCount = 0;
         throw;
     }
     keysStale_ = false;
 }
 
-void CalDb::PurgeOldestDays(const std::string& fileName) {
-    purgeOnce(fileName);
-    while (LoadedCount >= kPurgeThreshold) purgeOnce(fileName);
-}
+void CalDb::PurgeOldestDays(const std::string& fileName) { purge(fileName, true); }
 
-void CalDb::purgeOnce(const std::string& fileName) {
-    std::vector<std::string> sorted = keyList.keys();
-    std::sort(sorted.begin(), sorted.end(), lessIgnoringCase);
-    sorted.erase(std::unique(sorted.begin(), sorted.end(),
-                             [](const std::string& a, const std::string& b) { return equalsIgnoringAsciiCase(a, b); }),
-                 sorted.end());
-    const size_t n = std::min(sorted.size(), static_cast<size_t>(kPurgeCount));
-    for (size_t j = 0; j < n; ++j) keyList.clearAt(keyList.indexOf(sorted[j]));
-    sorted = {};
-    CompactStore(fileName);
+// Drops the 500 oldest days, and again while 10000 or more records would stay; works out every round in
+// memory first, so that the archive gets all the dropped days and the file is rewritten once.
+int CalDb::purge(const std::string& fileName, bool atLeastOnce) {
+    refuseWhenStale(fileName);
+    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
+    const int n = keyList.size();
+
+    // Records of each key, the keys in the order a purge takes them.
+    std::unordered_map<std::string, std::vector<int>> byKey;
+    for (int i = 0; i < n; ++i)
+        if (!keyList[i].empty()) byKey[keyList[i]].push_back(i);
+    std::vector<std::pair<const std::string*, std::vector<int>*>> order;
+    order.reserve(byKey.size());
+    for (auto& [key, positions] : byKey) order.emplace_back(&key, &positions);
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return lessIgnoringCase(*a.first, *b.first); });
+    std::vector<size_t> head(order.size(), 0);
+
+    std::vector<char> purged(static_cast<size_t>(n), 0);
+    std::vector<char> gone(static_cast<size_t>(n), 0);  // purged, or left behind by a compaction
+    int remaining = n;
+    size_t firstLive = 0;
+    for (bool first = true; first ? (atLeastOnce || remaining >= kPurgeThreshold) : remaining >= kPurgeThreshold;
+         first = false) {
+        int taken = 0;
+        for (size_t g = firstLive; g < order.size() && taken < kPurgeCount; ++g) {
+            const std::vector<int>& positions = *order[g].second;
+            while (head[g] < positions.size() && gone[static_cast<size_t>(positions[head[g]])]) ++head[g];
+            if (head[g] == positions.size()) {
+                if (g == firstLive) ++firstLive;
+                continue;
+            }
+            const int victim = positions[head[g]++];
+            purged[static_cast<size_t>(victim)] = 1;
+            gone[static_cast<size_t>(victim)] = 1;
+            --remaining;
+            ++taken;
+        }
+        if (taken == 0) break;
+        // The compaction after the first round drops the records without text as well.
+        if (first) {
+            for (int i = 0; i < n; ++i) {
+                if (!gone[static_cast<size_t>(i)] && blankText_[static_cast<size_t>(i)]) {
+                    gone[static_cast<size_t>(i)] = 1;
+                    --remaining;
+                }
+            }
+        }
+    }
+
+    std::vector<char> archived(static_cast<size_t>(n), 0);
+    int days = 0;
+    for (int i = 0; i < n; ++i) {
+        if (!purged[static_cast<size_t>(i)]) continue;
+        keyList.clearAt(i);
+        if (!blankText_[static_cast<size_t>(i)]) {
+            archived[static_cast<size_t>(i)] = 1;
+            ++days;
+        }
+    }
+    try {
+        rewrite(fileName, &archived);
+    } catch (...) {
+        // The file is as it was; so are the keys again, lest a later flush drop the days unarchived.
+        try {
+            loadKeys(fileName);
+        } catch (...) {
+        }
+        throw;
+    }
     loadKeys(fileName);
+    if (days > 0 && onPurged) onPurged(days, purgeArchiveName(fileName));
+    return days;
 }
 
 bool CalDb::FindDay(double date) {
@@ -359,111 +412,202 @@ void CalDb::DeleteCurrentDay() {
 }
 
 void CalDb::ReadRecordAt(int i) {
-    Fd fd = openExisting(CurrentFileName, O_RDONLY);
-    if (!fd.valid()) return;
+    if (collecting_) {
+        if (const auto it = pending_.find(i); it != pending_.end()) {
+            CurrentRecord = ReminderRecord::fromBytes(it->second.data());
+            return;
+        }
+    }
+    SysFile file = SysFile::openExisting(CurrentFileName, O_RDONLY);
+    if (!file.valid()) return;
     if (i < 0) throwBeyondEnd(i, CurrentFileName);
-    char buf[kRecordSize];
-    if (readAt(fd.get(), buf, sizeof buf, recordOffset(i), CurrentFileName) < sizeof buf)
-        throwBeyondEnd(i, CurrentFileName);
-    fd.close(CurrentFileName);
+    char buf[kRecordSize] = {};
+    // A cut last record reads completed with zero bytes.
+    if (file.readAt(buf, sizeof buf, recordOffset(i)) < 8) throwBeyondEnd(i, CurrentFileName);
+    file.close();
     CurrentRecord = ReminderRecord::fromBytes(buf);
 }
 
 void CalDb::WriteRecordAt(int i) {
     refuseWhenStale(CurrentFileName);
+    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
     if (i < 0) throwBeyondEnd(i, CurrentFileName);
     const auto bytes = CurrentRecord.toBytes();
-    Fd fd = openNew(CurrentFileName, O_WRONLY | O_CREAT);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) throwIoError("Cannot read the size of", CurrentFileName, errno);
-    // A new (empty) file gets the record as its first, whatever i is. Otherwise i may at most be the
-    // record just past the end: a gap would fill with records nobody wrote.
-    std::int64_t at = 0;
-    if (st.st_size > 0) {
-        if (i > st.st_size / kRecordSize) throwBeyondEnd(i, CurrentFileName);
-        at = i;
+    if (collecting_) {
+        if (i >= keyList.size()) throwBeyondEnd(i, CurrentFileName);
+        pending_[i] = bytes;
+        return;
     }
-    writeAt(fd.get(), bytes.data(), bytes.size(), recordOffset(at), CurrentFileName);
-    fd.close(CurrentFileName);
-}
-
-void CalDb::CompactStore(const std::string& fileName) {
-    if (fileName.empty()) return;  // no calendar was ever opened
-    const std::string temp = compactionTempName(fileName);
-    const auto removeTemp = [&] {
-        step("remove-temp");
-        removeIfPresent(temp);
-    };
-    const auto deleteCalendar = [&] {
-        step("delete");
-        removeIfPresent(fileName);
-        if (fileName == CurrentFileName) keysStale_ = true;
-    };
-
-    // The calendar file is replaced only by a complete, flushed copy; until the rename it stays as it
-    // was, so a failure or a crash at any point loses nothing.
+    SysFile file = SysFile::openExisting(CurrentFileName, O_WRONLY);
+    const bool created = !file.valid();
+    // Not exclusive: a calendar that is a link to a missing file is made at the link's target.
+    if (created) file = SysFile::create(CurrentFileName, O_WRONLY, 0, 0666);
+    std::int64_t oldSize = -1;  // not known yet: nothing to cut back
+    std::int64_t at = 0;
     try {
-        if (!fileExists(fileName)) {
-            removeTemp();
-            return;
+        oldSize = file.size();
+        // A new (empty) file gets the record as its first, whatever i is. Otherwise i may at most be the
+        // record just past the end: a gap would fill with records nobody wrote.
+        if (oldSize > 0) {
+            if (i > recordsIn(oldSize)) throwBeyondEnd(i, CurrentFileName);
+            at = i;
         }
-        refuseWhenStale(fileName);
-        if (keyList.empty()) {
-            removeTemp();
-            deleteCalendar();
-            return;
-        }
-        removeTemp();
-        step("open-source");
-        Fd source = openExisting(fileName, O_RDONLY);
-        if (!source.valid()) throwIoError("Cannot open", fileName, ENOENT);
-        step("create-temp");
-        Fd target = openNew(temp, O_WRONLY | O_CREAT | O_EXCL);
-
-        bool anySurvivor = false;
-        std::int64_t written = 0;
-        char buf[kRecordSize];
-        for (int n = 0; n < keyList.size(); ++n) {
-            step("read");
-            if (readAt(source.get(), buf, sizeof buf, recordOffset(n), fileName) < sizeof buf)
-                throwBeyondEnd(n, fileName);
-            CurrentRecord = ReminderRecord::fromBytes(buf);
-            if (keyList[n].empty() || CurrentRecord.Text[0] == 0) continue;
-            step("write");
-            writeAt(target.get(), buf, sizeof buf, recordOffset(written++), temp);
-            anySurvivor = true;
-        }
-        source.close(fileName);
-
-        if (!anySurvivor) {
-            target.close(temp);
-            removeIfPresent(temp);
-            deleteCalendar();
-            return;
-        }
-        step("flush");
-        if (::fsync(target.get()) != 0) throwIoError("Cannot flush", temp, errno);
-        step("close");
-        target.close(temp);
-        step("rename");
-        if (::rename(temp.c_str(), fileName.c_str()) != 0) throwIoError("Cannot replace", fileName, errno);
-        if (fileName == CurrentFileName) keysStale_ = true;
+        file.writeAt(bytes.data(), bytes.size(), recordOffset(at));
+        file.close();
     } catch (...) {
-        ::unlink(temp.c_str());
+        // A record that did not get written whole must not stay as a piece at the end of the file.
+        file = SysFile();
+        try {
+            if (created) removePath(resolveLinks(CurrentFileName));
+            else if (oldSize >= 0 && recordOffset(at) + kRecordSize > oldSize) truncatePath(CurrentFileName, oldSize);
+        } catch (...) {
+        }
         throw;
     }
 }
 
+void CalDb::CompactStore(const std::string& fileName) { rewrite(fileName, nullptr); }
+
+// Writes the calendar anew without deleted and empty records (and with the records collected since
+// beginChanges()); the days marked in archived are first appended to the purge archive. The file is
+// replaced only by a complete, flushed copy; until then it stays as it was, so a failure or a crash at any
+// point loses nothing.
+void CalDb::rewrite(const std::string& fileName, const std::vector<char>* archived) {
+    if (fileName.empty()) return;  // no calendar was ever opened
+    const std::string target = resolveLinks(fileName);
+    const std::string temp = compactionTempName(target);
+
+    const auto existing = statPath(target);
+    if (!existing && pending_.empty()) {
+        removePath(temp);
+        return;
+    }
+    refuseWhenStale(fileName);
+    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
+    if (keyList.empty()) {
+        removePath(temp);
+        // A calendar behind a link is emptied at the link's target; the link stays and reads as empty.
+        removePath(target);
+        if (fileName == CurrentFileName) keysStale_ = true;
+        return;
+    }
+
+    SysFile source;
+    std::int64_t sourceRecords = 0;
+    if (existing) {
+        source = SysFile::openExisting(target, O_RDONLY);
+        if (!source.valid()) throwIoError("Cannot open", fileName, ENOENT);
+        sourceRecords = recordsIn(source.size());
+    }
+    RecordReader reader(source, sourceRecords);
+
+    // The purged days go to the archive before the calendar loses them; should the calendar not be
+    // replaced after all, the archive is cut back to what it was.
+    const bool archiving = archived && std::find(archived->begin(), archived->end(), 1) != archived->end();
+    const std::string archiveName = purgeArchiveName(fileName);
+    std::int64_t archiveOldSize = -1;
+    try {
+        FileReplacement out(target, [&](const std::string&) { return temp; });
+        SysFile archive;
+        std::int64_t archiveAt = 0;
+        std::vector<char> toArchive;
+        const auto archiveBlock = [&] {
+            archive.writeAt(toArchive.data(), toArchive.size(), archiveAt);
+            archiveAt += static_cast<std::int64_t>(toArchive.size());
+            toArchive.clear();
+        };
+        if (archiving) {
+            archive = SysFile::create(archiveName, O_WRONLY, 0, existing ? (existing->st_mode & 07777) : 0666);
+            archiveOldSize = archive.size();
+            // Whole records: a cut one at its end is completed with zero bytes first.
+            archiveAt = (archiveOldSize + kRecordSize - 1) / kRecordSize * kRecordSize;
+        }
+        bool anySurvivor = false;
+        for (int n = 0; n < keyList.size(); ++n) {
+            const auto it = pending_.find(n);
+            const char* rec = it != pending_.end() ? it->second.data() : reader.record(n);
+            // The buffer ends on the last record, as the rewrite passes every record through it.
+            if (n == keyList.size() - 1) CurrentRecord = ReminderRecord::fromBytes(rec);
+            if (archiving && (*archived)[static_cast<size_t>(n)]) {
+                toArchive.insert(toArchive.end(), rec, rec + kRecordSize);
+                if (toArchive.size() >= static_cast<size_t>(kBlockRecords * kRecordSize)) archiveBlock();
+                continue;
+            }
+            if (keyList[n].empty() || rec[8] == 0) continue;
+            out.write(rec, kRecordSize);
+            anySurvivor = true;
+        }
+        if (archiving) {
+            archiveBlock();
+            archive.sync();
+            archive.close();
+        }
+        if (source.valid()) source.close();
+        if (anySurvivor) {
+            out.commit();
+        } else {
+            out.discard();
+            removePath(target);
+        }
+    } catch (...) {
+        if (archiveOldSize >= 0) {
+            try {
+                truncatePath(archiveName, archiveOldSize);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    pending_.clear();
+    if (fileName == CurrentFileName) keysStale_ = true;
+}
+
 void CalDb::CompactStoreIfNeeded(const std::string& fileName) {
-    if (keyList.empty() || keyList.hasEmptyEntry()) CompactStore(fileName);
+    if (keyList.empty() || keyList.hasEmptyEntry() || !pending_.empty()) CompactStore(fileName);
 }
 
 void CalDb::FlushCurrentCalendar() { CompactStoreIfNeeded(CurrentFileName); }
 
 void CalDb::FreeStore() {
     keyList.clear();
+    blankText_.clear();
+    pending_.clear();
+    collecting_ = false;
     // An empty list would read as "delete the calendar" to a later flush.
     keysStale_ = true;
+}
+
+void CalDb::beginChanges() {
+    refuseWhenStale(CurrentFileName);
+    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
+    pending_.clear();
+    collecting_ = true;
+}
+
+void CalDb::commitChanges() {
+    if (!collecting_) return;
+    if (pending_.empty() && !keyList.hasEmptyEntry()) {
+        collecting_ = false;
+        return;
+    }
+    try {
+        rewrite(CurrentFileName, nullptr);
+    } catch (...) {
+        discardChanges();
+        throw;
+    }
+    collecting_ = false;
+    loadKeys(CurrentFileName);
+}
+
+void CalDb::discardChanges() noexcept {
+    collecting_ = false;
+    pending_.clear();
+    try {
+        loadKeys(CurrentFileName);
+    } catch (...) {
+        // loadKeys has left the keys stale: nothing is written by them until a load succeeds.
+    }
 }
 
 void CalDb::refuseWhenStale(const std::string& fileName) const {

@@ -21,6 +21,9 @@ constexpr int kTextSize = 1020;
 constexpr int kMaxStoredChars = 1019;  // the text plus its terminating zero fill Text
 constexpr int kPurgeThreshold = 10000;
 constexpr int kPurgeCount = 500;
+// A calendar file of more records than this is refused as corrupt: far more than a calendar ever holds
+// (joined files and purges included), far less than would exhaust the memory.
+constexpr int kMaxLoadedRecords = 10 * kPurgeThreshold;
 
 struct ReminderRecord {
     double Date = 0;
@@ -108,25 +111,38 @@ public:
     std::optional<StoredDay> readRecord(int i);
     void rewriteRecord(int i, double date, std::string_view text);
 
+    // Changes made between beginChanges() and commitChanges() are kept in memory; the commit writes the
+    // calendar file anew with all of them, deletions included, and puts it in place with one rename, then
+    // reloads the keys. So the file holds every change or none, whatever fails or stops the process.
+    // discardChanges() forgets them and reloads. Stamping and removals of entry lines run this way.
+    void beginChanges();
+    void commitChanges();
+    void discardChanges() noexcept;
+
     KeyList keyList;
     ReminderRecord CurrentRecord;
     std::int32_t CurrentIndex = 0;
     std::int32_t LoadedCount = 0;
     std::string CurrentFileName;
 
-    // Called with a step name before each file step of a compaction; tests throw from it to check that
-    // a failure at any step leaves the calendar readable and complete.
-    std::function<void(std::string_view step)> faultHook;
+    // For commands that only read: loading never drops days and nothing is ever written.
+    bool readOnly = false;
+    // Told after a load moved the oldest days of a full calendar into its archive file (purgeArchiveName):
+    // how many days and the archive's name.
+    std::function<void(int days, const std::string& archive)> onPurged;
 
 private:
     void loadKeys(const std::string& fileName);
-    void purgeOnce(const std::string& fileName);
+    int purge(const std::string& fileName, bool atLeastOnce);
+    void rewrite(const std::string& fileName, const std::vector<char>* archived);
     void refuseWhenStale(const std::string& fileName) const;
-    void step(std::string_view name) const {
-        if (faultHook) faultHook(name);
-    }
 
     const CalendarList* calendars_ = nullptr;
+    // Per record of the last load: its text is empty (such a record leaves at the next compaction).
+    std::vector<char> blankText_;
+    // Records written while changes are collected, by record number.
+    bool collecting_ = false;
+    std::unordered_map<int, std::array<char, kRecordSize>> pending_;
     // Set while keyList does not describe CurrentFileName record for record: before the first load,
     // after a load that failed, after a compaction changed the file and after FreeStore. Writing or
     // compacting by such a list would overwrite or delete days it never saw, so both are refused.
@@ -135,5 +151,10 @@ private:
 
 // The compaction's temporary twin of a calendar file: its extension replaced by ".$$$".
 std::string compactionTempName(const std::string& fileName);
+// Where a purge keeps the days it takes out of a calendar: its extension replaced by ".purged" (never
+// matched by "*.dbx"); records as in the calendar, appended.
+std::string purgeArchiveName(const std::string& fileName);
+// What the user is told after a purge.
+std::string purgeMessage(int days, const std::string& archive);
 
 }  // namespace orv

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QToolButton>
 #include <QtTest>
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -22,6 +23,7 @@
 #include "desk/desk_dlg1.h"
 #include "desk/reminder_editor.h"
 #include "events/annual_dlg.h"
+#include "common/sys_file.h"
 #include "store/cal_db.h"
 #include "store/chg_user_dlg.h"
 #include "store/edit_user_dlg.h"
@@ -104,7 +106,6 @@ private slots:
         s.calendars.DataFolder = dir->path();
         s.calendars.Names = {"Ann", "Bob"};
         s.calendars.CurrentCalendarIndex = 0;
-        appState().store.faultHook = nullptr;
         appState().store.setCalendars(&s.calendars);
         appState().store.OpenCurrentCalendar();
         TDeskDlg1::Busy = true;
@@ -112,7 +113,7 @@ private slots:
 
     void cleanup() {
         desk.reset();
-        appState().store.faultHook = nullptr;
+        setFileCallHook(nullptr);
         appState().store.FreeStore();
         seams.reset();
         dir.reset();
@@ -569,12 +570,12 @@ private slots:
         open(2026, 3, 11);
         cell(3)->clear();
         type(4, QStringLiteral("not kept"));
-        appState().store.faultHook = [](std::string_view) { throw std::runtime_error("disk gone"); };
+        setFileCallHook([](FileCall, const std::string&) { return EIO; });
         {
             FileSizeLimit full(dir->read("Ann.DBX").size());
             desk->ExitBtnClick();
         }
-        appState().store.faultHook = nullptr;
+        setFileCallHook(nullptr);
         QVERIFY(!desk->isVisible());
         QCOMPARE(desk->result(), int(mrOk));
         QVERIFY(seams->messages.empty());

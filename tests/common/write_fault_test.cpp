@@ -1,0 +1,196 @@
+// Every path that writes a file, run once to count its file calls, then once for each call with that call
+// failing as on a full or broken disk: the files must be as before or as after, never in between, and the
+// failure must be reported.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "common/ini_file.h"
+#include "common/io_error.h"
+#include "common/sys_file.h"
+#include "events/birthday_list.h"
+#include "program/program.h"
+#include "program/settings_file.h"
+#include "store/cal_db.h"
+#include "store/calendar_list.h"
+#include "support/folder_state.h"
+#include "support/temp_dir.h"
+
+namespace orv {
+namespace {
+
+std::string record(double date, const std::string& text) {
+    ReminderRecord r;
+    r.Date = date;
+    r.setText(text);
+    const auto b = r.toBytes();
+    return std::string(b.data(), b.size());
+}
+
+std::string calendarOf(std::initializer_list<std::pair<double, std::string>> days) {
+    std::string out;
+    for (const auto& [date, text] : days) out += record(date, text);
+    return out;
+}
+
+// 2026-01-01 is day 46023.
+const std::string kCalendar = calendarOf({{46023, "New year\r\n<Gym>\r\n"}, {46024, "<Gym>\r\n"}, {46030, "Dentist"}});
+const std::string kEvents = "6,2\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
+                            "1,2,Bob\r\n2,2,Wedding\r\n3,2,3\r\n4,2,4\r\n";
+
+void programFolder(const test::TempDir& dir) {
+    dir.write("CalUsers.DAT", "User1\r\n");
+    dir.write("Orvella.INI", "[System]\r\nLeft=10\r\n[Calendar]\r\nShow Weekends=0\r\n");
+    dir.write("Events.dat", kEvents);
+    dir.write("Data/User1.DBX", kCalendar);
+}
+
+// Runs orvella-cli; true when it reported a failure (exit 2 with a message).
+std::function<bool(const test::TempDir&)> cli(std::vector<std::string> args) {
+    return [args](const test::TempDir& dir) {
+        std::vector<std::string> all = {"--folder", dir.path()};
+        all.insert(all.end(), args.begin(), args.end());
+        std::ostringstream out, err;
+        const int status = cli::run(all, out, err);
+        return status == 2 && err.str().find("orvella-cli: ") == 0;
+    };
+}
+
+// Runs a call of the program's own code; true when it raised an IoError with a message.
+std::function<bool(const test::TempDir&)> call(std::function<void(const test::TempDir&)> action) {
+    return [action](const test::TempDir& dir) {
+        try {
+            action(dir);
+            return false;
+        } catch (const IoError& e) {
+            return std::strlen(e.what()) > 0;
+        }
+    };
+}
+
+struct WritePath {
+    const char* name;
+    std::function<void(const test::TempDir&)> prepare;
+    std::function<bool(const test::TempDir&)> run;
+};
+
+const WritePath kPaths[] = {
+    {"settings", programFolder, call([](const test::TempDir& dir) {
+         Program program(dir.path());
+         IniFile ini;
+         loadSettingsFile(program, ini, "d mmmm yyyy");
+         program.settings.Left = 77;
+         saveSettingsFile(program);
+     })},
+    {"calendar list", programFolder, call([](const test::TempDir& dir) {
+         CalendarList list;
+         list.Names = {"User1", "Bob"};
+         list.saveUsersFile(dir.file("CalUsers.DAT"));
+     })},
+    {"yearly dates", programFolder, call([](const test::TempDir& dir) {
+         BirthdayList list;
+         if (const auto failure = list.LoadEventsFile(dir.file("Events.dat"))) throw IoError(*failure, "Events.dat");
+         list.setCell(BirthdayList::colName, 1, "Anna");
+         list.SaveEventsFile(dir.file("Events.dat"));
+     })},
+    {"yearly dates emptied", programFolder, call([](const test::TempDir& dir) {
+         BirthdayList list;
+         list.SaveEventsFile(dir.file("Events.dat"));
+     })},
+    {"append", programFolder, cli({"set", "2026-02-01", "new day"})},
+    {"in-place write", programFolder, cli({"set", "2026-01-08", "changed"})},
+    {"compaction", programFolder, cli({"clear", "2026-01-02"})},
+    {"last day cleared", [](const test::TempDir& dir) {
+         programFolder(dir);
+         dir.write("Data/User1.DBX", calendarOf({{46023, "only"}}));
+     },
+     cli({"clear", "2026-01-01"})},
+    {"repetition stamped", programFolder, cli({"repeat", "Swim", "--from", "2026-01-01", "--days", "100"})},
+    {"birthdays stamped", programFolder, cli({"birthdays", "2026"})},
+    {"entry removed", programFolder, cli({"unrepeat", "Gym", "--from", "2026-01-01"})},
+};
+
+class WriteFaults : public ::testing::TestWithParam<int> {};
+
+TEST_P(WriteFaults, EveryFailingCallLeavesTheFilesWholeAndIsReported) {
+    const WritePath& path = kPaths[GetParam()];
+    SCOPED_TRACE(path.name);
+    test::TempDir dir;
+    path.prepare(dir);
+    const test::FolderSnapshot before = test::snapshotOf(dir.path());
+
+    int calls = 0;
+    setFileCallHook([&](FileCall, const std::string&) { return ++calls, 0; });
+    const bool failedUnhurt = path.run(dir);
+    setFileCallHook(nullptr);
+    ASSERT_FALSE(failedUnhurt);
+    const test::FolderSnapshot after = test::snapshotOf(dir.path());
+    ASSERT_NE(before, after) << "the path writes nothing";
+
+    for (const int error : {ENOSPC, EIO}) {
+        for (int failing = 1; failing <= calls; ++failing) {
+            test::restoreSnapshot(dir.path(), before);
+            int n = 0;
+            std::string failed;
+            setFileCallHook([&](FileCall c, const std::string& p) {
+                if (++n != failing) return 0;
+                failed = std::string(fileCallName(c)) + " " + p.substr(dir.path().size());
+                return error;
+            });
+            const bool reported = path.run(dir);
+            setFileCallHook(nullptr);
+            const test::FolderSnapshot now = test::snapshotOf(dir.path());
+            EXPECT_TRUE(now == before || now == after)
+                << "call " << failing << " of " << calls << " (" << failed << ") failing with " << std::strerror(error);
+            EXPECT_TRUE(reported) << "call " << failing << " (" << failed << ") failed unreported";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPaths, WriteFaults, ::testing::Range(0, static_cast<int>(std::size(kPaths))),
+                         [](const auto& info) {
+                             std::string name = kPaths[info.param].name;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+// A full calendar moves its oldest days to the archive when it is loaded for writing.
+TEST(WriteFaultsPurge, ArchiveAndCalendarChangeTogetherOrNotAtAll) {
+    test::TempDir dir;
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(kPurgeThreshold) * kRecordSize);
+    for (int i = 0; i < kPurgeThreshold; ++i) bytes += record(40000 + i, "day");
+    dir.write("Cal.DBX", bytes);
+    dir.write("Cal.purged", record(30000, "moved earlier"));
+    const auto load = call([](const test::TempDir& d) {
+        CalDb db;
+        db.LoadStore(d.file("Cal.DBX"));
+    });
+    const test::FolderSnapshot before = test::snapshotOf(dir.path());
+    int calls = 0;
+    setFileCallHook([&](FileCall, const std::string&) { return ++calls, 0; });
+    ASSERT_FALSE(load(dir));
+    setFileCallHook(nullptr);
+    const test::FolderSnapshot after = test::snapshotOf(dir.path());
+    ASSERT_EQ(after.at("Cal.purged").size(), before.at("Cal.purged").size() + 500u * kRecordSize);
+
+    for (int failing = 1; failing <= calls; ++failing) {
+        test::restoreSnapshot(dir.path(), before);
+        int n = 0;
+        setFileCallHook([&](FileCall, const std::string&) { return ++n == failing ? ENOSPC : 0; });
+        const bool reported = load(dir);
+        setFileCallHook(nullptr);
+        const test::FolderSnapshot now = test::snapshotOf(dir.path());
+        EXPECT_TRUE(now == before || now == after) << "call " << failing << " of " << calls;
+        EXPECT_TRUE(reported) << "call " << failing;
+    }
+}
+
+}  // namespace
+}  // namespace orv
