@@ -2,34 +2,29 @@
 // The contact window: who makes Orvella and how to reach the project, by web page or e-mail.
 
 #include <QDialog>
-#include <QUrl>
-#include <functional>
 
 class QLabel;
 class QPushButton;
 
 namespace orv {
 
+class UiSeams;
+
 class TfrmAbout1 : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmAbout1(QWidget* parent = nullptr);
-    ~TfrmAbout1() override;
-
-    static const QUrl& webAddress();
-    static const QUrl& mailAddress();
-
-    QLabel* lTitle;
-    QLabel* lVersion;
-    QLabel* lWeb;
-    QLabel* lMail;
-    QPushButton* OKBtn;
-
-    // Hands a web address or an e-mail message to the desktop; tests replace it.
-    std::function<bool(const QUrl&)> openUrl;
+    // ui: the desktop that opens the web page or the e-mail message.
+    explicit TfrmAbout1(UiSeams& ui, QWidget* parent = nullptr);
 
 private:
     void LinkClick(const QString& link);
+
+    UiSeams& ui_;
+    QLabel* lTitle_;
+    QLabel* lVersion_;
+    QLabel* lWeb_;
+    QLabel* lMail_;
+    QPushButton* OKBtn_;
 };
 
 }  // namespace orv

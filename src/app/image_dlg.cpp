@@ -7,43 +7,44 @@
 #include <QPalette>
 #include <QPixmap>
 
-#include "app/forms.h"
 #include "app/picture_layout.h"
 #include "common/hint_router.h"
 #include "common/ui_seams.h"
+#include "common/widgets.h"
 
 namespace orv {
 
-TImageDlg::TImageDlg(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint) {
-    forms().ImageDlg = this;
+TImageDlg::TImageDlg(UiSeams& ui, QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint), ui_(ui) {
     setWindowTitle(QStringLiteral("Orvella"));
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
-    Pic = new QLabel(this);
-    Pic->setScaledContents(true);
-    setHint(Pic, QStringLiteral("Click to close window"));
-    Pic->installEventFilter(this);
+    Pic_ = named(new QLabel(this), "Pic");
+    Pic_->setScaledContents(true);
+    setHint(Pic_, QStringLiteral("Click to close window"));
+    Pic_->installEventFilter(this);
     setWindowState(Qt::WindowMaximized);
 }
 
-TImageDlg::~TImageDlg() {
-    if (forms().ImageDlg == this) forms().ImageDlg = nullptr;
-}
 
 void TImageDlg::setPicture(const QImage& picture, QSize naturalSize) {
     picture_ = picture;
     naturalSize_ = naturalSize.isEmpty() ? picture.size() : naturalSize;
-    Pic->setPixmap(QPixmap::fromImage(picture_));
+    Pic_->setPixmap(QPixmap::fromImage(picture_));
+}
+
+void TImageDlg::showPicture(const QImage& picture, QSize naturalSize) {
+    setPicture(picture, naturalSize);
+    ui_.execModal(this);
 }
 
 void TImageDlg::FormActivate() {
-    const QRect screen = uiSeams().screenGeometry();
+    const QRect screen = ui_.screenGeometry();
     setGeometry(screen);
     const auto r = EnlargedPicture(naturalSize_.width(), naturalSize_.height(), screen.width(), screen.height());
-    if (r) Pic->setGeometry(r->left, r->top, r->width, r->height);
-    else Pic->setGeometry(rect());
+    if (r) Pic_->setGeometry(r->left, r->top, r->width, r->height);
+    else Pic_->setGeometry(rect());
 }
 
 bool TImageDlg::event(QEvent* e) {
@@ -57,7 +58,7 @@ void TImageDlg::keyPressEvent(QKeyEvent*) { done(1); }
 void TImageDlg::mousePressEvent(QMouseEvent*) { done(1); }
 
 bool TImageDlg::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Pic && e->type() == QEvent::MouseButtonPress) {
+    if (watched == Pic_ && e->type() == QEvent::MouseButtonPress) {
         done(1);
         return true;
     }

@@ -10,20 +10,19 @@ class QLabel;
 
 namespace orv {
 
+class UiSeams;
+
 class TImageDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TImageDlg(QWidget* parent = nullptr);
-    ~TImageDlg() override;
-
-    QLabel* Pic;
+    // ui: the screen the picture fills.
+    explicit TImageDlg(UiSeams& ui, QWidget* parent = nullptr);
 
     // The picture to show and the proportions to show it at (its natural size).
     void setPicture(const QImage& picture, QSize naturalSize);
     const QImage& picture() const { return picture_; }
-
-    // Sizes and centres Pic on the screen; runs at every activation.
-    void FormActivate();
+    // Shows the picture enlarged, modally, until a key or a click.
+    void showPicture(const QImage& picture, QSize naturalSize);
 
 protected:
     bool event(QEvent* e) override;
@@ -32,6 +31,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // Sizes and centres Pic on the screen; runs at every activation.
+    void FormActivate();
+
+    UiSeams& ui_;
+    QLabel* Pic_;
     QImage picture_;
     QSize naturalSize_;
 };

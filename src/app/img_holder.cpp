@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QPixmap>
 
-#include "app/forms.h"
 #include "app/picture_loader.h"
 #include "common/ui_seams.h"
+#include "common/widgets.h"
 
 namespace orv {
 
@@ -13,25 +13,20 @@ QString failedToLoadMessage(const std::string& path) {
     return QStringLiteral("Failed to load ") + QString::fromStdString(path);
 }
 
-TImgHolder::TImgHolder(QWidget* parent) : QWidget(parent, Qt::Window) {
-    forms().ImgHolder = this;
+TImgHolder::TImgHolder(UiSeams& ui, QWidget* parent) : QWidget(parent, Qt::Window), ui_(ui) {
     setWindowTitle(QStringLiteral("ImgHolder"));
-    tImg = new QLabel(this);
-    tImg->move(0, 0);
-}
-
-TImgHolder::~TImgHolder() {
-    if (forms().ImgHolder == this) forms().ImgHolder = nullptr;
+    tImg_ = named(new QLabel(this), "tImg");
+    tImg_->move(0, 0);
 }
 
 bool TImgHolder::loadPicture(const std::string& path, QWidget* messageParent) {
     PictureLoader loader;
     // Accurate rather than fast: the print preview prints from this copy.
     loader.fastIntegerDct = false;
-    loader.target = uiSeams().screenGeometry().size();
+    loader.target = ui_.screenGeometry().size();
     const auto loaded = loader.load(path);
     if (!loaded) {
-        showInformation(messageParent, failedToLoadMessage(path));
+        ui_.information(messageParent, failedToLoadMessage(path));
         return false;
     }
     path_ = path;
@@ -42,8 +37,8 @@ bool TImgHolder::loadPicture(const std::string& path, QWidget* messageParent) {
 void TImgHolder::setPicture(const QImage& picture, QSize naturalSize) {
     picture_ = picture;
     naturalSize_ = naturalSize;
-    tImg->setPixmap(QPixmap::fromImage(picture_));
-    tImg->resize(picture_.size());
+    tImg_->setPixmap(QPixmap::fromImage(picture_));
+    tImg_->resize(picture_.size());
 }
 
 }  // namespace orv

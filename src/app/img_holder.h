@@ -11,25 +11,26 @@ class QLabel;
 
 namespace orv {
 
+class UiSeams;
+
 class TImgHolder : public QWidget {
     Q_OBJECT
 public:
-    explicit TImgHolder(QWidget* parent = nullptr);
-    ~TImgHolder() override;
-
-    QLabel* tImg;
+    // ui: the screen a large picture is decoded for, and the failure message.
+    explicit TImgHolder(UiSeams& ui, QWidget* parent = nullptr);
 
     // Loads the picture (a large one at most at screen size, its natural size still known). On failure shows
     // "Failed to load " + path and keeps the picture it had. Returns whether it loaded.
     bool loadPicture(const std::string& path, QWidget* messageParent = nullptr);
     void setPicture(const QImage& picture, QSize naturalSize);
-
     const QImage& picture() const { return picture_; }
     // W x H of the file, also when it was decoded smaller; empty before the first picture.
     QSize naturalSize() const { return naturalSize_; }
     const std::string& path() const { return path_; }
 
 private:
+    UiSeams& ui_;
+    QLabel* tImg_;
     QImage picture_;
     QSize naturalSize_;
     std::string path_;

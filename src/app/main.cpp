@@ -2,13 +2,13 @@
 #include <QIcon>
 #include <iostream>
 
-#include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/month_grid_accessible.h"
 #include "app/startup.h"
 #include "common/app_context.h"
 #include "common/hint_router.h"
+#include "program/program.h"
 
 int main(int argc, char** argv) {
     orv::CommandLine::prepare(argc, argv);
@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
     orv::applyHintTimings();
     orv::installMonthGridAccessibility();
-    orv::AppContext context(orv::appState());
+    orv::Program program(QCoreApplication::applicationDirPath().toStdString());
+    orv::AppContext context(program);
     orv::TCalMainForm* mainForm = orv::createWindows(context);
     if (!mainForm) return 0;
     mainForm->show();

@@ -5,9 +5,11 @@
 #include <QPolygon>
 #include <QToolButton>
 
-#include "common/media_device.h"
+#include "common/app_context.h"
 #include "common/hint_router.h"
+#include "common/media_device.h"
 #include "common/ui_seams.h"
+#include "common/widgets.h"
 
 namespace orv {
 namespace {
@@ -38,9 +40,11 @@ QIcon glyph(const char* file, bool play) {
 QIcon MonthMediaPlayer::playGlyph() { return glyph("Play.png", true); }
 QIcon MonthMediaPlayer::stopGlyph() { return glyph("Stop.png", false); }
 
-MonthMediaPlayer::MonthMediaPlayer(QToolButton* mediaBtn, QWidget* pButton, QWidget* imgPanel, QWidget* picMain,
-                                   bool& mediaPlaying, bool& loopSetting, bool& loopActive, QObject* parent)
+MonthMediaPlayer::MonthMediaPlayer(AppContext& context, QToolButton* mediaBtn, QWidget* pButton, QWidget* imgPanel,
+                                   QWidget* picMain, bool& mediaPlaying, bool& loopSetting, bool& loopActive,
+                                   QObject* parent)
     : QObject(parent),
+      context_(context),
       mediaBtn_(mediaBtn),
       pButton_(pButton),
       imgPanel_(imgPanel),
@@ -48,28 +52,22 @@ MonthMediaPlayer::MonthMediaPlayer(QToolButton* mediaBtn, QWidget* pButton, QWid
       MediaPlaying(mediaPlaying),
       LoopSetting(loopSetting),
       LoopActive(loopActive) {
-    sbPlay = new QToolButton(pButton);
-    sbPlay->setIcon(playGlyph());
-    sbPlay->hide();
-    sbStop = new QToolButton(pButton);
-    sbStop->setIcon(stopGlyph());
-    sbStop->hide();
-    mediaBtn_->setIcon(sbPlay->icon());
+    sbPlay_ = named(new QToolButton(pButton), "sbPlay");
+    sbPlay_->setIcon(playGlyph());
+    sbPlay_->hide();
+    sbStop_ = named(new QToolButton(pButton), "sbStop");
+    sbStop_->setIcon(stopGlyph());
+    sbStop_->hide();
+    mediaBtn_->setIcon(sbPlay_->icon());
     connect(mediaBtn_, &QToolButton::clicked, this, [this] { MediaBtnClick(); });
-}
-
-MonthMediaPlayer::~MonthMediaPlayer() {
-    if (!device_) return;
-    device_->onEnd = nullptr;
-    device_->onError = nullptr;
 }
 
 MediaDevice& MonthMediaPlayer::device() {
     // Taken at the first press only: a program whose months have no media never starts the media system.
     if (!device_) {
-        device_ = &mediaDevice();
-        device_->onEnd = [this] { MediaPlayer1Notify(); };
-        device_->onError = [this](const QString& reason) { mediaError(reason); };
+        device_ = &context_.media();
+        connect(device_, &MediaDevice::ended, this, [this] { MediaPlayer1Notify(); });
+        connect(device_, &MediaDevice::failed, this, [this](const QString& reason) { mediaError(reason); });
     }
     return *device_;
 }
@@ -107,7 +105,7 @@ void MonthMediaPlayer::MediaBtnClick() {
         // The device may have refused the file while starting.
         if (!MediaPlaying) return;
         setHint(mediaBtn_, kStopHint);
-        mediaBtn_->setIcon(sbStop->icon());
+        mediaBtn_->setIcon(sbStop_->icon());
     } else {
         dev.stop();
         LoopActive = false;
@@ -117,7 +115,7 @@ void MonthMediaPlayer::MediaBtnClick() {
         dev.detachDisplay();
         picMain_->update();
         setHint(mediaBtn_, kPlayHint);
-        mediaBtn_->setIcon(sbPlay->icon());
+        mediaBtn_->setIcon(sbPlay_->icon());
         updatePanel();
     }
 }
@@ -140,7 +138,7 @@ void MonthMediaPlayer::showStopped() {
     LoopActive = false;
     MediaPlaying = false;
     dev.close();
-    mediaBtn_->setIcon(sbPlay->icon());
+    mediaBtn_->setIcon(sbPlay_->icon());
     setHint(mediaBtn_, kPlayHint);
     dev.detachDisplay();
     // Paint the picture again where the movie was.
@@ -156,10 +154,10 @@ void MonthMediaPlayer::mediaError(const QString& reason) {
     if (MediaPlaying || notifyWanted_) showStopped();
     else {
         device().close();
-        mediaBtn_->setIcon(sbPlay->icon());
+        mediaBtn_->setIcon(sbPlay_->icon());
         setHint(mediaBtn_, kPlayHint);
     }
-    showInformation(mediaBtn_->window(), QStringLiteral("Cannot play ") + file +
+    context_.ui().information(mediaBtn_->window(), QStringLiteral("Cannot play ") + file +
                                              (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason));
 }
 

@@ -16,19 +16,17 @@ class QWidget;
 
 namespace orv {
 
+class AppContext;
 class MediaDevice;
 
 class MonthMediaPlayer : public QObject {
     Q_OBJECT
 public:
-    // The main window's controls and its three media flags, which stay the main window's own.
-    MonthMediaPlayer(QToolButton* mediaBtn, QWidget* pButton, QWidget* imgPanel, QWidget* picMain,
-                     bool& mediaPlaying, bool& loopSetting, bool& loopActive, QObject* parent = nullptr);
-    ~MonthMediaPlayer() override;
-
-    // The glyphs, held by two hidden buttons.
-    QToolButton* sbPlay;
-    QToolButton* sbStop;
+    // The main window's controls and its three media flags, which stay the main window's own. The device
+    // is the context's, taken at the first press.
+    MonthMediaPlayer(AppContext& context, QToolButton* mediaBtn, QWidget* pButton, QWidget* imgPanel,
+                     QWidget* picMain, bool& mediaPlaying, bool& loopSetting, bool& loopActive,
+                     QObject* parent = nullptr);
 
     // The shown month's media (nullopt: none). A playing file goes on; the button panel stays up while it
     // does, so that it can still be stopped.
@@ -54,6 +52,10 @@ private:
     void updatePanel();
     MediaDevice& device();
 
+    AppContext& context_;
+    // The glyphs, held by two hidden buttons sbPlay and sbStop.
+    QToolButton* sbPlay_;
+    QToolButton* sbStop_;
     QToolButton* mediaBtn_;
     QWidget* pButton_;
     QWidget* imgPanel_;

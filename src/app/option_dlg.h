@@ -5,7 +5,6 @@
 // settings file.
 
 #include <QDialog>
-#include <functional>
 
 #include "app/autostart_options.h"
 
@@ -19,46 +18,42 @@ class QToolButton;
 
 namespace orv {
 
+class AppContext;
+
 class TOptionDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int mrPrint = 4;
     static constexpr int mrBackup = 8;
 
-    explicit TOptionDlg(QWidget* parent = nullptr);
-    ~TOptionDlg() override;
-
-    QGroupBox* rgDisplay;
-    QRadioButton* rbSunday;
-    QRadioButton* rbMonday;
-    QCheckBox* cbAuto;
-    QCheckBox* cbDots;
-    QGroupBox* rgSize;  // above the visible area: never seen
-    QRadioButton* rbSmall;
-    QRadioButton* rbLarge;
-    QPushButton* PrintBtn;
-    QPushButton* BitBtn3;
-    QPushButton* BackupBtn;
-    QLabel* lBackground;
-    QToolButton* sbBrown;
-    QToolButton* sbPink;
-    QToolButton* sbGreen;
-    QToolButton* sbBlue;
-    QToolButton* sbGrey;
-    QPushButton* sbNone;
-    QLabel* i[6];  // texture samples i1 .. i6; i6 (white) is for the print preview only
-    QPushButton* BitBtn1;  // OK
-    QPushButton* BitBtn2;  // Cancel
-
-    int SavedTile = 0;
+    explicit TOptionDlg(AppContext& context, QWidget* parent = nullptr);
 
     // Item index of the radio groups; -1 when none is selected.
     int displayIndex() const;
-    void setDisplayIndex(int index);  // runs rgDisplayClick when the item changes
     int sizeIndex() const;
-    void setSizeIndex(int storedSize);  // above 1 acts as 1, negative selects none
 
+    // Reads the stored choices of section "Autostart" (every activation of the main window) and applies the
+    // week start.
     void RestoreOptions();
+
+signals:
+    // The first day of the month grid's week: 0 Sunday, 1 Monday.
+    void weekStartChosen(int startOfWeek);
+    // A texture button: the paint boxes show the Tile setting again.
+    void textureChosen();
+    // "Appointments, Dates And Events": the repeating events window on its yearly dates, for the year of the
+    // date selected in the month grid. The store is flushed and reopened before and flushed after.
+    void yearlyDatesRequested();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void done(int result) override;
+    void reject() override;
+
+private:
+    QToolButton* textureButton(const char* name, int tile, int x, int y);
+    void setDisplayIndex(int index);  // runs rgDisplayClick when the item changes
+    void setSizeIndex(int storedSize);  // above 1 acts as 1, negative selects none
     void SaveOptions();
 
     // Handlers.
@@ -69,28 +64,34 @@ public:
     void BitBtn2Click();
     void BitBtn3Click();
 
-    // What the window reaches outside itself; the defaults use the program's own (tests put theirs).
-    std::function<void(int startOfWeek)> applyWeekStart;  // the month grid
-    std::function<int()> gridDate;                        // the date selected in the month grid
-    std::function<void()> flushStore;
-    std::function<void()> openStore;
-    std::function<void(int startDate)> showYearlyDates;   // the repeating events window, page 0
-    std::function<std::string()> settingsFile;
-    std::function<void()> createStartLink;
-    std::function<void()> deleteStartLink;
-
-protected:
-    void showEvent(QShowEvent* e) override;
-    void done(int result) override;
-    void reject() override;
-
-private:
-    QToolButton* textureButton(int tile, int x, int y);
-
+    AppContext& context_;
+    int SavedTile_ = 0;
     QButtonGroup* displayGroup_;
     QButtonGroup* sizeGroup_;
     QButtonGroup* tileGroup_;
     bool closing_ = false;
+
+    QGroupBox* rgDisplay_;
+    QRadioButton* rbSunday_;
+    QRadioButton* rbMonday_;
+    QCheckBox* cbAuto_;
+    QCheckBox* cbDots_;
+    QGroupBox* rgSize_;  // above the visible area: never seen
+    QRadioButton* rbSmall_;
+    QRadioButton* rbLarge_;
+    QPushButton* PrintBtn_;
+    QPushButton* BitBtn3_;
+    QPushButton* BackupBtn_;
+    QLabel* lBackground_;
+    QToolButton* sbBrown_;
+    QToolButton* sbPink_;
+    QToolButton* sbGreen_;
+    QToolButton* sbBlue_;
+    QToolButton* sbGrey_;
+    QPushButton* sbNone_;
+    QLabel* i_[6];          // texture samples i1 .. i6; i6 (white) is for the print preview only
+    QPushButton* BitBtn1_;  // OK
+    QPushButton* BitBtn2_;  // Cancel
 };
 
 }  // namespace orv

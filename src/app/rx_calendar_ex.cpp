@@ -5,11 +5,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/app_state.h"
 
 namespace orv {
 
-TRxCalendarEx::TRxCalendarEx(QWidget* parent) : QWidget(parent), grid_(appState().today(), 1) {
+TRxCalendarEx::TRxCalendarEx(int today, QWidget* parent) : QWidget(parent), grid_(today, 1) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     grid_.changed = [this](bool dayOnly) {

@@ -15,7 +15,8 @@ namespace orv {
 class TRxCalendarEx : public QWidget {
     Q_OBJECT
 public:
-    explicit TRxCalendarEx(QWidget* parent = nullptr);
+    // today: the day the grid opens on.
+    explicit TRxCalendarEx(int today, QWidget* parent = nullptr);
 
     // Day marks.
     static constexpr std::uint8_t kNoMark = 0;

@@ -2,11 +2,12 @@
 
 #include "app/about_dlg.h"
 #include "app/agent_dlg.h"
-#include "app/forms.h"
 #include "app/image_dlg.h"
 #include "app/img_holder.h"
 #include "app/main_form.h"
 #include "app/option_dlg.h"
+#include "common/app_context.h"
+#include "common/ui_seams.h"
 #include "desk/desk_dlg1.h"
 #include "desk/explain_dlg.h"
 #include "desk/todo_dlg.h"
@@ -21,29 +22,63 @@
 
 namespace orv {
 
-TCalMainForm* createWindows(AppContext& context, const std::string& programFolder) {
-    (void)context;
-    Forms& f = forms();
-    f.CalMainForm = new TCalMainForm(programFolder);
-    if (f.CalMainForm->startupRefused()) return nullptr;
+TCalMainForm* createWindows(AppContext& context) {
+    UiSeams& ui = context.ui();
+    auto* main = new TCalMainForm(context);
+    if (main->startupRefused()) {
+        delete main;
+        return nullptr;
+    }
     // The others, in their order; each is a child of the main window and lives until the program ends.
-    new TImageDlg(f.CalMainForm);
-    new TDeskDlg1(f.CalMainForm);
-    new TToDoDlg(f.CalMainForm);
-    new TChgUserDlg(f.CalMainForm);
-    new TEditUserDlg(f.CalMainForm);
-    new TAddUserDlg(f.CalMainForm);
-    new TNameErrorDlg(f.CalMainForm);
-    new TOptionDlg(f.CalMainForm);
-    new TfrmAbout1(f.CalMainForm);
-    new TDSDlg(f.CalMainForm);
-    new TExplainDlg(f.CalMainForm);
-    new TImgHolder(f.CalMainForm);
-    new TAnnualDlg(f.CalMainForm);  // reads "Events.dat" of the program folder
-    new TRemindDlg(f.CalMainForm);
-    new TCheckDlg(f.CalMainForm);
-    new TAgentDlg(f.CalMainForm);
-    return f.CalMainForm;
+    auto* image = new TImageDlg(ui, main);
+    auto* desk = new TDeskDlg1(context, main);
+    auto* todo = new TToDoDlg(context, main);
+    auto* chgUser = new TChgUserDlg(context, main);
+    auto* users = new TEditUserDlg(context, main);
+    auto* addUser = new TAddUserDlg(context, main);
+    auto* nameError = new TNameErrorDlg(main);
+    auto* options = new TOptionDlg(context, main);
+    auto* about = new TfrmAbout1(ui, main);
+    auto* ds = new TDSDlg(ui, main);
+    auto* explain = new TExplainDlg(ui, main);
+    auto* holder = new TImgHolder(ui, main);
+    auto* annual = new TAnnualDlg(context, main);  // reads "Events.dat" of the program folder
+    auto* remind = new TRemindDlg(context, main);
+    auto* check = new TCheckDlg(context, main);
+    auto* agent = new TAgentDlg(ui, main);
+
+    // The main window opens the others.
+    main->setPictureHolder(holder);
+    main->setOptionsWindow(options);
+    QObject::connect(main, &TCalMainForm::activated, desk, &TDeskDlg1::showCurrentCalendarName);
+    QObject::connect(main, &TCalMainForm::activated, options, &TOptionDlg::RestoreOptions);
+    QObject::connect(main, &TCalMainForm::contactRequested, about, [&ui, about] { ui.execModal(about); });
+    QObject::connect(main, &TCalMainForm::infoRequested, agent, [&ui, agent] { ui.execModal(agent); });
+    QObject::connect(main, &TCalMainForm::pictureRequested, image, &TImageDlg::showPicture);
+    QObject::connect(main, &TCalMainForm::toDoRequested, todo, &TToDoDlg::editDay);
+    QObject::connect(main, &TCalMainForm::calendarRequested, desk, &TDeskDlg1::openOn);
+    QObject::connect(main, &TCalMainForm::firstCalendarNameRequested, addUser,
+                     [main, addUser] { addUser->askFirstName(main); });
+    QObject::connect(main, &TCalMainForm::tickerStartRequested, remind, [main, remind] { remind->startOver(main); });
+    QObject::connect(main, &TCalMainForm::tickerRebuildRequested, remind, &TRemindDlg::rebuildTicker);
+
+    // What the others ask of the main window and of one another.
+    QObject::connect(todo, &TToDoDlg::activated, main, &TCalMainForm::RefreshWindow);
+    QObject::connect(options, &TOptionDlg::weekStartChosen, main, &TCalMainForm::setWeekStart);
+    QObject::connect(options, &TOptionDlg::textureChosen, main, &TCalMainForm::repaintTextures);
+    QObject::connect(options, &TOptionDlg::yearlyDatesRequested, annual,
+                     [main, annual] { annual->ShowBirthdays(main->selectedDate()); });
+    QObject::connect(remind, &TRemindDlg::titleChanged, main, &QWidget::setWindowTitle);
+    desk->setUsersWindow(users);
+    desk->setExplainWindow(explain);
+    QObject::connect(desk, &TDeskDlg1::repeatRequested, annual, &TAnnualDlg::ShowRepeating);
+    users->setNameWindows(addUser, chgUser);
+    addUser->setNameErrorDlg(nameError);
+    chgUser->setNameErrorDlg(nameError);
+    annual->setCheckWindow(check);
+    annual->setDateWindow(ds);
+    remind->setYearlyDates(&annual->birthdayList(), annual->lookAheadDays());
+    return main;
 }
 
 }  // namespace orv

@@ -1,11 +1,10 @@
 #include "app/texture_paint_box.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QPainter>
 
-#include "app/app_state.h"
 #include "app/background_textures.h"
+#include "program/settings.h"
 
 namespace orv {
 namespace {
@@ -15,8 +14,8 @@ constexpr int kGreyTile = 4;
 
 }  // namespace
 
-TexturePaintBox::TexturePaintBox(QWidget* panel, bool titleBox) : QWidget(panel), titleBox_(titleBox) {
-    tile = [] { return appState().settings.Tile; };
+TexturePaintBox::TexturePaintBox(QWidget* panel, const Settings& settings, bool titleBox)
+    : QWidget(panel), settings_(settings), titleBox_(titleBox) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGeometry(panel->rect());
     lower();
@@ -35,7 +34,7 @@ const QImage& TexturePaintBox::textureFor(int tileValue) const {
     return backgroundTextures().forTile(tileValue);
 }
 
-void TexturePaintBox::pbBackPaint(QPainter& painter) { paintTiles(painter, size(), textureFor(tile ? tile() : -1)); }
+void TexturePaintBox::pbBackPaint(QPainter& painter) { paintTiles(painter, size(), textureFor(settings_.Tile)); }
 
 void TexturePaintBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -45,11 +44,6 @@ void TexturePaintBox::paintEvent(QPaintEvent*) {
 bool TexturePaintBox::eventFilter(QObject* watched, QEvent* e) {
     if (watched == parentWidget() && e->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
     return QWidget::eventFilter(watched, e);
-}
-
-void TexturePaintBox::repaintAll() {
-    for (QWidget* w : QApplication::allWidgets())
-        if (auto* box = qobject_cast<TexturePaintBox*>(w)) box->repaint();
 }
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "common/ui_fonts.h"
+#include "common/widgets.h"
 
 namespace orv {
 namespace {
@@ -22,13 +23,13 @@ TWarn2::TWarn2(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Orvella System Requirements"));
     setFixedSize(400, 330);
 
-    l1 = new QLabel(this);
-    l1->setFont(sansSerifFont(13, true));
-    l1->setGeometry(16, 14, 368, 18);
-    l2 = new QLabel(this);
-    l2->setFont(sansSerifFont(13, true));
-    l2->setStyleSheet(QStringLiteral("color: #800000"));
-    l2->setGeometry(16, 36, 368, 18);
+    l1_ = named(new QLabel(this), "l1");
+    l1_->setFont(sansSerifFont(13, true));
+    l1_->setGeometry(16, 14, 368, 18);
+    l2_ = named(new QLabel(this), "l2");
+    l2_->setFont(sansSerifFont(13, true));
+    l2_->setStyleSheet(QStringLiteral("color: #800000"));
+    l2_->setGeometry(16, 36, 368, 18);
 
     paragraph(this,
               QStringLiteral("For the best performance and to take full advantage of the graphical capabilities of "
@@ -44,10 +45,15 @@ TWarn2::TWarn2(QWidget* parent) : QDialog(parent) {
                              "color mode, though there may be some degradation in performance."),
               186, 56);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setGeometry(162, 280, 75, 25);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, [this] { done(1); });
+    OKBtn_ = named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
+    OKBtn_->setGeometry(162, 280, 75, 25);
+    OKBtn_->setDefault(true);
+    connect(OKBtn_, &QPushButton::clicked, this, [this] { done(1); });
+}
+
+void TWarn2::setLines(const QString& detected, const QString& consequence) {
+    l1_->setText(detected);
+    l2_->setText(consequence);
 }
 
 }  // namespace orv

@@ -13,9 +13,13 @@ class TWarn2 : public QDialog {
 public:
     explicit TWarn2(QWidget* parent = nullptr);
 
-    QLabel* l1;
-    QLabel* l2;
-    QPushButton* OKBtn;
+    // What was detected, and what it means for the program.
+    void setLines(const QString& detected, const QString& consequence);
+
+private:
+    QLabel* l1_;
+    QLabel* l2_;
+    QPushButton* OKBtn_;
 };
 
 }  // namespace orv

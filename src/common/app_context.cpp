@@ -11,7 +11,11 @@
 namespace orv {
 
 AppContext::AppContext(Program& program, AppSeams replacements)
-    : program_(program), ui_(replacements.ui), printer_(replacements.printer), media_(replacements.media) {
+    : program_(program),
+      hints_(std::make_unique<HintRouter>()),
+      ui_(replacements.ui),
+      printer_(replacements.printer),
+      media_(replacements.media) {
     if (!ui_) {
         ownUi_ = std::make_unique<UiSeams>();
         ui_ = ownUi_.get();
@@ -24,16 +28,12 @@ AppContext::AppContext(Program& program, AppSeams replacements)
 
 AppContext::~AppContext() = default;
 
+
 MediaDevice& AppContext::media() const {
     if (media_) return *media_;
-    if (!realMediaOwner_) {
-        auto* device = new QtMediaDevice(QCoreApplication::instance());
-        realMediaOwner_ = device;
-        realMedia_ = device;
-    }
+    if (!realMedia_) realMedia_ = new QtMediaDevice(QCoreApplication::instance());
     return *realMedia_;
 }
 
-HintRouter& AppContext::hints() const { return HintRouter::instance(); }
 
 }  // namespace orv

@@ -6,17 +6,17 @@
 #include <QPointer>
 #include <memory>
 
-class QObject;
+#include "common/media_device.h"
 
 namespace orv {
 
 class HintRouter;
-class MediaDevice;
 class PrinterSeam;
 class Program;
 class UiSeams;
 
 // Seams that stand in for the desktop's (tests); null ones are the real ones. The caller keeps ownership.
+// A new seam (the drives of a backup set, notifications) joins here and in AppContext.
 struct AppSeams {
     UiSeams* ui = nullptr;
     PrinterSeam* printer = nullptr;
@@ -36,18 +36,19 @@ public:
     // The real device is made at the first use: a program whose months have no media never starts the
     // media system.
     MediaDevice& media() const;
-    HintRouter& hints() const;
+    // Routes the hint of the control under the mouse to the display of the window in front.
+    HintRouter& hints() const { return *hints_; }
 
 private:
     Program& program_;
     std::unique_ptr<UiSeams> ownUi_;
     std::unique_ptr<PrinterSeam> ownPrinter_;
+    std::unique_ptr<HintRouter> hints_;
     UiSeams* ui_;
     PrinterSeam* printer_;
     MediaDevice* media_;
     // The real media device, owned by the application so that it goes before Qt Multimedia does.
-    mutable QPointer<QObject> realMediaOwner_;
-    mutable MediaDevice* realMedia_ = nullptr;
+    mutable QPointer<MediaDevice> realMedia_;
 };
 
 }  // namespace orv

@@ -7,11 +7,12 @@
 
 namespace orv {
 
-void reportError(QWidget* parent, const std::exception& error) {
+void reportError(UiSeams& ui, QWidget* parent, const std::exception& error) {
     // Error messages carry paths, which are UTF-8 on this system.
-    showError(parent, QString::fromUtf8(error.what()));
+    ui.error(parent, QString::fromUtf8(error.what()));
 }
 
-void reportUnknownError(QWidget* parent) { showError(parent, QStringLiteral("An unexpected error occurred.")); }
+void reportUnknownError(UiSeams& ui, QWidget* parent) { ui.error(parent, QStringLiteral("An unexpected error occurred.")); }
+
 
 }  // namespace orv

@@ -10,19 +10,21 @@ class QWidget;
 
 namespace orv {
 
-void reportError(QWidget* parent, const std::exception& error);
-void reportUnknownError(QWidget* parent);
+class UiSeams;
+
+void reportError(UiSeams& ui, QWidget* parent, const std::exception& error);
+void reportUnknownError(UiSeams& ui, QWidget* parent);
 
 // Runs action; on an error shows it and returns false.
 template <class Action>
-bool guarded(QWidget* parent, Action&& action) noexcept {
+bool guarded(UiSeams& ui, QWidget* parent, Action&& action) noexcept {
     try {
         std::forward<Action>(action)();
         return true;
     } catch (const std::exception& e) {
-        reportError(parent, e);
+        reportError(ui, parent, e);
     } catch (...) {
-        reportUnknownError(parent);
+        reportUnknownError(ui, parent);
     }
     return false;
 }

@@ -43,12 +43,11 @@ public:
 
 void applyHintTimings() { QApplication::setStyle(new HintTimingStyle); }
 
-HintRouter& HintRouter::instance() {
-    static HintRouter* router = new HintRouter;  // lives as long as the application
-    return *router;
-}
-
 HintRouter::HintRouter() = default;
+
+HintRouter::~HintRouter() {
+    if (installed_ && qApp) qApp->removeEventFilter(this);
+}
 
 void HintRouter::pushDisplay(QObject* owner, Display display) {
     if (!installed_ && qApp) {

@@ -26,7 +26,9 @@ class HintRouter : public QObject {
 public:
     using Display = std::function<void(const QString& longHint)>;
 
-    static HintRouter& instance();
+    // Watches the whole application from the first display on.
+    HintRouter();
+    ~HintRouter() override;
 
     // The display of the window now in front; pop it when that window closes.
     void pushDisplay(QObject* owner, Display display);
@@ -40,7 +42,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    HintRouter();
     void show(const QString& hint);
 
     struct Entry {

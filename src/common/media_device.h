@@ -3,17 +3,18 @@
 // window, play without waiting with a notice at the end, stop, close. The program uses Qt Multimedia; tests
 // put a device of their own in its place so that they need no sound hardware.
 
+#include <QObject>
 #include <QRect>
 #include <QString>
-#include <functional>
 
 class QWidget;
 
 namespace orv {
 
-class MediaDevice {
+class MediaDevice : public QObject {
+    Q_OBJECT
 public:
-    virtual ~MediaDevice() = default;
+    using QObject::QObject;
 
     // False, with the reason in error, when the file cannot be opened.
     virtual bool open(const QString& file, QString* error) = 0;
@@ -26,14 +27,10 @@ public:
     virtual void stop() = 0;
     virtual void close() = 0;
 
+signals:
     // The end-of-playback notice, and a failure while opening or playing (with a reason).
-    std::function<void()> onEnd;
-    std::function<void(const QString& reason)> onError;
+    void ended();
+    void failed(const QString& reason);
 };
-
-// The device of the program: Qt Multimedia unless a test set another.
-MediaDevice& mediaDevice();
-// Installs a replacement (tests); nullptr restores the real one. The caller keeps ownership.
-void setMediaDevice(MediaDevice* device);
 
 }  // namespace orv

@@ -5,12 +5,6 @@
 #include <stdexcept>
 
 namespace orv {
-namespace {
-
-PrinterSeam g_realPrinters;
-PrinterSeam* g_printers = nullptr;
-
-}  // namespace
 
 std::unique_ptr<QPrinter> PrinterSeam::defaultPrinter() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
@@ -20,9 +14,5 @@ std::unique_ptr<QPrinter> PrinterSeam::defaultPrinter() {
     printer->setOutputFormat(QPrinter::NativeFormat);
     return printer;
 }
-
-PrinterSeam& printerSeam() { return g_printers ? *g_printers : g_realPrinters; }
-
-void setPrinterSeam(PrinterSeam* seam) { g_printers = seam; }
 
 }  // namespace orv

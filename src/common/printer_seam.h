@@ -21,8 +21,4 @@ public:
     virtual std::unique_ptr<QPrinter> defaultPrinter();
 };
 
-PrinterSeam& printerSeam();
-// Installs a replacement (tests); nullptr restores the real one. The caller keeps ownership.
-void setPrinterSeam(PrinterSeam* seam);
-
 }  // namespace orv

@@ -8,15 +8,15 @@
 
 namespace orv {
 
-QtMediaDevice::QtMediaDevice(QObject* parent) : QObject(parent), player_(new QMediaPlayer(this)), audio_(new QAudioOutput(this)) {
+QtMediaDevice::QtMediaDevice(QObject* parent) : MediaDevice(parent), player_(new QMediaPlayer(this)), audio_(new QAudioOutput(this)) {
     player_->setAudioOutput(audio_);
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-        if (status == QMediaPlayer::EndOfMedia && onEnd) onEnd();
-        if (status == QMediaPlayer::InvalidMedia && onError) onError(QStringLiteral("the file is no sound or movie "
-                                                                                    "that can be played here"));
+        if (status == QMediaPlayer::EndOfMedia) emit ended();
+        if (status == QMediaPlayer::InvalidMedia)
+            emit failed(QStringLiteral("the file is no sound or movie that can be played here"));
     });
     connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error, const QString& text) {
-        if (error != QMediaPlayer::NoError && onError) onError(text);
+        if (error != QMediaPlayer::NoError) emit failed(text);
     });
 }
 

@@ -2,7 +2,6 @@
 // The media device over Qt Multimedia: QMediaPlayer with QAudioOutput, and a QVideoWidget placed inside the
 // picture frame for movies.
 
-#include <QObject>
 #include <QPointer>
 
 #include "common/media_device.h"
@@ -13,7 +12,7 @@ class QVideoWidget;
 
 namespace orv {
 
-class QtMediaDevice : public QObject, public MediaDevice {
+class QtMediaDevice : public MediaDevice {
     Q_OBJECT
 public:
     explicit QtMediaDevice(QObject* parent = nullptr);

@@ -1,18 +1,14 @@
 #include "common/ui_seams.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QUrl>
 
 namespace orv {
-namespace {
-
-UiSeams g_realSeams;
-UiSeams* g_seams = nullptr;
-
-}  // namespace
 
 int UiSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons) {
     QMessageBox box(parent);
@@ -57,8 +53,6 @@ int UiSeams::colourDepth() {
     return 32;
 }
 
-UiSeams& uiSeams() { return g_seams ? *g_seams : g_realSeams; }
-
-void setUiSeams(UiSeams* seams) { g_seams = seams; }
+bool UiSeams::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 }  // namespace orv

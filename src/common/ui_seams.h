@@ -1,12 +1,13 @@
 #pragma once
-// What the windows ask of the desktop (message boxes, the beep, modal showing, the screen) goes through
-// one replaceable object, so that tests drive every window on the offscreen platform without blocking
-// and check what would have been shown.
+// What the windows ask of the desktop (message boxes, the beep, modal showing, the screen, opening a web
+// address) goes through one replaceable object held by the program context, so that tests drive every
+// window on the offscreen platform without blocking and check what would have been shown.
 
 #include <QRect>
 #include <QString>
 
 class QDialog;
+class QUrl;
 class QWidget;
 
 namespace orv {
@@ -28,24 +29,16 @@ public:
     virtual int execModal(QDialog* dialog);
     virtual QRect screenGeometry();
     virtual int colourDepth();
+    // Hands a web address or an e-mail message to the desktop; false when nothing could take it.
+    virtual bool openUrl(const QUrl& url);
+
+    // Shorthands.
+    void information(QWidget* parent, const QString& text) { message(parent, MsgIcon::Information, text, MsgButtons::Ok); }
+    void warning(QWidget* parent, const QString& text) { message(parent, MsgIcon::Warning, text, MsgButtons::Ok); }
+    void error(QWidget* parent, const QString& text) { message(parent, MsgIcon::Error, text, MsgButtons::Ok); }
+    bool askYesNo(QWidget* parent, const QString& text) {
+        return message(parent, MsgIcon::Confirmation, text, MsgButtons::YesNo) == mrYes;
+    }
 };
-
-UiSeams& uiSeams();
-// Installs replacement seams (tests); nullptr restores the real ones. The caller keeps ownership.
-void setUiSeams(UiSeams* seams);
-
-// Shorthands.
-inline void showInformation(QWidget* parent, const QString& text) {
-    uiSeams().message(parent, MsgIcon::Information, text, MsgButtons::Ok);
-}
-inline void showWarning(QWidget* parent, const QString& text) {
-    uiSeams().message(parent, MsgIcon::Warning, text, MsgButtons::Ok);
-}
-inline void showError(QWidget* parent, const QString& text) {
-    uiSeams().message(parent, MsgIcon::Error, text, MsgButtons::Ok);
-}
-inline bool askYesNo(QWidget* parent, const QString& text) {
-    return uiSeams().message(parent, MsgIcon::Confirmation, text, MsgButtons::YesNo) == mrYes;
-}
 
 }  // namespace orv

@@ -14,8 +14,7 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/app_state.h"
-#include "app/forms.h"
+#include "common/app_context.h"
 #include "common/day_number.h"
 #include "common/error_guard.h"
 #include "common/hint_router.h"
@@ -23,12 +22,11 @@
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
+#include "common/wait_cursor.h"
+#include "common/widgets.h"
 #include "desk/entry_removal.h"
-#include "desk/explain_dlg.h"
-#include "events/annual_dlg.h"
 #include "desk/reminder_editor.h"
-#include "store/cal_db.h"
-#include "store/edit_user_dlg.h"
+#include "program/program.h"
 
 namespace orv {
 namespace {
@@ -59,26 +57,6 @@ const QColor kGreyNumber(128, 128, 128);
 const QColor kYellow(255, 255, 0);
 
 const char* const kDayNames[6] = {"", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
-
-QFrame* panel(QWidget* parent, QFrame::Shape shape = QFrame::NoFrame, QFrame::Shadow shadow = QFrame::Plain) {
-    auto* p = new QFrame(parent);
-    p->setFrameShape(shape);
-    p->setFrameShadow(shadow);
-    return p;
-}
-
-void setBackground(QWidget* w, const QColor& colour) {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, colour);
-    w->setPalette(pal);
-    w->setAutoFillBackground(true);
-}
-
-void setTextColour(QWidget* w, const QColor& colour) {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    w->setPalette(pal);
-}
 
 // Button glyphs, drawn rather than shipped.
 QIcon glyph(int w, int h, const std::function<void(QPainter&)>& draw) {
@@ -144,20 +122,8 @@ QIcon deleteGlyph() {
     });
 }
 
-QIcon exitGlyph() {
-    return glyph(30, 30, [](QPainter& p) {
-        p.setPen(QPen(QColor(90, 60, 30), 2));
-        p.setBrush(QColor(180, 130, 70));
-        p.drawRect(QRectF(4, 3, 13, 24));
-        p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(14, 15), QPointF(27, 15));
-        p.drawLine(QPointF(22, 10), QPointF(27, 15));
-        p.drawLine(QPointF(22, 20), QPointF(27, 15));
-    });
-}
-
-QToolButton* toolButton(QWidget* parent, const QIcon& icon, const QString& hint, QRect geometry) {
-    auto* b = new QToolButton(parent);
+QToolButton* toolButton(QWidget* parent, const char* name, const QIcon& icon, const QString& hint, QRect geometry) {
+    auto* b = named(new QToolButton(parent), name);
     b->setGeometry(geometry);
     b->setIcon(icon);
     b->setIconSize(geometry.size() - QSize(5, 5));
@@ -172,206 +138,215 @@ bool isPageKey(const QKeyEvent* k) {
            (mods == Qt::NoModifier || mods == Qt::ControlModifier);
 }
 
-// The page's own actions change cells and focus; the highlight keeps still meanwhile.
-class BusyScope {
-public:
-    BusyScope() : was_(TDeskDlg1::Busy) { TDeskDlg1::Busy = true; }
-    ~BusyScope() { TDeskDlg1::Busy = was_; }
-
-private:
-    bool was_;
-};
-
 }  // namespace
 
-bool TDeskDlg1::Busy = true;
+// Puts the page into a state for the length of a step and back into the one it was in.
+class TDeskDlg1::StateScope {
+public:
+    StateScope(TDeskDlg1* page, PageState state) : page_(page), was_(page->state_) { page->state_ = state; }
+    ~StateScope() { page_->state_ = was_; }
+    StateScope(const StateScope&) = delete;
+    StateScope& operator=(const StateScope&) = delete;
 
-TDeskDlg1::TDeskDlg1(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint) {
+private:
+    TDeskDlg1* page_;
+    PageState was_;
+};
+
+TDeskDlg1::TDeskDlg1(AppContext& context, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+      context_(context) {
     setWindowTitle(QStringLiteral("Reminder Calendar"));
     setFixedSize(kPageWidth, kPageHeight);
     setFont(sansSerifFont(11));
     buildTopBar();
     buildPage();
 
-    PageUp1 = new QAction(QStringLiteral("PageUp"), this);
-    PageUp1->setShortcut(QKeySequence(Qt::Key_PageUp));
-    connect(PageUp1, &QAction::triggered, this, [this] { WeekBtnTopClick(); });
-    PageDown1 = new QAction(QStringLiteral("PageDown"), this);
-    PageDown1->setShortcut(QKeySequence(Qt::Key_PageDown));
-    connect(PageDown1, &QAction::triggered, this, [this] { WeekBtnBottomClick(); });
-    MnthUp1 = new QAction(QStringLiteral("MnthUp"), this);
-    MnthUp1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
-    connect(MnthUp1, &QAction::triggered, this, [this] { MonthBtnTopClick(); });
-    MnthDn1 = new QAction(QStringLiteral("MnthDn"), this);
-    MnthDn1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
-    connect(MnthDn1, &QAction::triggered, this, [this] { MonthBtnBottomClick(); });
-    addActions({PageUp1, PageDown1, MnthUp1, MnthDn1});
+    PageUp1_ = named(new QAction(QStringLiteral("PageUp"), this), "PageUp1");
+    PageUp1_->setShortcut(QKeySequence(Qt::Key_PageUp));
+    connect(PageUp1_, &QAction::triggered, this, [this] { Navigate(StepDirection::Back, StepSize::Week); });
+    PageDown1_ = named(new QAction(QStringLiteral("PageDown"), this), "PageDown1");
+    PageDown1_->setShortcut(QKeySequence(Qt::Key_PageDown));
+    connect(PageDown1_, &QAction::triggered, this, [this] { Navigate(StepDirection::Forward, StepSize::Week); });
+    MnthUp1_ = named(new QAction(QStringLiteral("MnthUp"), this), "MnthUp1");
+    MnthUp1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    connect(MnthUp1_, &QAction::triggered, this, [this] { Navigate(StepDirection::Back, StepSize::Month); });
+    MnthDn1_ = named(new QAction(QStringLiteral("MnthDn"), this), "MnthDn1");
+    MnthDn1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    connect(MnthDn1_, &QAction::triggered, this, [this] { Navigate(StepDirection::Forward, StepSize::Month); });
+    addActions({PageUp1_, PageDown1_, MnthUp1_, MnthDn1_});
 
-    FocusedCell = m[1];
-    forms().DeskDlg1 = this;
+    focusedCell_ = m_[1];
 }
 
 TDeskDlg1::~TDeskDlg1() {
     // The cells outlive this part of the window: their focus changes must no longer reach it.
     for (int i = 1; i <= kPageCells; ++i) {
-        m[static_cast<size_t>(i)]->disconnect(this);
-        m[static_cast<size_t>(i)]->removeEventFilter(this);
+        m_[static_cast<size_t>(i)]->disconnect(this);
+        m_[static_cast<size_t>(i)]->removeEventFilter(this);
     }
-    HintRouter::instance().popDisplay(this);
-    if (forms().DeskDlg1 == this) forms().DeskDlg1 = nullptr;
+    context_.hints().popDisplay(this);
 }
 
 void TDeskDlg1::buildTopBar() {
-    BackPanel = panel(this, QFrame::Panel, QFrame::Raised);
-    BackPanel->setGeometry(0, 0, kPageWidth, kBackHeight);
+    BackPanel_ = named(panel(this, QFrame::Panel, QFrame::Raised), "BackPanel");
+    BackPanel_->setGeometry(0, 0, kPageWidth, kBackHeight);
 
-    Panel3 = new QLabel(BackPanel);
-    Panel3->setGeometry(0, 0, kPageWidth - kBtnPanelWidth, kBackHeight);
-    Panel3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Panel3->setIndent(kSpinSize + 20);
+    Panel3_ = named(new QLabel(BackPanel_), "Panel3");
+    Panel3_->setGeometry(0, 0, kPageWidth - kBtnPanelWidth, kBackHeight);
+    Panel3_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Panel3_->setIndent(kSpinSize + 20);
 
-    RxSpinButton1 = panel(Panel3);
-    RxSpinButton1->setGeometry(9, (kBackHeight - kSpinSize) / 2, kSpinSize, kSpinSize);
+    RxSpinButton1_ = named(panel(Panel3_), "RxSpinButton1");
+    RxSpinButton1_->setGeometry(9, (kBackHeight - kSpinSize) / 2, kSpinSize, kSpinSize);
     const QString weekHint = QStringLiteral("Forward/backward by one week (PgDn/PgUp).");
-    setHint(RxSpinButton1, weekHint);
-    WeekBtnTop = new QToolButton(RxSpinButton1);
-    WeekBtnTop->setArrowType(Qt::UpArrow);
-    WeekBtnTop->setGeometry(0, 0, kSpinSize, kSpinSize / 2);
-    WeekBtnTop->setFocusPolicy(Qt::NoFocus);
-    setHint(WeekBtnTop, weekHint);
-    connect(WeekBtnTop, &QToolButton::clicked, this, [this] { WeekBtnTopClick(); });
-    WeekBtnBottom = new QToolButton(RxSpinButton1);
-    WeekBtnBottom->setArrowType(Qt::DownArrow);
-    WeekBtnBottom->setGeometry(0, kSpinSize / 2, kSpinSize, kSpinSize / 2);
-    WeekBtnBottom->setFocusPolicy(Qt::NoFocus);
-    setHint(WeekBtnBottom, weekHint);
-    connect(WeekBtnBottom, &QToolButton::clicked, this, [this] { WeekBtnBottomClick(); });
+    setHint(RxSpinButton1_, weekHint);
+    WeekBtnTop_ = named(new QToolButton(RxSpinButton1_), "WeekBtnTop");
+    WeekBtnTop_->setArrowType(Qt::UpArrow);
+    WeekBtnTop_->setGeometry(0, 0, kSpinSize, kSpinSize / 2);
+    WeekBtnTop_->setFocusPolicy(Qt::NoFocus);
+    setHint(WeekBtnTop_, weekHint);
+    connect(WeekBtnTop_, &QToolButton::clicked, this, [this] { Navigate(StepDirection::Back, StepSize::Week); });
+    WeekBtnBottom_ = named(new QToolButton(RxSpinButton1_), "WeekBtnBottom");
+    WeekBtnBottom_->setArrowType(Qt::DownArrow);
+    WeekBtnBottom_->setGeometry(0, kSpinSize / 2, kSpinSize, kSpinSize / 2);
+    WeekBtnBottom_->setFocusPolicy(Qt::NoFocus);
+    setHint(WeekBtnBottom_, weekHint);
+    connect(WeekBtnBottom_, &QToolButton::clicked, this,
+            [this] { Navigate(StepDirection::Forward, StepSize::Week); });
 
-    BtnPanel = panel(BackPanel);
-    BtnPanel->setGeometry(kPageWidth - kBtnPanelWidth, 0, kBtnPanelWidth, kBackHeight);
+    BtnPanel_ = named(panel(BackPanel_), "BtnPanel");
+    BtnPanel_->setGeometry(kPageWidth - kBtnPanelWidth, 0, kBtnPanelWidth, kBackHeight);
 
-    ceUser = new QLineEdit(BtnPanel);
-    ceUser->setGeometry(4, 4, 225, 23);
-    ceUser->setReadOnly(true);
-    ceUser->setFocusPolicy(Qt::NoFocus);
-    setHint(ceUser, QStringLiteral("Current User. To change click the \"User\" button."));
-    RxSpeedButton1 = toolButton(BtnPanel, userGlyph(), QStringLiteral("User|Add, remove, change or edit User."),
+    ceUser_ = named(new QLineEdit(BtnPanel_), "ceUser");
+    ceUser_->setGeometry(4, 4, 225, 23);
+    ceUser_->setReadOnly(true);
+    ceUser_->setFocusPolicy(Qt::NoFocus);
+    setHint(ceUser_, QStringLiteral("Current User. To change click the \"User\" button."));
+    RxSpeedButton1_ = toolButton(BtnPanel_, "RxSpeedButton1", userGlyph(), QStringLiteral("User|Add, remove, change or edit User."),
                                 QRect(231, 3, 25, 25));
-    PrintBtn = toolButton(BtnPanel, printGlyph(), QStringLiteral("Print calendar."), QRect(262, 3, 25, 25));
-    WEndBtn = toolButton(BtnPanel, weekendGlyph(), QStringLiteral("Hide/show weekends."), QRect(289, 3, 25, 25));
-    RepeatBtn = toolButton(BtnPanel, repeatGlyph(), QStringLiteral("Set up a repeating event."), QRect(316, 3, 25, 25));
-    DelBtn = toolButton(BtnPanel, deleteGlyph(), QStringLiteral("Delete a repeating event."), QRect(343, 3, 25, 25));
-    ExitBtn = toolButton(BtnPanel, exitGlyph(), QStringLiteral("Close full size calendar."), QRect(378, 5, 38, 40));
-    ExitBtn->setAutoRaise(true);
-    connect(RxSpeedButton1, &QToolButton::clicked, this, [this] { ceUserButtonClick(); });
-    connect(PrintBtn, &QToolButton::clicked, this, [this] { PrintBtnClick(); });
-    connect(WEndBtn, &QToolButton::clicked, this, [this] { WEndBtnClick(); });
-    connect(RepeatBtn, &QToolButton::clicked, this, [this] { RepeatBtnClick(); });
-    connect(DelBtn, &QToolButton::clicked, this, [this] { DelBtnClick(); });
-    connect(ExitBtn, &QToolButton::clicked, this, [this] { ExitBtnClick(); });
+    PrintBtn_ = toolButton(BtnPanel_, "PrintBtn", printGlyph(), QStringLiteral("Print calendar."), QRect(262, 3, 25, 25));
+    WEndBtn_ = toolButton(BtnPanel_, "WEndBtn", weekendGlyph(), QStringLiteral("Hide/show weekends."), QRect(289, 3, 25, 25));
+    RepeatBtn_ = toolButton(BtnPanel_, "RepeatBtn", repeatGlyph(), QStringLiteral("Set up a repeating event."), QRect(316, 3, 25, 25));
+    DelBtn_ = toolButton(BtnPanel_, "DelBtn", deleteGlyph(), QStringLiteral("Delete a repeating event."), QRect(343, 3, 25, 25));
+    ExitBtn_ = toolButton(BtnPanel_, "ExitBtn", exitGlyph(30), QStringLiteral("Close full size calendar."), QRect(378, 5, 38, 40));
+    ExitBtn_->setAutoRaise(true);
+    connect(RxSpeedButton1_, &QToolButton::clicked, this, [this] { ceUserButtonClick(); });
+    connect(PrintBtn_, &QToolButton::clicked, this, [this] { PrintBtnClick(); });
+    connect(WEndBtn_, &QToolButton::clicked, this, [this] { WEndBtnClick(); });
+    connect(RepeatBtn_, &QToolButton::clicked, this, [this] { RepeatBtnClick(); });
+    connect(DelBtn_, &QToolButton::clicked, this, [this] { DelBtnClick(); });
+    connect(ExitBtn_, &QToolButton::clicked, this, [this] { ExitBtnClick(); });
 
-    HintPanel = new QLabel(BtnPanel);
-    HintPanel->setGeometry(4, 30, 292, 17);
-    HintPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    HintPanel_ = named(new QLabel(BtnPanel_), "HintPanel");
+    HintPanel_->setGeometry(4, 30, 292, 17);
+    HintPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    cb4week = new QCheckBox(QStringLiteral("4 weeks"), BtnPanel);
-    cb4week->setGeometry(302, 30, 72, 17);
-    cb4week->setFont(arialFont(11, true));
-    setTextColour(cb4week, QColor(0, 0, 255));
-    cb4week->setChecked(true);
-    cb4week->setFocusPolicy(Qt::NoFocus);
-    setHint(cb4week, QStringLiteral("Shows 4 weeks when checked, 1 week unchecked"));
-    connect(cb4week, &QCheckBox::toggled, this, [this] { cb4weekClick(); });
+    cb4week_ = named(new QCheckBox(QStringLiteral("4 weeks"), BtnPanel_), "cb4week");
+    cb4week_->setGeometry(302, 30, 72, 17);
+    cb4week_->setFont(arialFont(11, true));
+    setTextColour(cb4week_, QColor(0, 0, 255));
+    cb4week_->setChecked(true);
+    cb4week_->setFocusPolicy(Qt::NoFocus);
+    setHint(cb4week_, QStringLiteral("Shows 4 weeks when checked, 1 week unchecked"));
+    connect(cb4week_, &QCheckBox::toggled, this, [this] { cb4weekClick(); });
 }
 
 void TDeskDlg1::buildPage() {
-    Panel1 = panel(this);
-    Panel1->setGeometry(0, kBackHeight, kPageWidth, kPageHeight - kBackHeight);
+    Panel1_ = named(panel(this), "Panel1");
+    Panel1_->setGeometry(0, kBackHeight, kPageWidth, kPageHeight - kBackHeight);
 
-    Panel2 = panel(Panel1);
-    Panel2->setGeometry(kSideMargin, kTopMargin, kRowsWidth, kHeaderHeight);
+    Panel2_ = named(panel(Panel1_), "Panel2");
+    Panel2_->setGeometry(kSideMargin, kTopMargin, kRowsWidth, kHeaderHeight);
     const auto headerLabel = [this](const QString& text) {
-        auto* l = new QLabel(text, Panel2);
+        auto* l = new QLabel(text, Panel2_);
         l->setFont(arialFont(11, true));
         l->setAlignment(Qt::AlignCenter);
         return l;
     };
-    for (int c = 1; c <= 5; ++c) dp[static_cast<size_t>(c)] = headerLabel(QString::fromLatin1(kDayNames[c]));
-    bp0 = headerLabel(QStringLiteral("Sat/Sun"));
+    for (int c = 1; c <= 5; ++c) {
+        dp_[static_cast<size_t>(c)] = headerLabel(QString::fromLatin1(kDayNames[c]));
+        dp_[static_cast<size_t>(c)]->setObjectName(QStringLiteral("dp%1").arg(c));
+    }
+    bp0_ = named(headerLabel(QStringLiteral("Sat/Sun")), "bp0");
 
-    Panel5 = panel(Panel1);
-    Panel12 = panel(Panel1);
-    Panel18 = panel(Panel1);
-    Panel24 = panel(Panel1);
-    for (int r = 0; r < kPageRows; ++r) bp[static_cast<size_t>(r + 1)] = panel(rowPanel(r));
+    Panel5_ = named(panel(Panel1_), "Panel5");
+    Panel12_ = named(panel(Panel1_), "Panel12");
+    Panel18_ = named(panel(Panel1_), "Panel18");
+    Panel24_ = named(panel(Panel1_), "Panel24");
+    for (int r = 0; r < kPageRows; ++r) {
+        bp_[static_cast<size_t>(r + 1)] = panel(rowPanel(r));
+        bp_[static_cast<size_t>(r + 1)]->setObjectName(QStringLiteral("bp%1").arg(r + 1));
+    }
 
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
         const int row = DeskPage::rowOf(i);
-        QWidget* holder = DeskPage::isWeekendCell(i) ? static_cast<QWidget*>(bp[static_cast<size_t>(row + 1)])
+        QWidget* holder = DeskPage::isWeekendCell(i) ? static_cast<QWidget*>(bp_[static_cast<size_t>(row + 1)])
                                                      : rowPanel(row);
-        b[k] = panel(holder, QFrame::Panel, QFrame::Raised);
-        m[k] = new ReminderEditor(b[k]);
-        m[k]->setObjectName(QStringLiteral("m%1").arg(i));
-        m[k]->setFrameStyle(QFrame::NoFrame);
-        m[k]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m[k]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m[k]->setTabChangesFocus(true);
-        m[k]->setFont(arialPointFont(8));
-        m[k]->installEventFilter(this);
-        connect(m[k], &ReminderEditor::changed, this, [this, i] { m1Change(i); });
-        connect(m[k], &ReminderEditor::entered, this, [this, i] { m1Enter(i); });
-        connect(m[k], &ReminderEditor::left, this, [this, i] { m1Exit(i); });
-        p[k] = new QLabel(b[k]);
-        p[k]->setFont(arialFont(11, true));
-        p[k]->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        b_[k] = panel(holder, QFrame::Panel, QFrame::Raised);
+        b_[k]->setObjectName(QStringLiteral("b%1").arg(i));
+        m_[k] = new ReminderEditor(context_.ui(), b_[k]);
+        m_[k]->setObjectName(QStringLiteral("m%1").arg(i));
+        m_[k]->setFrameStyle(QFrame::NoFrame);
+        m_[k]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_[k]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_[k]->setTabChangesFocus(true);
+        m_[k]->setFont(arialPointFont(8));
+        m_[k]->installEventFilter(this);
+        connect(m_[k], &ReminderEditor::changed, this, [this, i] { m1Change(i); });
+        connect(m_[k], &ReminderEditor::entered, this, [this, i] { m1Enter(i); });
+        connect(m_[k], &ReminderEditor::left, this, [this, i] { m1Exit(i); });
+        p_[k] = new QLabel(b_[k]);
+        p_[k]->setObjectName(QStringLiteral("p%1").arg(i));
+        p_[k]->setFont(arialFont(11, true));
+        p_[k]->setAlignment(Qt::AlignRight | Qt::AlignTop);
     }
     LayOutPage();
 }
 
 QFrame* TDeskDlg1::rowPanel(int row) const {
     switch (row) {
-        case 0: return Panel5;
-        case 1: return Panel12;
-        case 2: return Panel18;
-        default: return Panel24;
+        case 0: return Panel5_;
+        case 1: return Panel12_;
+        case 2: return Panel18_;
+        default: return Panel24_;
     }
 }
 
 int TDeskDlg1::cellOf(const QObject* editor) const {
     for (int i = 1; i <= kPageCells; ++i)
-        if (m[static_cast<size_t>(i)] == editor) return i;
+        if (m_[static_cast<size_t>(i)] == editor) return i;
     return 0;
 }
 
 int TDeskDlg1::focusedCellNumber() const {
-    const int n = cellOf(FocusedCell);
+    const int n = cellOf(focusedCell_);
     return n > 0 ? n : 1;
 }
 
 void TDeskDlg1::setPageColour(WinColor colour) {
     pageColour_ = colour;
-    setBackground(BackPanel, toQColor(colour));
-    setBackground(Panel1, toQColor(colour));
+    setBackground(BackPanel_, toQColor(colour));
+    setBackground(Panel1_, toQColor(colour));
 }
 
 void TDeskDlg1::colourCell(int cell, const QColor& colour) {
     // The frame round the editor, with the day number in its corner, is part of the cell.
-    m[static_cast<size_t>(cell)]->setColours(colour, toQColor(appState().settings.TextColour));
-    setBackground(b[static_cast<size_t>(cell)], colour);
+    m_[static_cast<size_t>(cell)]->setColours(colour, toQColor(context_.program().settings.TextColour));
+    setBackground(b_[static_cast<size_t>(cell)], colour);
 }
 
 QColor TDeskDlg1::highlightColour() const {
-    return toQColor(appState().settings.Foreground) == QColor(Qt::white) ? kYellow : QColor(Qt::white);
+    return toQColor(context_.program().settings.Foreground) == QColor(Qt::white) ? kYellow : QColor(Qt::white);
 }
 
 // ---------------------------------------------------------------------------------------------------------
 // Page operations
 
 void TDeskDlg1::LayOutPage() {
-    const bool weekends = appState().settings.ShowWeekends;
-    const bool fourWeeks = cb4week->isChecked();
+    const bool weekends = context_.program().settings.ShowWeekends;
+    const bool fourWeeks = cb4week_->isChecked();
     const int dayWidth = weekends ? kDayWidthWithWeekends : kDayWidthWithoutWeekends;
     const int numberLeft = weekends ? kNumberLeftWithWeekends : kNumberLeftWithoutWeekends;
     const int weekendLeft = 5 * dayWidth;
@@ -379,24 +354,24 @@ void TDeskDlg1::LayOutPage() {
     const int rowsTop = kTopMargin + kHeaderHeight;
 
     for (int c = 1; c <= 5; ++c)
-        dp[static_cast<size_t>(c)]->setGeometry((c - 1) * dayWidth, 0, dayWidth, kHeaderHeight);
-    bp0->setGeometry(weekendLeft, 0, weekendWidth, kHeaderHeight);
+        dp_[static_cast<size_t>(c)]->setGeometry((c - 1) * dayWidth, 0, dayWidth, kHeaderHeight);
+    bp0_->setGeometry(weekendLeft, 0, weekendWidth, kHeaderHeight);
 
     if (fourWeeks) {
-        Panel24->setGeometry(kSideMargin, rowsTop + kRowsHeight - kLastRowHeight, kRowsWidth, kLastRowHeight);
-        Panel5->setGeometry(kSideMargin, rowsTop, kRowsWidth, Panel24->height());
-        Panel12->setGeometry(kSideMargin, Panel5->geometry().bottom() + 1, kRowsWidth, kRowHeight);
-        Panel18->setGeometry(kSideMargin, Panel12->geometry().bottom() + 1, kRowsWidth, kRowHeight);
+        Panel24_->setGeometry(kSideMargin, rowsTop + kRowsHeight - kLastRowHeight, kRowsWidth, kLastRowHeight);
+        Panel5_->setGeometry(kSideMargin, rowsTop, kRowsWidth, Panel24_->height());
+        Panel12_->setGeometry(kSideMargin, Panel5_->geometry().bottom() + 1, kRowsWidth, kRowHeight);
+        Panel18_->setGeometry(kSideMargin, Panel12_->geometry().bottom() + 1, kRowsWidth, kRowHeight);
     } else {
-        Panel5->setGeometry(kSideMargin, rowsTop, kRowsWidth, kRowsHeight);
+        Panel5_->setGeometry(kSideMargin, rowsTop, kRowsWidth, kRowsHeight);
     }
-    Panel12->setVisible(fourWeeks);
-    Panel18->setVisible(fourWeeks);
-    Panel24->setVisible(fourWeeks);
+    Panel12_->setVisible(fourWeeks);
+    Panel18_->setVisible(fourWeeks);
+    Panel24_->setVisible(fourWeeks);
 
     for (int r = 0; r < kPageRows; ++r) {
         const int rowHeight = rowPanel(r)->height();
-        QFrame* weekend = bp[static_cast<size_t>(r + 1)];
+        QFrame* weekend = bp_[static_cast<size_t>(r + 1)];
         weekend->setGeometry(weekendLeft, 0, weekendWidth, rowHeight);
         const int halfHeight = (weekend->height() - 3) / 2;
         for (int c = 0; c < kCellsPerRow; ++c) {
@@ -404,31 +379,31 @@ void TDeskDlg1::LayOutPage() {
             const size_t k = static_cast<size_t>(i);
             int left = numberLeft;
             if (c < 5) {
-                b[k]->setGeometry(c * dayWidth, 0, dayWidth, rowHeight);
+                b_[k]->setGeometry(c * dayWidth, 0, dayWidth, rowHeight);
             } else {
                 // Saturday on top, Sunday below it.
                 const int top = c == 5 ? 1 : weekend->height() - 1 - halfHeight;
-                b[k]->setGeometry(0, top, weekendWidth, halfHeight);
+                b_[k]->setGeometry(0, top, weekendWidth, halfHeight);
                 left = weekendWidth - (kDayWidthWithWeekends - kNumberLeftWithWeekends);
             }
-            p[k]->setGeometry(left, 2, kNumberWidth, kNumberHeight);
-            m[k]->setGeometry(2, 2, left - 3, b[k]->height() - 4);
+            p_[k]->setGeometry(left, 2, kNumberWidth, kNumberHeight);
+            m_[k]->setGeometry(2, 2, left - 3, b_[k]->height() - 4);
         }
     }
 }
 
 void TDeskDlg1::setWeekendsShown(bool shown) {
-    bp0->setVisible(shown);
-    for (int r = 1; r <= kPageRows; ++r) bp[static_cast<size_t>(r)]->setVisible(shown);
+    bp0_->setVisible(shown);
+    for (int r = 1; r <= kPageRows; ++r) bp_[static_cast<size_t>(r)]->setVisible(shown);
 }
 
 void TDeskDlg1::ApplyCalendarLook() {
-    const Settings& s = appState().settings;
-    ceUser->setText(fromCp1252(appState().calendars.currentName()));
-    Panel3->setFont(arialPointFont(12, true));
-    setTextColour(Panel3, toQColor(s.TitleColour));
+    const Settings& s = context_.program().settings;
+    showCurrentCalendarName();
+    Panel3_->setFont(arialPointFont(12, true));
+    setTextColour(Panel3_, toQColor(s.TitleColour));
     for (int i = 1; i <= kPageCells; ++i) {
-        ReminderEditor* e = m[static_cast<size_t>(i)];
+        ReminderEditor* e = m_[static_cast<size_t>(i)];
         e->clear();
         colourCell(i, toQColor(s.Foreground));
         e->setFont(arialPointFont(8));
@@ -437,97 +412,117 @@ void TDeskDlg1::ApplyCalendarLook() {
 }
 
 void TDeskDlg1::AssignCellDates() {
-    page.AssignCellDates();
+    page_.AssignCellDates();
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
-        m[k]->clear();
-        p[k]->setText(QString::number(page.dayOfMonth(i)));
-        setTextColour(p[k], page.inPageMonth(i) ? QColor(Qt::black) : kGreyNumber);
+        m_[k]->clear();
+        p_[k]->setText(QString::number(page_.dayOfMonth(i)));
+        setTextColour(p_[k], page_.inPageMonth(i) ? QColor(Qt::black) : kGreyNumber);
     }
 }
 
 void TDeskDlg1::FocusSelectedDay() {
-    FocusedCell = m[1];
-    const int n = page.focusCell(appState().settings.ShowWeekends);
+    focusedCell_ = m_[1];
+    const int n = page_.focusCell(context_.program().settings.ShowWeekends);
     if (n == 0) {
         if (QWidget* w = focusWidget()) w->clearFocus();
         return;
     }
-    ReminderEditor* cell = m[static_cast<size_t>(n)];
+    ReminderEditor* cell = m_[static_cast<size_t>(n)];
     cell->setFocus();
     colourCell(n, highlightColour());
-    FocusedCell = cell;
+    focusedCell_ = cell;
 }
 
 void TDeskDlg1::UpdateTitle() {
-    Panel3->setText(fromCp1252(page.title(cb4week->isChecked(), appState().settings.ShowWeekends, systemDateNames())));
+    Panel3_->setText(fromCp1252(page_.title(cb4week_->isChecked(), context_.program().settings.ShowWeekends, systemDateNames())));
 }
 
 void TDeskDlg1::FillCells() {
-    CalDb& store = appState().store;
+    CalDb& store = context_.program().store;
     for (int i = 1; i <= kPageCells; ++i) {
         loaded_[static_cast<size_t>(i)] = false;
-        m[static_cast<size_t>(i)]->clear();
+        m_[static_cast<size_t>(i)]->clear();
     }
     // A cell whose day could not be read stays empty and locked: saving it would delete the day.
     struct Lock {
-        TDeskDlg1* page;
+        TDeskDlg1* dlg;
         ~Lock() {
             for (int i = 1; i <= kPageCells; ++i)
-                page->m[static_cast<size_t>(i)]->setReadOnly(!page->loaded_[static_cast<size_t>(i)]);
+                dlg->m_[static_cast<size_t>(i)]->setReadOnly(!dlg->loaded_[static_cast<size_t>(i)]);
         }
     } lock{this};
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
-        if (!page.cellUsable(i)) continue;
-        if (const auto text = store.readDay(page.CellDates[k])) m[k]->setStoredText(*text);
+        if (!page_.cellUsable(i)) continue;
+        if (const auto text = store.readDay(page_.CellDates[k])) m_[k]->setStoredText(*text);
         loaded_[k] = true;
     }
 }
 
 void TDeskDlg1::SaveCells() {
-    CalDb& store = appState().store;
+    CalDb& store = context_.program().store;
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
-        if (loaded_[k]) store.writeDay(page.CellDates[k], m[k]->storedText());
+        if (loaded_[k]) store.writeDay(page_.CellDates[k], m_[k]->storedText());
     }
 }
 
 void TDeskDlg1::Navigate(StepDirection direction, StepSize size) {
-    BusyScope busy;
-    ++actions_;
     bool moved = true;
-    const bool ok = guarded(this, [&] {
-        SaveCells();
-        moved = page.Navigate(direction, size);
-        if (!moved) return;
-        AssignCellDates();
-        UpdateTitle();
-        FillCells();
-    });
-    if (!ok) {
-        // Show what the store holds for the days the page now stands on.
-        AssignCellDates();
-        UpdateTitle();
-        swallowed([&] { FillCells(); });
-        suppressActivation_ = true;
-    } else if (!moved) {
-        uiSeams().beep();
+    bool ok = true;
+    {
+        StateScope moving(this, PageState::Refilling);
+        ok = guarded(context_.ui(), this, [&] {
+            SaveCells();
+            moved = page_.Navigate(direction, size);
+            if (!moved) return;
+            AssignCellDates();
+            UpdateTitle();
+            FillCells();
+        });
+        if (!ok) {
+            // Show what the store holds for the days the page now stands on.
+            AssignCellDates();
+            UpdateTitle();
+            swallowed([&] { FillCells(); });
+        }
     }
-    --actions_;
+    if (!ok) state_ = PageState::Reported;
+    else if (!moved) context_.ui().beep();
 }
 
 // ---------------------------------------------------------------------------------------------------------
 // Opening, activation and closing
 
+void TDeskDlg1::setPageDate(int year, int month, int day) {
+    page_.PageYear = year;
+    page_.PageMonth = month;
+    page_.SelectedDay = day;
+}
+
+void TDeskDlg1::openOn(int year, int month, int day) {
+    setPageDate(year, month, day);
+    Settings& settings = context_.program().settings;
+    setPageColour(settings.Background);
+    showCurrentCalendarName();
+    context_.ui().execModal(this);
+    settings.Background = pageColour_;
+}
+
+void TDeskDlg1::showCurrentCalendarName() {
+    ceUser_->setText(fromCp1252(context_.program().calendars.currentName()));
+}
+
 bool TDeskDlg1::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate && isVisible() && !closing_) {
+    if (e->type() == QEvent::WindowActivate && isVisible() && state_ != PageState::Closing) {
         // The first activation of a showing finds the page built by the showing itself.
-        const bool rebuild = activatedSinceShow_ || !builtSinceShow_;
-        activatedSinceShow_ = true;
+        const bool rebuild = showing_ != Showing::Built;
+        showing_ = showing_ == Showing::Built || showing_ == Showing::BuiltAndActivated ? Showing::BuiltAndActivated
+                                                                                       : Showing::Activated;
         if (rebuild) {
             QTimer::singleShot(0, this, [this] {
-                if (isVisible() && !closing_) FormActivate();
+                if (isVisible() && state_ != PageState::Closing) FormActivate();
             });
         }
     }
@@ -535,46 +530,48 @@ bool TDeskDlg1::event(QEvent* e) {
 }
 
 void TDeskDlg1::showEvent(QShowEvent* e) {
-    const QRect screen = uiSeams().screenGeometry();
+    const QRect screen = context_.ui().screenGeometry();
     move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
     QDialog::showEvent(e);
-    builtSinceShow_ = false;
-    activatedSinceShow_ = false;
+    showing_ = Showing::Shown;
     // Built when shown, whether or not the window system ever activates the window.
     QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !closing_ && !builtSinceShow_) FormActivate();
+        const bool built = showing_ == Showing::Built || showing_ == Showing::BuiltAndActivated;
+        if (isVisible() && state_ != PageState::Closing && !built) FormActivate();
     });
 }
 
 void TDeskDlg1::FormActivate() {
-    if (actions_ > 0 || building_) return;
-    if (suppressActivation_) {
-        // The activation that follows our own error message: rebuilding would only repeat it.
-        suppressActivation_ = false;
-        return;
+    switch (state_) {
+        case PageState::NotYetOpened:
+        case PageState::Ready: break;
+        case PageState::Reported:
+            // The activation that follows our own error message: rebuilding would only repeat it.
+            state_ = PageState::Ready;
+            return;
+        default: return;  // a step of the page is running
     }
-    building_ = true;
-    builtSinceShow_ = true;
-    Busy = true;
+    state_ = PageState::Building;
+    showing_ = showing_ == Showing::Activated || showing_ == Showing::BuiltAndActivated ? Showing::BuiltAndActivated
+                                                                                       : Showing::Built;
     if (!hintShown_) {
-        HintRouter::instance().pushDisplay(this, [this](const QString& hint) { HintPanel->setText(" " + hint); });
+        context_.hints().pushDisplay(this, [this](const QString& hint) { HintPanel_->setText(" " + hint); });
         hintShown_ = true;
     }
-    const bool ok = guarded(this, [this] {
+    const Settings& settings = context_.program().settings;
+    const bool ok = guarded(context_.ui(), this, [&] {
         // A rebuild may put other days into the cells: what was typed is kept first.
         SaveCells();
-        setWeekendsShown(appState().settings.ShowWeekends);
+        setWeekendsShown(settings.ShowWeekends);
         LayOutPage();
         ApplyCalendarLook();
-        page.open(appState().settings.ShowWeekends);
+        page_.open(settings.ShowWeekends);
         AssignCellDates();
         FocusSelectedDay();
         UpdateTitle();
         FillCells();
     });
-    if (!ok) suppressActivation_ = true;
-    Busy = false;
-    building_ = false;
+    state_ = ok ? PageState::Ready : PageState::Reported;
 }
 
 void TDeskDlg1::keyPressEvent(QKeyEvent* e) {
@@ -600,20 +597,21 @@ void TDeskDlg1::ExitBtnClick() { done(mrOk); }
 void TDeskDlg1::reject() { done(mrCancel); }
 
 void TDeskDlg1::done(int result) {
-    if (closing_) return;
-    closing_ = true;
-    FormCloseQuery();
-    QDialog::done(result);
-    FormClose();
-    closing_ = false;
+    if (state_ == PageState::Closing) return;
+    {
+        StateScope closing(this, PageState::Closing);
+        FormCloseQuery();
+        QDialog::done(result);
+        FormClose();
+    }
+    if (state_ == PageState::Reported) state_ = PageState::Ready;
 }
 
 void TDeskDlg1::FormCloseQuery() {
     // The page always closes; a store failure here must not keep it open.
-    BusyScope busy;
-    CalDb& store = appState().store;
+    CalDb& store = context_.program().store;
     swallowed([&] { SaveCells(); });
-    if (FocusedCell) setBackground(b[static_cast<size_t>(focusedCellNumber())], toQColor(wincolor::BtnFace));
+    if (focusedCell_) setBackground(b_[static_cast<size_t>(focusedCellNumber())], toQColor(wincolor::BtnFace));
     swallowed([&] { store.FlushCurrentCalendar(); });
     swallowed([&] { store.OpenCurrentCalendar(); });
     // Until the next opening the cells stand for nothing in the store.
@@ -621,18 +619,17 @@ void TDeskDlg1::FormCloseQuery() {
 }
 
 void TDeskDlg1::FormClose() {
-    HintRouter::instance().popDisplay(this);
+    context_.hints().popDisplay(this);
     hintShown_ = false;
-    suppressActivation_ = false;
 }
 
 // ---------------------------------------------------------------------------------------------------------
 // Toggles
 
 void TDeskDlg1::WEndBtnClick() {
-    Settings& s = appState().settings;
-    s.ShowWeekends = !s.ShowWeekends;
-    setWeekendsShown(s.ShowWeekends);
+    Settings& settings = context_.program().settings;
+    settings.ShowWeekends = !settings.ShowWeekends;
+    setWeekendsShown(settings.ShowWeekends);
     LayOutPage();
 }
 
@@ -644,21 +641,30 @@ void TDeskDlg1::cb4weekClick() {
 // ---------------------------------------------------------------------------------------------------------
 // Editing
 
-void TDeskDlg1::m1Change(int cell) { m[static_cast<size_t>(cell)]->enforceLimit(); }
+bool TDeskDlg1::highlightKeepsStill() const {
+    switch (state_) {
+        case PageState::Ready:
+        case PageState::Reported:
+        case PageState::Asking: return false;
+        default: return true;
+    }
+}
+
+void TDeskDlg1::m1Change(int cell) { m_[static_cast<size_t>(cell)]->enforceLimit(); }
 
 void TDeskDlg1::m1Enter(int cell) {
-    if (Busy) return;
-    FocusedCell = m[static_cast<size_t>(cell)];
+    if (highlightKeepsStill()) return;
+    focusedCell_ = m_[static_cast<size_t>(cell)];
     colourCell(cell, highlightColour());
 }
 
 void TDeskDlg1::m1Exit(int cell) {
-    if (Busy) return;
-    colourCell(cell, toQColor(appState().settings.Foreground));
+    if (highlightKeepsStill()) return;
+    colourCell(cell, toQColor(context_.program().settings.Foreground));
 }
 
 void TDeskDlg1::reopenStore() {
-    CalDb& store = appState().store;
+    CalDb& store = context_.program().store;
     store.FlushCurrentCalendar();
     store.OpenCurrentCalendar();
 }
@@ -667,90 +673,70 @@ void TDeskDlg1::PrintBtnClick() {
     // The landscape printout of the page is not built yet.
 }
 
-void TDeskDlg1::showRepeatingEventsPage(double startDate) {
-    // The window is made once at start; a page shown on its own (tests) makes it on first use.
-    TAnnualDlg* annual = forms().AnnualDlg ? forms().AnnualDlg : new TAnnualDlg(this);
-    annual->ShowRepeating(static_cast<int>(startDate));
-}
-
 void TDeskDlg1::RepeatBtnClick() {
-    ++actions_;
-    guarded(this, [this] {
+    StateScope asking(this, PageState::Asking);
+    guarded(context_.ui(), this, [this] {
         SaveCells();
-        showRepeatingEventsPage(page.CellDates[static_cast<size_t>(focusedCellNumber())]);
-        BusyScope busy;
+        emit repeatRequested(static_cast<int>(page_.CellDates[static_cast<size_t>(focusedCellNumber())]));
+        StateScope refilling(this, PageState::Refilling);
         reopenStore();
         FillCells();
     });
-    --actions_;
-}
-
-TExplainDlg* TDeskDlg1::explainDlg() {
-    if (explainDlg_) return explainDlg_;
-    if (forms().ExplainDlg) return forms().ExplainDlg;
-    if (!ownExplainDlg_) ownExplainDlg_ = new TExplainDlg(this);
-    return ownExplainDlg_;
 }
 
 void TDeskDlg1::DelBtnClick() {
-    ++actions_;
-    guarded(this, [this] {
+    StateScope asking(this, PageState::Asking);
+    UiSeams& ui = context_.ui();
+    guarded(ui, this, [&] {
         SaveCells();
-        ReminderEditor* cell = m[static_cast<size_t>(focusedCellNumber())];
-        const double start = page.CellDates[static_cast<size_t>(focusedCellNumber())];
+        ReminderEditor* cell = m_[static_cast<size_t>(focusedCellNumber())];
+        const double start = page_.CellDates[static_cast<size_t>(focusedCellNumber())];
         const auto marker = entryMarkerOf(cell->selectedStoredText());
         if (!marker) {
-            uiSeams().execModal(explainDlg());
+            if (explainWindow_) ui.execModal(explainWindow_);
             return;
         }
-        if (!askYesNo(this, QStringLiteral("Remove ") + fromCp1252(*marker) + QStringLiteral(" from calendar ?")))
+        if (!ui.askYesNo(this, QStringLiteral("Remove ") + fromCp1252(*marker) + QStringLiteral(" from calendar ?")))
             return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        struct RestoreCursor {
-            ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
-        } restore;
-        BusyScope busy;
+        WaitCursor wait;
+        StateScope refilling(this, PageState::Refilling);
         reopenStore();
         FillCells();
-        removeEntryLines(appState().store, start, *marker);
+        removeEntryLines(context_.program().store, start, *marker);
         reopenStore();
         FillCells();
     });
-    --actions_;
 }
 
-TEditUserDlg* TDeskDlg1::editUserDlg() const { return editUserDlg_ ? editUserDlg_ : forms().EditUserDlg; }
-
 void TDeskDlg1::ceUserButtonClick() {
-    TEditUserDlg* users = editUserDlg();
-    if (!users) return;
-    ++actions_;
-    CalDb& store = appState().store;
-    if (guarded(this, [&] {
+    if (!usersWindow_) return;
+    StateScope asking(this, PageState::Asking);
+    UiSeams& ui = context_.ui();
+    CalDb& store = context_.program().store;
+    if (guarded(ui, this, [&] {
             SaveCells();
             store.FlushCurrentCalendar();
         })) {
-        const int result = uiSeams().execModal(users);
+        const int result = ui.execModal(usersWindow_);
         // Reopened on either answer: a rename of the current calendar has moved its file.
-        guarded(this, [&] {
-            BusyScope busy;
+        guarded(ui, this, [&] {
+            StateScope refilling(this, PageState::Refilling);
             store.OpenCurrentCalendar();
             if (result == mrOk) {
                 ApplyCalendarLook();
                 FocusSelectedDay();
             } else {
-                ceUser->setText(fromCp1252(appState().calendars.currentName()));
+                showCurrentCalendarName();
             }
             FillCells();
         });
     } else {
-        BusyScope busy;
+        StateScope refilling(this, PageState::Refilling);
         swallowed([&] {
             store.OpenCurrentCalendar();
             FillCells();
         });
     }
-    --actions_;
 }
 
 }  // namespace orv

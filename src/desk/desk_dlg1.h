@@ -17,32 +17,73 @@ class QToolButton;
 
 namespace orv {
 
+class AppContext;
 class ReminderEditor;
-class TEditUserDlg;
-class TExplainDlg;
 
 class TDeskDlg1 : public QDialog {
     Q_OBJECT
 public:
-    explicit TDeskDlg1(QWidget* parent = nullptr);
+    explicit TDeskDlg1(AppContext& context, QWidget* parent = nullptr);
     ~TDeskDlg1() override;
 
-    // Which days the page shows: the opener sets PageYear, PageMonth and SelectedDay.
-    DeskPage page;
-    // The cell that has, or last had, the input focus (m[1] when none was chosen).
-    ReminderEditor* FocusedCell = nullptr;
+    // The Users window (calendar button) and the explanation of how to select a repeating event for
+    // removal (delete button with nothing marked selected); both are shown modally.
+    void setUsersWindow(QDialog* users) { usersWindow_ = users; }
+    void setExplainWindow(QDialog* explain) { explainWindow_ = explain; }
+
+    // The day the page opens on (it shows the four weeks round it).
+    void setPageDate(int year, int month, int day);
+    // Main window, "Calendar": opens the page modally on that day in the page colour of the settings;
+    // the colour the page closes with goes back into the settings.
+    void openOn(int year, int month, int day);
+    // The name of the current calendar in the calendar box.
+    void showCurrentCalendarName();
+
+    const DeskPage& page() const { return page_; }
+    // The cell that has, or last had, the input focus (1 when none was chosen).
     int focusedCellNumber() const;
-    // Set while the page is built or moved: the enter/exit highlight keeps still. Process-wide; set at
-    // program start, cleared at the end of the first opening.
-    static bool Busy;
+    QColor highlightColour() const;
 
-    // The colour of BackPanel and Panel1 (the Background setting), as a settings value.
+signals:
+    // The repeat button: the repetition window for the focused day. The page has saved its cells before
+    // and flushes, reopens and refills the store after.
+    void repeatRequested(int startDate);
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    // Every way of closing passes through the closing steps.
+    void done(int result) override;
+    void reject() override;
+
+private:
+    // What the page is doing. Outside Ready and Reported an activation does not rebuild; the enter/exit
+    // highlight keeps still while the page is built, refilled or closed, and before its first opening.
+    enum class PageState {
+        NotYetOpened,
+        Ready,
+        Reported,   // an error was just shown: the activation it causes does not rebuild the page again
+        Building,   // the activation rebuilds the page
+        Asking,     // a page action waits for another window or an answer
+        Refilling,  // a page action moves or refills the cells
+        Closing,
+    };
+    // How far the present showing has got: the first activation after a showing finds the page built by
+    // the showing itself and does not build it again.
+    enum class Showing { Shown, Built, Activated, BuiltAndActivated };
+    class StateScope;
+
+    void buildTopBar();
+    void buildPage();
+    QFrame* rowPanel(int row) const;
+    int cellOf(const QObject* editor) const;
+    bool highlightKeepsStill() const;
+    void setWeekendsShown(bool shown);
+    void colourCell(int cell, const QColor& colour);
     void setPageColour(WinColor colour);
-    WinColor pageColour() const { return pageColour_; }
-
-    // Windows opened from the page (the program's when none are set).
-    void setEditUserDlg(TEditUserDlg* dlg) { editUserDlg_ = dlg; }
-    void setExplainDlg(TExplainDlg* dlg) { explainDlg_ = dlg; }
+    void reopenStore();
 
     // Page operations.
     void LayOutPage();
@@ -56,10 +97,6 @@ public:
 
     // Handlers.
     void FormActivate();
-    void WeekBtnTopClick() { Navigate(StepDirection::Back, StepSize::Week); }
-    void WeekBtnBottomClick() { Navigate(StepDirection::Forward, StepSize::Week); }
-    void MonthBtnTopClick() { Navigate(StepDirection::Back, StepSize::Month); }
-    void MonthBtnBottomClick() { Navigate(StepDirection::Forward, StepSize::Month); }
     void WEndBtnClick();
     void cb4weekClick();
     void ExitBtnClick();
@@ -72,78 +109,54 @@ public:
     void m1Exit(int cell);
     void FormCloseQuery();
     void FormClose();
-    // Every way of closing passes through the closing steps.
-    void done(int result) override;
-    void reject() override;
 
-    // Top bar.
-    QFrame* BackPanel;
-    QLabel* Panel3;           // the title
-    QFrame* RxSpinButton1;    // week spin button: upper and lower halves
-    QToolButton* WeekBtnTop;
-    QToolButton* WeekBtnBottom;
-    QFrame* BtnPanel;
-    QLineEdit* ceUser;
-    QToolButton* RxSpeedButton1;
-    QToolButton* PrintBtn;
-    QToolButton* WEndBtn;
-    QToolButton* RepeatBtn;
-    QToolButton* DelBtn;
-    QToolButton* ExitBtn;
-    QLabel* HintPanel;
-    QCheckBox* cb4week;
-    // The page.
-    QFrame* Panel1;
-    QFrame* Panel2;                   // header row
-    std::array<QLabel*, 6> dp{};      // dp[1]..dp[5]: Monday..Friday
-    QLabel* bp0;                      // "Sat/Sun"
-    QFrame* Panel5;                   // week rows 1..4
-    QFrame* Panel12;
-    QFrame* Panel18;
-    QFrame* Panel24;
-    std::array<QFrame*, 5> bp{};      // bp[1]..bp[4]: the weekend panels of the rows
-    std::array<QFrame*, kPageCells + 1> b{};           // frames, 1..28
-    std::array<ReminderEditor*, kPageCells + 1> m{};   // editors, 1..28
-    std::array<QLabel*, kPageCells + 1> p{};           // day numbers, 1..28
-    // Keys.
-    QAction* PageUp1;
-    QAction* PageDown1;
-    QAction* MnthUp1;
-    QAction* MnthDn1;
-
-    QColor highlightColour() const;
-
-protected:
-    bool event(QEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-
-private:
-    void buildTopBar();
-    void buildPage();
-    QFrame* rowPanel(int row) const;
-    int cellOf(const QObject* editor) const;
-    void setWeekendsShown(bool shown);
-    void colourCell(int cell, const QColor& colour);
-    void showRepeatingEventsPage(double startDate);
-    void reopenStore();
-    TEditUserDlg* editUserDlg() const;
-    TExplainDlg* explainDlg();
-
+    AppContext& context_;
+    DeskPage page_;
+    QDialog* usersWindow_ = nullptr;
+    QDialog* explainWindow_ = nullptr;
     WinColor pageColour_ = wincolor::BtnFace;
-    TEditUserDlg* editUserDlg_ = nullptr;
-    TExplainDlg* explainDlg_ = nullptr;
-    TExplainDlg* ownExplainDlg_ = nullptr;
+    PageState state_ = PageState::NotYetOpened;
+    Showing showing_ = Showing::Shown;
+    bool hintShown_ = false;
     // Cells whose text was read from the store for the days they show; only these are saved.
     std::array<bool, kPageCells + 1> loaded_{};
-    bool hintShown_ = false;
-    int actions_ = 0;  // page actions running; an activation meanwhile does not rebuild
-    bool building_ = false;
-    bool builtSinceShow_ = false;
-    bool activatedSinceShow_ = false;
-    bool closing_ = false;
-    bool suppressActivation_ = false;
+    // The cell that has, or last had, the input focus (m[1] when none was chosen).
+    ReminderEditor* focusedCell_ = nullptr;
+
+    // Top bar.
+    QFrame* BackPanel_;
+    QLabel* Panel3_;         // the title
+    QFrame* RxSpinButton1_;  // week spin button: upper and lower halves
+    QToolButton* WeekBtnTop_;
+    QToolButton* WeekBtnBottom_;
+    QFrame* BtnPanel_;
+    QLineEdit* ceUser_;
+    QToolButton* RxSpeedButton1_;
+    QToolButton* PrintBtn_;
+    QToolButton* WEndBtn_;
+    QToolButton* RepeatBtn_;
+    QToolButton* DelBtn_;
+    QToolButton* ExitBtn_;
+    QLabel* HintPanel_;
+    QCheckBox* cb4week_;
+    // The page.
+    QFrame* Panel1_;
+    QFrame* Panel2_;                                   // header row
+    std::array<QLabel*, 6> dp_{};                      // dp1..dp5: Monday..Friday
+    QLabel* bp0_;                                      // "Sat/Sun"
+    QFrame* Panel5_;                                   // week rows 1..4
+    QFrame* Panel12_;
+    QFrame* Panel18_;
+    QFrame* Panel24_;
+    std::array<QFrame*, 5> bp_{};                      // bp1..bp4: the weekend panels of the rows
+    std::array<QFrame*, kPageCells + 1> b_{};          // frames b1..b28
+    std::array<ReminderEditor*, kPageCells + 1> m_{};  // editors m1..m28
+    std::array<QLabel*, kPageCells + 1> p_{};          // day numbers p1..p28
+    // Keys.
+    QAction* PageUp1_;
+    QAction* PageDown1_;
+    QAction* MnthUp1_;
+    QAction* MnthDn1_;
 };
 
 }  // namespace orv

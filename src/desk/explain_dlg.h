@@ -10,21 +10,25 @@ class QPushButton;
 
 namespace orv {
 
+class UiSeams;
+
 class TExplainDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TExplainDlg(QWidget* parent = nullptr);
-    ~TExplainDlg() override;
-
-    QLabel* Label1;   // how to select
-    QLabel* Label2;   // first and last character
-    QFrame* Sample;   // the sample cell
-    QLabel* SampleDay;
-    QLabel* SampleText;
-    QPushButton* OKBtn;
+    // ui: the screen the window centres itself on.
+    explicit TExplainDlg(UiSeams& ui, QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    UiSeams& ui_;
+    QLabel* Label1_;  // how to select
+    QLabel* Label2_;  // first and last character
+    QFrame* Sample_;  // the sample cell
+    QLabel* SampleDay_;
+    QLabel* SampleText_;
+    QPushButton* OKBtn_;
 };
 
 }  // namespace orv

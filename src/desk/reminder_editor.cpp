@@ -47,7 +47,7 @@ const QString& ReminderEditor::limitWarning() {
     return text;
 }
 
-ReminderEditor::ReminderEditor(QWidget* parent) : QPlainTextEdit(parent) {
+ReminderEditor::ReminderEditor(UiSeams& ui, QWidget* parent) : QPlainTextEdit(parent), ui_(ui) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     connect(this, &QPlainTextEdit::textChanged, this, &ReminderEditor::onTextChanged);
@@ -107,8 +107,8 @@ QColor ReminderEditor::baseColour() const { return palette().color(QPalette::Bas
 
 bool ReminderEditor::enforceLimit() {
     if (storedLength() <= kLimit) return false;
-    uiSeams().beep();
-    showWarning(window(), limitWarning());
+    ui_.beep();
+    ui_.warning(window(), limitWarning());
     const QString raw = document()->toRawText();
     const qsizetype cut = cutPosition(raw, kLimit);
     correcting_ = true;
@@ -155,7 +155,7 @@ void ReminderEditor::refuseUnrepresentable() {
     }
     cursor.endEditBlock();
     correcting_ = false;
-    showWarning(window(), unrepresentableMessage(firstBad));
+    ui_.warning(window(), unrepresentableMessage(firstBad));
 }
 
 void ReminderEditor::focusInEvent(QFocusEvent* event) {

@@ -10,13 +10,16 @@
 
 namespace orv {
 
+class UiSeams;
+
 class ReminderEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
     static constexpr int kLimit = 1000;
     static const QString& limitWarning();
 
-    explicit ReminderEditor(QWidget* parent = nullptr);
+    // ui: where the limit warning and its beep go.
+    ReminderEditor(UiSeams& ui, QWidget* parent);
 
     void setStoredText(std::string_view text);  // Windows-1252, CR LF between lines
     std::string storedText() const;
@@ -50,6 +53,7 @@ private:
     void onTextChanged();
     void refuseUnrepresentable();
 
+    UiSeams& ui_;
     bool correcting_ = false;
 };
 

@@ -12,37 +12,42 @@ class QPushButton;
 
 namespace orv {
 
+class AppContext;
 class ReminderEditor;
 
 class TToDoDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TToDoDlg(QWidget* parent = nullptr);
-    ~TToDoDlg() override;
+    explicit TToDoDlg(AppContext& context, QWidget* parent = nullptr);
 
     // Shows the day's text centred over the given window area, modally, and keeps the result in the
     // current calendar: on OK an emptied day is deleted, a changed one rewritten, a new non-empty one
-    // appended; Cancel, Print and closing keep nothing. Store errors reach the caller.
+    // appended; Cancel, Print and closing keep nothing. A store error is shown over the parent window.
     void editDay(int day, const QRect& over);
 
-    void FormActivate();
-    void Memo1Change();
-    void bPrintClick();
     // The day's text as a plain print job on the default printer; nothing for an empty editor.
     // Returns what was printed.
     std::vector<LinePrinter::Placed> printText();
 
-    QLabel* DatePanel;
-    ReminderEditor* Memo1;
-    QPushButton* bCancel;
-    QPushButton* bPrint;
-    QPushButton* bOk;
+signals:
+    // At each showing and activation: the main window behind brings itself up to date.
+    void activated();
 
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
 private:
+    void FormActivate();
+    void Memo1Change();
+    void bPrintClick();
+
+    AppContext& context_;
+    QLabel* DatePanel_;
+    ReminderEditor* Memo1_;
+    QPushButton* bCancel_;
+    QPushButton* bPrint_;
+    QPushButton* bOk_;
     bool activatedSinceShow_ = false;
 };
 

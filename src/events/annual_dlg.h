@@ -25,6 +25,7 @@ class QTableView;
 
 namespace orv {
 
+class AppContext;
 class BirthdayGridDelegate;
 class BirthdayTableModel;
 class TCheckDlg;
@@ -36,15 +37,17 @@ public:
     static constexpr int kPageBirthdays = 0;
     static constexpr int kPageRepeating = 2;
 
-    // Reads the birthday list from eventsFile (default: "Events.dat" of the program folder); a failure is
-    // shown in a message box and the list keeps what could be read.
-    explicit TAnnualDlg(QWidget* parent = nullptr, std::string eventsFile = {});
-    ~TAnnualDlg() override;
+    // Reads the birthday list from "Events.dat" of the program folder; a failure is shown in a message box
+    // and the list keeps what could be read.
+    explicit TAnnualDlg(AppContext& context, QWidget* parent = nullptr);
 
-    // Set by the caller before showing.
-    int StartDate = 0;  // whole day number
-    int Page = kPageBirthdays;
+    // The windows page 2 opens: the check of the dates, and the question for a monthly start on the 29th
+    // to 31st.
+    void setCheckWindow(TCheckDlg* check) { checkDlg_ = check; }
+    void setDateWindow(TDSDlg* ds) { dsDlg_ = ds; }
 
+    // The page (kPageBirthdays or kPageRepeating) and the start date the next showing opens with.
+    void setStart(int page, int startDate);
     // Options window, "Appointments, Dates And Events": page 0 for the year of the date selected in the
     // main calendar. The caller flushes and reopens the store before and flushes after.
     int ShowBirthdays(int startDate);
@@ -54,60 +57,12 @@ public:
 
     // The list as held now (the ticker reads it), and how far ahead the ticker looks (1..31 days).
     const BirthdayList& birthdayList() const { return list_; }
-    int LookAheadDays = 7;
-
-    // Handlers.
-    void LoadEventsFile();
-    void SaveEventsFile();
-    void BitBtn3Click();  // Add Row
-    void BitBtn8Click();  // Delete Row
-    void BitBtn9Click();  // Add These Items To Calendar
-    void InsertRowClick();  // context menu: insert a row before the cursor
-    void ClearChecksClick();  // context menu: clear all check boxes
-    void sg1SelectCell(const QModelIndex& index);
-    bool sg1CellValidate(const QModelIndex& index, const QString& newText);
-    void sg1AutoInsertRow();
-    bool sg1CanSort(int column) const;
-    void sg1HeaderClick(int column);
-    void sg1MoveRight();  // Enter
-    void BitBtn6Click();  // Done
-    void rb1Click(int option);  // rb1..rb4 and their spin boxes s1..s4 (option 1..4)
-    void s5Change();            // s5 and rb5
-    void cb1Change();           // cb1 .. cb3: the nth-weekday option
+    int lookAheadDays() const { return lookAheadDays_; }
 
     // The settings of the repetition as the page holds them (the until date already checked against today).
     RepeatSettings repeatSettings() const;
-    // The first selected option, 1..5.
-    int selectedKind() const;
     // The entry line of the event box, "<" + text + ">" + CR LF (empty when the text cannot be kept).
     std::string entryLine() const;
-
-    // Page 0.
-    QStackedWidget* Notebook;
-    QLabel* lHeading;
-    QLabel* lInstructions;
-    QTableView* sg1;
-    QPushButton* BitBtn3;  // "Add Row"
-    QPushButton* BitBtn8;  // "Delete Row"
-    QPushButton* BitBtn9;  // "Add These Items To Calendar"
-    QPushButton* BitBtn2;  // "Close"
-    QMenu* pmGrid;
-    QAction* miClearChecks;
-    QAction* miDeleteRow;
-    QAction* miInsertRow;
-
-    // Page 2.
-    QLineEdit* eEvent;
-    QLabel* lStartDate;
-    QRadioButton* rb[5];  // rb1 .. rb5
-    QSpinBox* s[5];       // s1 .. s5
-    QComboBox* cb1;
-    QComboBox* cb2;
-    QComboBox* cb3;
-    QLabel* lYear;
-    QDateEdit* cDate;
-    QPushButton* bRepDone;  // "Done"
-    QPushButton* bRepCancel;
 
     BirthdayTableModel* gridModel() const { return model_; }
     BirthdayGridDelegate* gridDelegate() const { return delegate_; }
@@ -128,16 +83,67 @@ private:
     void selectOption(int option);
     void setCursorCell(int row, int column);
     int cursorRow() const;
-    TCheckDlg* checkDlg();
-    TDSDlg* dsDlg();
+    // The first selected option, 1..5.
+    int selectedKind() const;
 
+    // Handlers.
+    void LoadEventsFile();
+    void SaveEventsFile();
+    void BitBtn3Click();      // Add Row
+    void BitBtn8Click();      // Delete Row
+    void BitBtn9Click();      // Add These Items To Calendar
+    void InsertRowClick();    // context menu: insert a row before the cursor
+    void ClearChecksClick();  // context menu: clear all check boxes
+    void sg1SelectCell(const QModelIndex& index);
+    bool sg1CellValidate(const QModelIndex& index, const QString& newText);
+    void sg1AutoInsertRow();
+    bool sg1CanSort(int column) const;
+    void sg1HeaderClick(int column);
+    void sg1MoveRight();        // Enter
+    void BitBtn6Click();        // Done
+    void rb1Click(int option);  // rb1..rb4 and their spin boxes s1..s4 (option 1..4)
+    void s5Change();            // s5 and rb5
+    void cb1Change();           // cb1 .. cb3: the nth-weekday option
+
+    AppContext& context_;
     std::string eventsFile_;
     BirthdayList list_;
     BirthdayTableModel* model_;
     BirthdayGridDelegate* delegate_;
     QButtonGroup* options_;
-    TCheckDlg* ownCheckDlg_ = nullptr;
-    TDSDlg* ownDsDlg_ = nullptr;
+    TCheckDlg* checkDlg_ = nullptr;
+    TDSDlg* dsDlg_ = nullptr;
+    // Set by the opener.
+    int StartDate_ = 0;  // whole day number
+    int Page_ = kPageBirthdays;
+    int lookAheadDays_ = 7;
+
+    // Page 0.
+    QStackedWidget* Notebook_;
+    QLabel* lHeading_;
+    QLabel* lInstructions_;
+    QTableView* sg1_;
+    QPushButton* BitBtn3_;  // "Add Row"
+    QPushButton* BitBtn8_;  // "Delete Row"
+    QPushButton* BitBtn9_;  // "Add These Items To Calendar"
+    QPushButton* BitBtn2_;  // "Close"
+    QMenu* pmGrid_;
+    QAction* miClearChecks_;
+    QAction* miDeleteRow_;
+    QAction* miInsertRow_;
+
+    // Page 2.
+    QLineEdit* eEvent_;
+    QLabel* lStartDate_;
+    QRadioButton* rb_[5];  // rb1 .. rb5
+    QSpinBox* s_[5];       // s1 .. s5
+    QComboBox* cb1_;
+    QComboBox* cb2_;
+    QComboBox* cb3_;
+    QLabel* lYear_;
+    QDateEdit* cDate_;
+    QPushButton* bRepDone_;  // "Done"
+    QPushButton* bRepCancel_;
 };
 
 }  // namespace orv

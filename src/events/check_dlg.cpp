@@ -1,4 +1,3 @@
-#include "app/app_state.h"
 #include "events/check_dlg.h"
 
 #include <QApplication>
@@ -8,85 +7,85 @@
 #include <QStyle>
 #include <QTimer>
 
-#include "app/forms.h"
+#include "common/app_context.h"
 #include "common/error_guard.h"
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
+#include "common/wait_cursor.h"
+#include "common/widgets.h"
 #include "events/entry_stamper.h"
 #include "events/occurrence_list_model.h"
-#include "store/cal_db.h"
+#include "program/program.h"
 
 namespace orv {
-namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-}  // namespace
-
-TCheckDlg::TCheckDlg(QWidget* parent) : QDialog(parent) {
+TCheckDlg::TCheckDlg(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
     setWindowTitle(QStringLiteral("Check Results..."));
     setFont(sansSerifFont(13));
     setFixedSize(340, 420);
 
-    Label1 = new QLabel(QStringLiteral("Check Accuracy Of Repeating Events"), this);
-    Label1->setGeometry(12, 10, 316, 24);
-    Label1->setFont(arialFont(15, true));
-    Label1->setAlignment(Qt::AlignCenter);
+    Label1_ = named(new QLabel(QStringLiteral("Check Accuracy Of Repeating Events"), this), "Label1");
+    Label1_->setGeometry(12, 10, 316, 24);
+    Label1_->setFont(arialFont(15, true));
+    Label1_->setAlignment(Qt::AlignCenter);
 
     model_ = new OccurrenceListModel(this);
-    lbDates = new QListView(this);
-    lbDates->setGeometry(12, 42, 316, 322);
-    lbDates->setModel(model_);
-    lbDates->setUniformItemSizes(true);  // hundreds of thousands of rows stay quick
-    lbDates->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lbDates_ = named(new QListView(this), "lbDates");
+    lbDates_->setGeometry(12, 42, 316, 322);
+    lbDates_->setModel(model_);
+    lbDates_->setUniformItemSizes(true);  // hundreds of thousands of rows stay quick
+    lbDates_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
-    BitBtn2->setGeometry(124, 376, 100, 32);
-    BitBtn2->setAutoDefault(false);
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-    BitBtn1->setGeometry(228, 376, 100, 32);
-    BitBtn1->setDefault(true);
+    BitBtn2_ = named(
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this),
+        "BitBtn2");
+    BitBtn2_->setGeometry(124, 376, 100, 32);
+    BitBtn2_->setAutoDefault(false);
+    BitBtn1_ = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this),
+                     "BitBtn1");
+    BitBtn1_->setGeometry(228, 376, 100, 32);
+    BitBtn1_->setDefault(true);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TCheckDlg::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TCheckDlg::reject);
-
-    forms().CheckDlg = this;
+    connect(BitBtn1_, &QPushButton::clicked, this, &TCheckDlg::BitBtn1Click);
+    connect(BitBtn2_, &QPushButton::clicked, this, &TCheckDlg::reject);
 }
 
-TCheckDlg::~TCheckDlg() {
-    if (forms().CheckDlg == this) forms().CheckDlg = nullptr;
+int TCheckDlg::checkAndStamp(std::vector<int> dates, std::string line) {
+    Dates_ = std::move(dates);
+    EntryLine_ = std::move(line);
+    const int answer = context_.ui().execModal(this);
+    Dates_.clear();
+    Dates_.shrink_to_fit();
+    return answer;
 }
 
 void TCheckDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    model_->setDates(Dates, systemDateNames());
-    lbDates->scrollToTop();
-    QTimer::singleShot(0, lbDates, [this] { lbDates->scrollToTop(); });  // again once laid out
-    BitBtn1->setFocus();
+    model_->setDates(Dates_, systemDateNames());
+    lbDates_->scrollToTop();
+    QTimer::singleShot(0, lbDates_, [this] { lbDates_->scrollToTop(); });  // again once laid out
+    BitBtn1_->setFocus();
 }
 
 void TCheckDlg::reject() { done(mrCancel); }
 
 void TCheckDlg::BitBtn1Click() {
     bool close = false;
-    guarded(this, [this, &close] {
+    UiSeams& ui = context_.ui();
+    guarded(ui, this, [&] {
         StampResult r;
         {
             WaitCursor wait;
-            r = stampRepetition(appState().store, Dates, EntryLine);
+            r = stampRepetition(context_.program().store, Dates_, EntryLine_);
         }
         if (r.refused) {
-            showError(this, QString::fromStdString(capacityMessage(r)));
+            ui.error(this, QString::fromStdString(capacityMessage(r)));
             return;
         }
         if (!r.tooLong.empty()) {
             std::vector<int> skipped;
-            for (const size_t i : r.tooLong) skipped.push_back(Dates[i]);
-            showWarning(this, fromCp1252(tooLongMessage(skipped, systemDateNames())));
+            for (const size_t i : r.tooLong) skipped.push_back(Dates_[i]);
+            ui.warning(this, fromCp1252(tooLongMessage(skipped, systemDateNames())));
         }
         close = true;
     });

@@ -12,27 +12,18 @@ class QPushButton;
 
 namespace orv {
 
+class AppContext;
 class OccurrenceListModel;
 
 class TCheckDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TCheckDlg(QWidget* parent = nullptr);
-    ~TCheckDlg() override;
+    explicit TCheckDlg(AppContext& context, QWidget* parent = nullptr);
 
-    // Set before showing: the occurrence list, and the line OK stamps into each date of it
-    // ("<" + text + ">" + CR LF, Windows-1252).
-    std::vector<int> Dates;
-    std::string EntryLine;
-
-    // OK: stamps the line into every date through the store, then answers mrOk. A refusal (the calendar
-    // would grow too large) or a write failure keeps the window open.
-    void BitBtn1Click();
-
-    QLabel* Label1;
-    QListView* lbDates;
-    QPushButton* BitBtn1;  // "OK"
-    QPushButton* BitBtn2;  // Cancel
+    // Shows the dates a repetition gives, modally. OK stamps line ("<" + text + ">" + CR LF,
+    // Windows-1252) into every date through the store and answers mrOk; a refusal (the calendar would grow
+    // too large) or a write failure keeps the window open.
+    int checkAndStamp(std::vector<int> dates, std::string line);
 
     OccurrenceListModel* datesModel() const { return model_; }
 
@@ -41,7 +32,16 @@ protected:
     void reject() override;
 
 private:
+    void BitBtn1Click();
+
+    AppContext& context_;
+    std::vector<int> Dates_;
+    std::string EntryLine_;
     OccurrenceListModel* model_;
+    QLabel* Label1_;
+    QListView* lbDates_;
+    QPushButton* BitBtn1_;  // "OK"
+    QPushButton* BitBtn2_;  // Cancel
 };
 
 }  // namespace orv

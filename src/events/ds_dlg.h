@@ -10,24 +10,28 @@ class QStackedWidget;
 
 namespace orv {
 
+class UiSeams;
+
 class TDSDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TDSDlg(QWidget* parent = nullptr);
-    ~TDSDlg() override;
+    explicit TDSDlg(UiSeams& ui, QWidget* parent = nullptr);
 
-    // Set before showing: the start day, 29 to 31, choosing the page.
-    int Day = 29;
-
-    QStackedWidget* Notebook1;  // one page per day, 29th to 31st
-    QLabel* lChoose;
-    QPushButton* BitBtn1;  // nearest date: mrYes
-    QPushButton* BitBtn2;  // only existing dates: mrNo
-    QPushButton* BitBtn3;  // cancel: mrCancel
+    // Asks modally about a start on day (29 to 31, choosing the page); answers mrYes, mrNo or mrCancel.
+    int askFor(int day);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void reject() override;
+
+private:
+    UiSeams& ui_;
+    int Day_ = 29;
+    QStackedWidget* Notebook1_;  // one page per day, 29th to 31st
+    QLabel* lChoose_;
+    QPushButton* BitBtn1_;  // nearest date: mrYes
+    QPushButton* BitBtn2_;  // only existing dates: mrNo
+    QPushButton* BitBtn3_;  // cancel: mrCancel
 };
 
 }  // namespace orv

@@ -5,19 +5,17 @@
 
 namespace orv {
 
-class CalendarList;
-
 class TAddUserDlg : public TNameEntryDlg {
     Q_OBJECT
 public:
-    explicit TAddUserDlg(QWidget* parent = nullptr);
-    ~TAddUserDlg() override;
+    explicit TAddUserDlg(AppContext& context, QWidget* parent = nullptr);
 
-    // First start: the list holds the single calendar "User1"; asks for its name, centred over `over`.
-    // On OK the typed name replaces "User1"; on Cancel it stays. Returns true on OK.
-    bool askFirstName(CalendarList& calendars, const QWidget* over);
+    // First start: the program's list holds the single calendar "User1"; asks for its name, centred over
+    // `over`. On OK the typed name replaces "User1"; on Cancel it stays. Returns true on OK.
+    bool askFirstName(const QWidget* over);
 
-    QLabel* lExample;
+private:
+    QLabel* lExample_;
 };
 
 }  // namespace orv

@@ -8,8 +8,7 @@ namespace orv {
 class TChgUserDlg : public TNameEntryDlg {
     Q_OBJECT
 public:
-    explicit TChgUserDlg(QWidget* parent = nullptr);
-    ~TChgUserDlg() override;
+    explicit TChgUserDlg(AppContext& context, QWidget* parent = nullptr);
 };
 
 }  // namespace orv

@@ -1,7 +1,7 @@
 #pragma once
 // The Users window: create, rename, delete and activate calendars. It works on its own copy of the
-// calendar list (the working list) until a calendar is activated; renames and deletions of files take
-// effect at once.
+// program's calendar list (the working list) until a calendar is activated; renames and deletions of files
+// take effect at once.
 
 #include <QDialog>
 #include <string>
@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace orv {
 
+class AppContext;
 class CalendarList;
 class TAddUserDlg;
 class TChgUserDlg;
@@ -20,33 +21,17 @@ class TChgUserDlg;
 class TEditUserDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TEditUserDlg(QWidget* parent = nullptr);
+    explicit TEditUserDlg(AppContext& context, QWidget* parent = nullptr);
     ~TEditUserDlg() override;
 
-    // The calendar list to manage (the program's when none is set).
-    void setCalendars(CalendarList* calendars) { calendars_ = calendars; }
-    // The name windows (the program's when none are set).
-    void setAddUserDlg(TAddUserDlg* dlg) { addUserDlg_ = dlg; }
-    void setChgUserDlg(TChgUserDlg* dlg) { chgUserDlg_ = dlg; }
+    // The windows that ask for a new name and for a changed one.
+    void setNameWindows(TAddUserDlg* add, TChgUserDlg* change) {
+        addUserDlg_ = add;
+        chgUserDlg_ = change;
+    }
 
     const std::vector<std::string>& workingList() const { return working_; }
     int selectedIndex() const { return selected_; }
-
-    void FormActivate();
-    void lbUsersClick();
-    void lbUsersDblClick();
-    void AddBtnClick();
-    void EditBtnClick();
-    void DelBtnClick();
-    void OKBtnClick();
-
-    QListWidget* lbUsers;
-    QPushButton* AddBtn;
-    QPushButton* EditBtn;
-    QPushButton* DelBtn;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
-    QLabel* HintPanel;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -54,12 +39,24 @@ protected:
     void reject() override;
 
 private:
+    void FormActivate();
+    void lbUsersClick();
+    void lbUsersDblClick();
+    void AddBtnClick();
+    void EditBtnClick();
+    void DelBtnClick();
+    void OKBtnClick();
     CalendarList& calendars() const;
-    TAddUserDlg* addUserDlg() const;
-    TChgUserDlg* chgUserDlg() const;
     void highlight(int index);
 
-    CalendarList* calendars_ = nullptr;
+    AppContext& context_;
+    QListWidget* lbUsers_;
+    QPushButton* AddBtn_;
+    QPushButton* EditBtn_;
+    QPushButton* DelBtn_;
+    QPushButton* OKBtn_;
+    QPushButton* CancelBtn_;
+    QLabel* HintPanel_;
     TAddUserDlg* addUserDlg_ = nullptr;
     TChgUserDlg* chgUserDlg_ = nullptr;
     std::vector<std::string> working_;  // Windows-1252, in step with the rows of lbUsers

@@ -6,42 +6,44 @@
 #include <QStyle>
 #include <QTimer>
 
-#include "app/app_state.h"
-#include "app/forms.h"
+#include "common/app_context.h"
 #include "common/error_guard.h"
 #include "common/ui_fonts.h"
 #include "common/qt_text.h"
 #include "common/ui_seams.h"
+#include "common/widgets.h"
+#include "program/program.h"
 #include "store/calendar_list.h"
 #include "store/name_error_dlg.h"
 
 namespace orv {
 
-TNameEntryDlg::TNameEntryDlg(QWidget* parent, bool selectAllOnActivate)
-    : QDialog(parent), selectAllOnActivate_(selectAllOnActivate) {
+TNameEntryDlg::TNameEntryDlg(AppContext& context, QWidget* parent, bool selectAllOnActivate)
+    : QDialog(parent), context_(context), selectAllOnActivate_(selectAllOnActivate) {
     setFont(sansSerifFont(13));
-    lInstruction = new QLabel(this);
-    lInstruction->setWordWrap(true);
-    lInstruction->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lInstruction_ = named(new QLabel(this), "lInstruction");
+    lInstruction_->setWordWrap(true);
+    lInstruction_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    eName = new QLineEdit(this);
+    eName_ = named(new QLineEdit(this), "eName");
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-    BitBtn2->setDefault(true);
-    connect(BitBtn2, &QPushButton::clicked, this, &TNameEntryDlg::BitBtn2Click);
+    BitBtn2_ = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this),
+                     "BitBtn2");
+    BitBtn2_->setDefault(true);
+    connect(BitBtn2_, &QPushButton::clicked, this, &TNameEntryDlg::BitBtn2Click);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
-    BitBtn1->setAutoDefault(false);
-    connect(BitBtn1, &QPushButton::clicked, this, &TNameEntryDlg::reject);
+    BitBtn1_ = named(
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this),
+        "BitBtn1");
+    BitBtn1_->setAutoDefault(false);
+    connect(BitBtn1_, &QPushButton::clicked, this, &TNameEntryDlg::reject);
 }
 
-const CalendarList* TNameEntryDlg::calendars() const { return calendars_ ? calendars_ : &appState().calendars; }
-
-TNameErrorDlg* TNameEntryDlg::nameErrorDlg() {
-    if (nameErrorDlg_) return nameErrorDlg_;
-    if (forms().NameErrorDlg) return forms().NameErrorDlg;
-    if (!ownNameErrorDlg_) ownNameErrorDlg_ = new TNameErrorDlg(this);
-    return ownNameErrorDlg_;
+std::optional<std::string> TNameEntryDlg::askName(const QString& name, const QWidget* over) {
+    centreOver(over);
+    eName_->setText(name);
+    if (context_.ui().execModal(this) != mrOk) return std::nullopt;
+    return accepted_;
 }
 
 void TNameEntryDlg::centreOver(const QWidget* over) {
@@ -57,46 +59,48 @@ void TNameEntryDlg::showEvent(QShowEvent* event) {
 
 void TNameEntryDlg::FormActivate() {
     accepted_.clear();
-    eName->setFocus();
+    eName_->setFocus();
     if (selectAllOnActivate_) {
-        eName->selectAll();
+        eName_->selectAll();
     } else {
         // Showing a dialog hands its focus widget a tab-style focus, which selects a line edit's text;
         // undo that once it has happened.
         QTimer::singleShot(0, this, [this] {
-            eName->deselect();
-            eName->end(false);
+            eName_->deselect();
+            eName_->end(false);
         });
     }
 }
 
 void TNameEntryDlg::BitBtn2Click() {
-    guarded(this, [this] {
-        const QString typed = eName->text();
+    UiSeams& ui = context_.ui();
+    guarded(ui, this, [&] {
+        const QString typed = eName_->text();
         if (typed.isEmpty()) {
-            uiSeams().beep();
+            ui.beep();
             return;
         }
         QString badChar;
         const auto name = toCp1252(typed, &badChar);
         if (!name) {
-            showWarning(this, unrepresentableMessage(badChar));
-            eName->setFocus();
+            ui.warning(this, unrepresentableMessage(badChar));
+            eName_->setFocus();
             return;
         }
         // Against the committed list: a calendar deleted in the Users window keeps its name until a
         // calendar is activated.
-        if (calendars()->indexOf(*name) >= 0) {
-            uiSeams().beep();
-            TNameErrorDlg* warning = nameErrorDlg();
-            warning->setName(typed);
-            uiSeams().execModal(warning);
-            eName->setFocus();
+        if (context_.program().calendars.indexOf(*name) >= 0) {
+            ui.beep();
+            if (nameErrorDlg_) {
+                nameErrorDlg_->setName(typed);
+                ui.execModal(nameErrorDlg_);
+            }
+            eName_->setFocus();
             return;
         }
         if (const auto problem = calendarNameProblem(*name)) {
-            showWarning(this, QString::fromUtf8(problem->c_str()));
-            eName->setFocus();
+            ui.warning(this, QString::fromUtf8(problem->c_str()));
+            eName_->setFocus();
             return;
         }
         accepted_ = *name;

@@ -1,8 +1,10 @@
 #pragma once
 // What the two calendar name windows share: the name box `eName`, OK (`BitBtn2Click`) with its checks
-// (empty, not Windows-1252, taken, not usable as a file name) and Cancel.
+// (empty, not Windows-1252, taken, not usable as a file name) and Cancel. Names are checked against the
+// program's calendar list.
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -11,43 +13,37 @@ class QPushButton;
 
 namespace orv {
 
-class CalendarList;
+class AppContext;
 class TNameErrorDlg;
 
 class TNameEntryDlg : public QDialog {
     Q_OBJECT
 public:
-    // Names are checked against this list (the program's calendar list when none is set).
-    void setCalendars(const CalendarList* calendars) { calendars_ = calendars; }
-    // The duplicate-name warning (the program's when none is set).
+    // The duplicate-name warning.
     void setNameErrorDlg(TNameErrorDlg* dlg) { nameErrorDlg_ = dlg; }
 
-    // The name confirmed with OK, in Windows-1252.
-    const std::string& acceptedName() const { return accepted_; }
-
-    void centreOver(const QWidget* over);
-
-    void FormActivate();
-    void BitBtn2Click();
-
-    QLabel* lInstruction;
-    QLineEdit* eName;
-    QPushButton* BitBtn1;  // Cancel
-    QPushButton* BitBtn2;  // OK
+    // Shows the window modally, centred over `over`, with `name` in the box. Returns the name confirmed
+    // with OK (Windows-1252), or nothing on Cancel.
+    std::optional<std::string> askName(const QString& name, const QWidget* over);
 
 protected:
-    TNameEntryDlg(QWidget* parent, bool selectAllOnActivate);
+    TNameEntryDlg(AppContext& context, QWidget* parent, bool selectAllOnActivate);
 
-    const CalendarList* calendars() const;
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
-private:
-    TNameErrorDlg* nameErrorDlg();
+    AppContext& context_;
+    QLabel* lInstruction_;
+    QLineEdit* eName_;
+    QPushButton* BitBtn1_;  // Cancel
+    QPushButton* BitBtn2_;  // OK
 
-    const CalendarList* calendars_ = nullptr;
+private:
+    void centreOver(const QWidget* over);
+    void FormActivate();
+    void BitBtn2Click();
+
     TNameErrorDlg* nameErrorDlg_ = nullptr;
-    TNameErrorDlg* ownNameErrorDlg_ = nullptr;
     bool selectAllOnActivate_;
     std::string accepted_;
 };

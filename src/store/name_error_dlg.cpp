@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "app/forms.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
+#include "common/widgets.h"
 
 namespace orv {
 namespace {
@@ -23,37 +23,31 @@ TNameErrorDlg::TNameErrorDlg(QWidget* parent) : QDialog(parent) {
     setFont(sansSerifFont(13));
     setFixedSize(400, 168);
 
-    lIcon = new QLabel(this);
-    lIcon->setGeometry(16, 16, 32, 32);
-    lIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    lIcon_ = named(new QLabel(this), "lIcon");
+    lIcon_->setGeometry(16, 16, 32, 32);
+    lIcon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
 
-    lName = new QLabel(this);
-    lName->setGeometry(64, 16, 320, 34);
-    lName->setTextFormat(Qt::RichText);
-    lName->setWordWrap(true);
+    lName_ = named(new QLabel(this), "lName");
+    lName_->setGeometry(64, 16, 320, 34);
+    lName_->setTextFormat(Qt::RichText);
+    lName_->setWordWrap(true);
 
-    lAdvice = new QLabel(kAdvice, this);
-    lAdvice->setGeometry(64, 54, 320, 68);
-    lAdvice->setTextFormat(Qt::PlainText);
-    lAdvice->setWordWrap(true);
-    lAdvice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lAdvice_ = named(new QLabel(kAdvice, this), "lAdvice");
+    lAdvice_->setGeometry(64, 54, 320, 68);
+    lAdvice_->setTextFormat(Qt::PlainText);
+    lAdvice_->setWordWrap(true);
+    lAdvice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setGeometry(162, 130, 75, 25);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
-
-    forms().NameErrorDlg = this;
-}
-
-TNameErrorDlg::~TNameErrorDlg() {
-    if (forms().NameErrorDlg == this) forms().NameErrorDlg = nullptr;
+    OKBtn_ = named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
+    OKBtn_->setGeometry(162, 130, 75, 25);
+    OKBtn_->setDefault(true);
+    connect(OKBtn_, &QPushButton::clicked, this, [this] { done(mrOk); });
 }
 
 void TNameErrorDlg::setName(const QString& name) {
     const qsizetype star = kNameLine.indexOf(QChar('*'));
     // pre-wrap keeps the blanks of the name as typed.
-    lName->setText(QStringLiteral("<span style=\"white-space:pre-wrap\">") + kNameLine.left(star).toHtmlEscaped() +
+    lName_->setText(QStringLiteral("<span style=\"white-space:pre-wrap\">") + kNameLine.left(star).toHtmlEscaped() +
                    QStringLiteral("<b>") + name.toHtmlEscaped() + QStringLiteral("</b>") +
                    kNameLine.mid(star + 1).toHtmlEscaped() + QStringLiteral("</span>"));
 }

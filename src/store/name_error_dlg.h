@@ -12,18 +12,18 @@ class TNameErrorDlg : public QDialog {
     Q_OBJECT
 public:
     explicit TNameErrorDlg(QWidget* parent = nullptr);
-    ~TNameErrorDlg() override;
 
     // The first line names the typed calendar name in bold.
     void setName(const QString& name);
 
-    QLabel* lIcon;
-    QLabel* lName;
-    QLabel* lAdvice;
-    QPushButton* OKBtn;
-
 protected:
     void reject() override;
+
+private:
+    QLabel* lIcon_;
+    QLabel* lName_;
+    QLabel* lAdvice_;
+    QPushButton* OKBtn_;
 };
 
 }  // namespace orv

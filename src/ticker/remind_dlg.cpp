@@ -7,87 +7,91 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/main_form.h"
-#include "common/clock.h"
+#include "common/app_context.h"
 #include "common/colours.h"
+#include "common/error_guard.h"
 #include "common/qt_colours.h"
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
-#include "events/annual_dlg.h"
+#include "common/widgets.h"
 #include "events/birthday_list.h"
+#include "program/program.h"
 #include "ticker/second_list.h"
 
 namespace orv {
 
-TRemindDlg::TRemindDlg(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
-    forms().RemindDlg = this;
+TRemindDlg::TRemindDlg(AppContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), context_(context) {
     setWindowTitle(QStringLiteral("Orvella"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     resize(390, 17);
 
-    lb1 = new QListWidget(this);
-    lb1->hide();
-    lScroll = new QLabel(QStringLiteral("Orvella"), this);
-    lScroll->setFont(arialFont(11, true));
-    lScroll->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    lScroll->setAlignment(Qt::AlignCenter);
-    lScroll->setGeometry(rect());
+    lb1_ = named(new QListWidget(this), "lb1");
+    lb1_->hide();
+    lScroll_ = named(new QLabel(QStringLiteral("Orvella"), this), "lScroll");
+    lScroll_->setFont(arialFont(11, true));
+    lScroll_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    lScroll_->setAlignment(Qt::AlignCenter);
+    lScroll_->setGeometry(rect());
 
-    tScroll = new QTimer(this);
-    tScroll->setInterval(kScrollInterval);
-    connect(tScroll, &QTimer::timeout, this, [this] { tScrollTimer(); });
-
-    setTitle = [](const QString& title) {
-        if (TCalMainForm* main = forms().CalMainForm) main->setWindowTitle(title);
-    };
-    birthdayRows = [] {
-        if (const TAnnualDlg* annual = forms().AnnualDlg) return yearlyRows(annual->birthdayList());
-        // Without the repeating-events window the list is the one of the file.
-        BirthdayList list;
-        list.LoadEventsFile(appState().eventsFile());
-        return yearlyRows(list);
-    };
-    lookAheadDays = [] {
-        const TAnnualDlg* annual = forms().AnnualDlg;
-        return annual ? annual->LookAheadDays : kLookAheadDays;
-    };
-    secondListFile = [] { return appState().secondEventsFile(); };
+    tScroll_ = named(new QTimer(this), "tScroll");
+    tScroll_->setInterval(kScrollInterval);
+    connect(tScroll_, &QTimer::timeout, this, [this] { tScrollTimer(); });
 }
 
-TRemindDlg::~TRemindDlg() {
-    if (forms().RemindDlg == this) forms().RemindDlg = nullptr;
+void TRemindDlg::setYearlyDates(const BirthdayList* list, int lookAheadDays) {
+    yearlyDates_ = list;
+    lookAheadDays_ = lookAheadDays;
+}
+
+std::vector<YearlyRow> TRemindDlg::birthdayRows() const {
+    if (yearlyDates_) return yearlyRows(*yearlyDates_);
+    BirthdayList list;
+    list.LoadEventsFile(context_.program().eventsFile());
+    return yearlyRows(list);
 }
 
 void TRemindDlg::LoadSecondList() {
-    SecondList second = orv::LoadSecondList(secondListFile());
-    sgV = std::move(second.rows);
-    if (second.failure) showWarning(this, QString::fromStdString(*second.failure));
+    SecondList second = orv::LoadSecondList(context_.program().secondEventsFile());
+    sgV_ = std::move(second.rows);
+    if (second.failure) context_.ui().warning(this, QString::fromStdString(*second.failure));
 }
 
 void TRemindDlg::BuildTicker() {
     std::vector<std::string> items =
-        orv::BuildTicker(birthdayRows(), sgV, appState().today(), systemDateNames(), lookAheadDays());
-    lb1->clear();
-    for (const std::string& item : items) lb1->addItem(fromCp1252(item));
+        orv::BuildTicker(birthdayRows(), sgV_, context_.program().today(), systemDateNames(), lookAheadDays_);
+    lb1_->clear();
+    for (const std::string& item : items) lb1_->addItem(fromCp1252(item));
     cycle_.start(std::move(items));
-    if (!cycle_.items().empty()) lScroll->setText(fromCp1252(cycle_.firstItem()));
-    tScroll->start();
+    if (!cycle_.items().empty()) lScroll_->setText(fromCp1252(cycle_.firstItem()));
+    tScroll_->start();
+}
+
+void TRemindDlg::rebuildTicker() {
+    guarded(context_.ui(), parentWidget(), [this] { BuildTicker(); });
 }
 
 void TRemindDlg::tScrollTimer() {
     const auto title = cycle_.tick();
-    if (!cycle_.enabled()) tScroll->stop();
-    if (title && setTitle) setTitle(fromCp1252(*title));
+    if (!cycle_.enabled()) tScroll_->stop();
+    if (title) emit titleChanged(fromCp1252(*title));
+}
+
+void TRemindDlg::startOver(QWidget* mainWindow) {
+    guarded(context_.ui(), mainWindow, [&] {
+        LoadSecondList();
+        placeOver(mainWindow);
+        show();
+        BuildTicker();
+        hide();
+    });
 }
 
 void TRemindDlg::placeOver(const QWidget* mainWindow) {
     const QRect g = mainWindow->frameGeometry();
     setGeometry(g.left() + 24, g.top() + 3, g.width() - 84, 17);
-    lScroll->setGeometry(rect());
+    lScroll_->setGeometry(rect());
 }
 
 void TRemindDlg::paintEvent(QPaintEvent*) {
@@ -99,7 +103,7 @@ void TRemindDlg::paintEvent(QPaintEvent*) {
 }
 
 void TRemindDlg::closeEvent(QCloseEvent* e) {
-    tScroll->stop();
+    tScroll_->stop();
     cycle_.stop();
     e->accept();
 }

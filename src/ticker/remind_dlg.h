@@ -4,7 +4,6 @@
 // every three seconds, and "Orvella" once after the last.
 
 #include <QWidget>
-#include <functional>
 #include <vector>
 
 #include "ticker/ticker_cycle.h"
@@ -16,24 +15,31 @@ class QTimer;
 
 namespace orv {
 
+class AppContext;
+class BirthdayList;
+
 class TRemindDlg : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kScrollInterval = 3000;
 
-    explicit TRemindDlg(QWidget* parent = nullptr);
-    ~TRemindDlg() override;
+    explicit TRemindDlg(AppContext& context, QWidget* parent = nullptr);
 
-    QListWidget* lb1;  // the upcoming list (never shown on its own)
-    QLabel* lScroll;
-    QTimer* tScroll;
-    std::vector<YearlyRow> sgV;  // the rows of "VEvents.dat"
+    // The yearly dates as the repeating-events window holds them, and how far ahead it looks. Without a
+    // list the rows come from "Events.dat" itself.
+    void setYearlyDates(const BirthdayList* list, int lookAheadDays);
 
     // Reads "VEvents.dat" of the program folder when it exists; a corrupt file is reported and what could be
     // read is kept.
     void LoadSecondList();
     // Rebuilds the list for today and starts the ticker.
     void BuildTicker();
+    // The same, with a failure shown over the main window (a new day, the Options window closed).
+    void rebuildTicker();
+    // The first activation of the main window: the second list read, then the list built while the strip
+    // is shown over the main window's title. Failures are shown over the main window.
+    void startOver(QWidget* mainWindow);
+    // Shows the next title; the timer does it every three seconds.
     void tScrollTimer();
 
     // Puts the strip over the main window's title: left + 24, top + 3, 84 narrower, 17 high.
@@ -41,18 +47,25 @@ public:
 
     const TickerCycle& cycle() const { return cycle_; }
 
-    // Where the texts go and where the rows come from; the defaults use the program's own windows.
-    std::function<void(const QString& title)> setTitle;             // main window caption and application title
-    std::function<std::vector<YearlyRow>()> birthdayRows;           // the birthday list as held now
-    std::function<int()> lookAheadDays;
-    std::function<std::string()> secondListFile;
+signals:
+    // The main window's caption and the application title.
+    void titleChanged(const QString& title);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    std::vector<YearlyRow> birthdayRows() const;
+
+    AppContext& context_;
+    const BirthdayList* yearlyDates_ = nullptr;
+    int lookAheadDays_ = kLookAheadDays;
     TickerCycle cycle_;
+    std::vector<YearlyRow> sgV_;  // the rows of "VEvents.dat"
+    QListWidget* lb1_;            // the upcoming list (never shown on its own)
+    QLabel* lScroll_;
+    QTimer* tScroll_;
 };
 
 }  // namespace orv

@@ -3,12 +3,11 @@
 #include <QDir>
 #include <QtTest>
 
-#include "app/app_state.h"
 #include "app/main_form.h"
 #include "store/cal_db.h"
-#include "support/fake_seams.h"
 #include "support/program_folder.h"
 #include "support/temp_dir.h"
+#include "support/test_context.h"
 
 using namespace orv;
 
@@ -17,18 +16,18 @@ class MainFormFilesTest : public QObject {
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<test::FakeSeams> seams;
+    std::unique_ptr<test::TestContext> run;
+    test::FakeSeams* seams = nullptr;
 
 private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
-        seams = std::make_unique<test::FakeSeams>();
-        test::resetProgramState(46023);
+        run = std::make_unique<test::TestContext>(dir->path(), 46023);
+        seams = &run->seams;
     }
 
     void cleanup() {
-        test::clearProgramState();
-        seams.reset();
+        run.reset();
         dir.reset();
     }
 
@@ -36,10 +35,10 @@ private slots:
         dir->write("Orvella.INI", "[Calendar]\r\nPath=RelData\r\n");
         dir->write("CalUsers.DAT", "Ann\r\n");
         const QString started = QDir::currentPath();
-        TCalMainForm form(dir->path());
+        TCalMainForm form(run->context);
         form.FormActivate();
         QCOMPARE(QDir::currentPath(), started);
-        QCOMPARE(QString::fromStdString(appState().calendars.DataFolder), QString::fromStdString(dir->file("RelData")));
+        QCOMPARE(QString::fromStdString(run->program.calendars.DataFolder), QString::fromStdString(dir->file("RelData")));
         QVERIFY(dir->exists("RelData"));
     }
 
@@ -55,7 +54,7 @@ private slots:
         dir->write("Orvella.INI", "[System]\r\nLeft=1\r\n");
         dir->write("CalUsers.DAT", "Ann\r\n");
         dir->write("Data/Ann.DBX", bytes);
-        TCalMainForm form(dir->path());
+        TCalMainForm form(run->context);
         form.FormActivate();
         QCOMPARE(int(seams->messages.size()), 1);
         QCOMPARE(seams->messages[0].icon, MsgIcon::Information);

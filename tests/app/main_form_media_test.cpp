@@ -10,23 +10,22 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/app_state.h"
-#include "app/forms.h"
 #include "app/image_dlg.h"
 #include "app/img_holder.h"
 #include "app/jpeg_test_util.h"
 #include "app/main_form.h"
 #include "app/option_dlg.h"
 #include "app/rx_calendar_ex.h"
+#include "app/startup.h"
 #include "app/texture_paint_box.h"
-#include "common/clock.h"
 #include "common/day_number.h"
-#include "store/cal_db.h"
-#include "support/fake_seams.h"
+#include "support/parts.h"
 #include "support/temp_dir.h"
+#include "support/test_context.h"
 #include "ticker/remind_dlg.h"
 
 using namespace orv;
+using test::part;
 
 namespace {
 
@@ -43,8 +42,14 @@ class MainFormMediaTest : public QObject {
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<test::FakeSeams> seams;
+    std::unique_ptr<test::TestContext> run;
+    test::FakeSeams* seams = nullptr;
     std::unique_ptr<TCalMainForm> form;
+
+    TImgHolder* holder() const { return form->findChild<TImgHolder*>(); }
+    TRemindDlg* ticker() const { return form->findChild<TRemindDlg*>(); }
+    QListWidget* tickerList() const { return part<QListWidget>(ticker(), "lb1"); }
+    TexturePaintBox* paintBox(int i) const { return part<TexturePaintBox>(form.get(), qPrintable(QStringLiteral("pb%1").arg(i))); }
 
     // A program folder with one calendar, three pictures (January a.jpg 600 x 400, February b.bmp 800 x 400,
     // March c.jpg, which is broken), a looping sound for b, and yearly dates.
@@ -59,114 +64,106 @@ private:
         dir->write("SOUNDS/Sounds.ini", "[Loop]\r\nb.wav=1\r\n");
         dir->write("Events.dat", "6,2\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,20\r\n"
                                  "1,2,Bob\r\n2,2,Birthday\r\n3,2,1\r\n4,2,23\r\n");
-        form = std::make_unique<TCalMainForm>(dir->path());
-        forms().CalMainForm = form.get();
-        new TImageDlg(form.get());
-        new TOptionDlg(form.get());
-        new TImgHolder(form.get());
-        new TRemindDlg(form.get());
+        form.reset(createWindows(run->context));
         form->show();
-        QTRY_VERIFY(!form->FirstActivation);
+        QTRY_VERIFY(!form->runState().FirstActivation);
     }
 
 private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
-        seams = std::make_unique<test::FakeSeams>();
-        appState().clock = Clock(dayNumber(2027, 1, 15));
-        resetAppState();
-        appState().store.FreeStore();
+        run = std::make_unique<test::TestContext>(dir->path(), dayNumber(2027, 1, 15));
+        seams = &run->seams;
     }
     void cleanup() {
         form.reset();
-        forms() = Forms{};
-        appState().store.FreeStore();
-        seams.reset();
+        run.reset();
         dir.reset();
-        appState().clock = Clock();
     }
 
     void theMonthsPictureIsLaidOutOverItsTexture() {
         start();
-        QCOMPARE(form->ArtworkList.size(), size_t(12));
-        QVERIFY(!form->PicMain->pixmap().isNull());
-        QCOMPARE(forms().ImgHolder->naturalSize(), QSize(600, 400));
+        QCOMPARE(form->runState().ArtworkList.size(), size_t(12));
+        QVERIFY(!part<QLabel>(form.get(), "PicMain")->pixmap().isNull());
+        QCOMPARE(holder()->naturalSize(), QSize(600, 400));
         // 600 x 400 at the large size: 450 x 300, centred in the 474 wide client panel, 10 from its top.
-        QCOMPARE(form->ImgPanel->geometry(), QRect(12, 10, 450, 300));
-        QCOMPARE(form->PicMain->geometry(), form->ImgPanel->contentsRect());
-        QVERIFY(form->pButton->isHidden());  // no media in January
+        QCOMPARE(part<QFrame>(form.get(), "ImgPanel")->geometry(), QRect(12, 10, 450, 300));
+        QCOMPARE(part<QLabel>(form.get(), "PicMain")->geometry(), part<QFrame>(form.get(), "ImgPanel")->contentsRect());
+        QVERIFY(part<QFrame>(form.get(), "pButton")->isHidden());  // no media in January
         // Six paint boxes, each at the bottom of its panel.
-        for (TexturePaintBox* box : form->pb) {
-            QVERIFY(box);
-            QCOMPARE(box->parentWidget()->children().first(), box);
-        }
-        QVERIFY(form->pb[4]->isTitleBox());
-        QVERIFY(form->eMessage->text().contains(QStringLiteral("Orvella project")));  // who drew the pictures
+        for (int i = 1; i <= 6; ++i) QCOMPARE(paintBox(i)->parentWidget()->children().first(), paintBox(i));
+        QVERIFY(paintBox(5)->isTitleBox());
+        QVERIFY(part<QLineEdit>(form.get(), "eMessage")->text().contains(QStringLiteral("Orvella project")));  // who drew the pictures
 
-        form->Cal->NextMonth();
-        QCOMPARE(forms().ImgHolder->naturalSize(), QSize(800, 400));
-        QCOMPARE(form->ImgPanel->geometry(), QRect(12, 47, 450, 225));
-        QVERIFY(!form->pButton->isHidden());  // b.wav
-        QVERIFY(form->LoopSetting);
-        appState().settings.Size = 0;
+        part<TRxCalendarEx>(form.get(), "Cal")->NextMonth();
+        QCOMPARE(holder()->naturalSize(), QSize(800, 400));
+        QCOMPARE(part<QFrame>(form.get(), "ImgPanel")->geometry(), QRect(12, 47, 450, 225));
+        QVERIFY(!part<QFrame>(form.get(), "pButton")->isHidden());  // b.wav
+        QVERIFY(form->runState().LoopSetting);
+        run->program.settings.Size = 0;
         form->LayoutPicture();
-        QCOMPARE(form->ImgPanel->geometry(), QRect(65, 34, 344, 172));
+        QCOMPARE(part<QFrame>(form.get(), "ImgPanel")->geometry(), QRect(65, 34, 344, 172));
         QVERIFY(seams->messages.empty());
     }
 
     void aBrokenPictureIsReportedForHolderAndPicture() {
         start();
-        form->Cal->SetCalendarDate(dayNumber(2027, 3, 1));
+        part<TRxCalendarEx>(form.get(), "Cal")->SetCalendarDate(dayNumber(2027, 3, 1));
         QCOMPARE(seams->messages.size(), size_t(2));
         const QString expected = QStringLiteral("Failed to load ") + QString::fromStdString(dir->file("Artwork/c.jpg"));
         QCOMPARE(seams->messages[0].text, expected);
         QCOMPARE(seams->messages[1].text, expected);
         // The view goes on with what it held: January's picture.
-        QCOMPARE(forms().ImgHolder->naturalSize(), QSize(600, 400));
-        QVERIFY(!form->PicMain->pixmap().isNull());
+        QCOMPARE(holder()->naturalSize(), QSize(600, 400));
+        QVERIFY(!part<QLabel>(form.get(), "PicMain")->pixmap().isNull());
         // April comes round to a.jpg again.
-        form->Cal->NextMonth();
+        part<TRxCalendarEx>(form.get(), "Cal")->NextMonth();
         QCOMPARE(seams->messages.size(), size_t(2));
     }
 
     void aDoubleClickEnlargesThePicture() {
         start();
-        QTest::mouseDClick(form->PicMain, Qt::LeftButton);
+        QTest::mouseDClick(part<QLabel>(form.get(), "PicMain"), Qt::LeftButton);
         QCOMPARE(seams->modalClasses, QStringList{QStringLiteral("orv::TImageDlg")});
-        QCOMPARE(forms().ImageDlg->picture().size(), form->PicMain->pixmap().size());
+        QCOMPARE(form->findChild<TImageDlg*>()->picture().size(), part<QLabel>(form.get(), "PicMain")->pixmap().size());
     }
 
     void optionsResults() {
         start();
         int previews = 0;
-        std::vector<std::pair<std::string, std::string>> backups;
-        int backupAnswer = mrCancel;
-        form->printPreviewHook = [&] {
+        QObject::connect(form.get(), &TCalMainForm::printRequested, form.get(), [&] {
             ++previews;
             QVERIFY(!form->isVisible());  // the main window steps aside for the preview
-        };
-        form->backupRestoreHook = [&](const std::string& folder, const std::string& pattern) {
-            backups.emplace_back(folder, pattern);
-            return backupAnswer;
-        };
+        });
+        QDialog backup;
+        form->setBackupWindow(&backup);
+        int backupsShown = 0;
+        int backupAnswer = mrCancel;
         const auto answer = [&](int result) { seams->scripts.push_back([result](QDialog*) { return result; }); };
+        const auto backupAnswers = [&] {
+            seams->scripts.push_back([&](QDialog* d) {
+                if (d == &backup) ++backupsShown;
+                return backupAnswer;
+            });
+        };
 
         answer(4);
-        form->OptionBtnClick();
+        part<QPushButton>(form.get(), "OptionBtn")->click();
         QCOMPARE(previews, 1);
         QVERIFY(form->isVisible());
 
         answer(8);
-        form->OptionBtnClick();
-        QCOMPARE(backups.size(), size_t(1));
-        QCOMPARE(backups[0].first, dir->path() + "/Data");
-        QCOMPARE(backups[0].second, std::string("*.dbx"));
+        backupAnswers();
+        part<QPushButton>(form.get(), "OptionBtn")->click();
+        QCOMPARE(backupsShown, 1);
         QVERIFY(form->isVisible());
         QVERIFY(seams->messages.empty());
 
         backupAnswer = 8;  // a restore took place
         answer(8);
-        form->OptionBtnClick();
+        backupAnswers();
+        part<QPushButton>(form.get(), "OptionBtn")->click();
+        QCOMPARE(backupsShown, 2);
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].text,
                  QStringLiteral("Orvella will now have to close to\rcomplete the Restore process."));
@@ -176,51 +173,50 @@ private slots:
     void optionsCancelTakesTheTextureBackAndOkCentresTheTitle() {
         start("[Calendar]\r\nTile=1\r\n");
         seams->scripts.push_back([](QDialog* d) {
-            auto* o = static_cast<TOptionDlg*>(d);
-            o->sbGreen->click();
-            o->rbMonday->click();
-            o->BitBtn2->click();
-            return o->result();
+            part<QToolButton>(d, "sbGreen")->click();
+            part<QRadioButton>(d, "rbMonday")->click();
+            part<QPushButton>(d, "BitBtn2")->click();
+            return d->result();
         });
-        form->OptionBtnClick();
-        QCOMPARE(appState().settings.Tile, 1);
-        QCOMPARE(form->Cal->StartOfWeek(), 1);
+        part<QPushButton>(form.get(), "OptionBtn")->click();
+        QCOMPARE(run->program.settings.Tile, 1);
+        QCOMPARE(part<TRxCalendarEx>(form.get(), "Cal")->StartOfWeek(), 1);
     }
 
     void theStoredWeekStartReachesTheGridAtActivation() {
         start("[Autostart]\r\nrgDisplay_ItemIndex=1\r\n");
-        QCOMPARE(form->Cal->StartOfWeek(), 1);
+        QCOMPARE(part<TRxCalendarEx>(form.get(), "Cal")->StartOfWeek(), 1);
     }
 
     void theCaptionCyclesThroughUpcomingBirthdays() {
         start();
-        TRemindDlg* remind = forms().RemindDlg;
+        TRemindDlg* remind = ticker();
         QVERIFY(remind->isHidden());
-        QVERIFY(remind->tScroll->isActive());
-        QCOMPARE(remind->lb1->count(), 1);  // Ann on 20 January; Bob is 8 days away
+        QVERIFY(part<QTimer>(remind, "tScroll")->isActive());
+        QCOMPARE(tickerList()->count(), 1);  // Ann on 20 January; Bob is 8 days away
         remind->tScrollTimer();
         QCOMPARE(form->windowTitle(), QStringLiteral("Orvella"));
         remind->tScrollTimer();
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("Ann - Birthday on ")));
 
         // The next day Bob is within the week too: the day timer rebuilds the list.
-        appState().clock = Clock(dayNumber(2027, 1, 16));
+        run->program.clock = Clock(dayNumber(2027, 1, 16));
         form->tDayTimer();
-        QCOMPARE(remind->lb1->count(), 2);
+        QCOMPARE(tickerList()->count(), 2);
         QCOMPARE(remind->cycle().TickerPosition(), 0);
     }
 
     void theRemindersSwitchKeepsTheListAtANewDay() {
         start("[Reminders]\r\nEnabled=1\r\n");
-        TRemindDlg* remind = forms().RemindDlg;
-        QCOMPARE(remind->lb1->count(), 1);
-        appState().clock = Clock(dayNumber(2027, 1, 16));
+        TRemindDlg* remind = ticker();
+        QCOMPARE(tickerList()->count(), 1);
+        run->program.clock = Clock(dayNumber(2027, 1, 16));
         form->tDayTimer();
-        QCOMPARE(remind->lb1->count(), 1);
+        QCOMPARE(tickerList()->count(), 1);
         // The Options window rebuilds it whatever the switch.
         seams->scripts.push_back([](QDialog*) { return int(mrCancel); });
-        form->OptionBtnClick();
-        QCOMPARE(remind->lb1->count(), 2);
+        part<QPushButton>(form.get(), "OptionBtn")->click();
+        QCOMPARE(tickerList()->count(), 2);
     }
 };
 

@@ -6,19 +6,20 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/app_state.h"
 #include "app/main_form.h"
+#include "app/startup.h"
 #include "app/warn2_dlg.h"
-#include "common/clock.h"
 #include "common/day_number.h"
 #include "common/ini_file.h"
 #include "store/add_user_dlg.h"
 #include "store/cal_db.h"
-#include "support/fake_seams.h"
+#include "support/parts.h"
 #include "support/program_folder.h"
 #include "support/temp_dir.h"
+#include "support/test_context.h"
 
 using namespace orv;
+using test::part;
 
 namespace {
 
@@ -27,14 +28,12 @@ const int kToday = dayNumber(2026, 12, 8);
 // Answers the first-start name window with a name (or Cancel when empty).
 std::function<int(QDialog*)> typeName(const QString& name) {
     return [name](QDialog* d) {
-        auto* dlg = qobject_cast<TAddUserDlg*>(d);
-        if (!dlg || name.isEmpty()) return int(mrCancel);
-        dlg->eName->setText(name);
-        dlg->BitBtn2Click();
-        return dlg->result();
+        if (!qobject_cast<TAddUserDlg*>(d) || name.isEmpty()) return int(mrCancel);
+        part<QLineEdit>(d, "eName")->setText(name);
+        part<QPushButton>(d, "BitBtn2")->click();
+        return d->result();
     };
 }
-
 
 }  // namespace
 
@@ -43,9 +42,16 @@ class MainFormTest : public QObject {
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<test::FakeSeams> seams;
+    std::unique_ptr<test::TestContext> run;
+    test::FakeSeams* seams = nullptr;
 
-    std::unique_ptr<TCalMainForm> makeForm() { return std::make_unique<TCalMainForm>(dir->path()); }
+    Program& program() const { return run->program; }
+    // The main window with the others, as the program starts it.
+    std::unique_ptr<TCalMainForm> makeForm() { return std::unique_ptr<TCalMainForm>(createWindows(run->context)); }
+    void newRun() {
+        run = std::make_unique<test::TestContext>(dir->path(), kToday);
+        seams = &run->seams;
+    }
 
     // A program folder with one calendar "Ann" holding the given day.
     void prepareFolder(const std::string& ini, int reminderDay = 0) {
@@ -55,13 +61,11 @@ private:
 private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
-        seams = std::make_unique<test::FakeSeams>();
-        test::resetProgramState(kToday);
+        newRun();
     }
 
     void cleanup() {
-        test::clearProgramState();
-        seams.reset();
+        run.reset();
         dir.reset();
     }
 
@@ -73,10 +77,10 @@ private slots:
         QCOMPARE(form->size(), QSize(474, 541));
         form->FormActivate();
         QCOMPARE(seams->modalClasses, QStringList{QStringLiteral("orv::TAddUserDlg")});
-        QVERIFY(form->FirstRun);
-        QVERIFY(form->tFlash->isActive());
-        QVERIFY(form->tDay->isActive());
-        QCOMPARE(form->tDay->interval(), 6000);
+        QVERIFY(form->runState().FirstRun);
+        QVERIFY(part<QTimer>(form.get(), "tFlash")->isActive());
+        QVERIFY(part<QTimer>(form.get(), "tDay")->isActive());
+        QCOMPARE(part<QTimer>(form.get(), "tDay")->interval(), 6000);
         // Centred on the screen.
         QCOMPARE(form->x(), (1024 - form->frameGeometry().width()) / 2);
         form->close();
@@ -109,7 +113,7 @@ private slots:
         seams->screen = QRect(0, 0, 640, 480);
         auto form = makeForm();
         form->FormActivate();
-        QCOMPARE(appState().settings.Size, 0);
+        QCOMPARE(program().settings.Size, 0);
         QCOMPARE(form->y(), (480 - form->frameGeometry().height()) / 2);
     }
 
@@ -118,9 +122,9 @@ private slots:
         auto form = makeForm();
         form->FormActivate();
         QCOMPARE(form->pos(), QPoint(300, 40));
-        QCOMPARE(appState().settings.Size, 1);
-        QVERIFY(!form->FirstRun);
-        QVERIFY(!appState().settings.ShowWeekends);
+        QCOMPARE(program().settings.Size, 1);
+        QVERIFY(!form->runState().FirstRun);
+        QVERIFY(!program().settings.ShowWeekends);
         QVERIFY(seams->modalClasses.isEmpty());
     }
 
@@ -144,16 +148,16 @@ private slots:
         seams->depth = depth;
         QString shownLine, shownSecond, shownTitle;
         seams->scripts.push_back([&](QDialog* d) {
-            if (auto* w = qobject_cast<TWarn2*>(d)) {
-                shownLine = w->l1->text();
-                shownSecond = w->l2->text();
-                shownTitle = w->windowTitle();
+            if (qobject_cast<TWarn2*>(d)) {
+                shownLine = part<QLabel>(d, "l1")->text();
+                shownSecond = part<QLabel>(d, "l2")->text();
+                shownTitle = d->windowTitle();
             }
             return int(mrOk);
         });
-        auto form = makeForm();
+        TCalMainForm form(run->context);  // alone: a refused start-up makes no other window
         QCOMPARE(shownLine, firstLine);
-        QCOMPARE(form->startupRefused(), refused);
+        QCOMPARE(form.startupRefused(), refused);
         if (!firstLine.isEmpty()) QCOMPARE(shownTitle, QStringLiteral("Orvella System Requirements"));
         if (depth == 4) QCOMPARE(shownSecond, QStringLiteral("Orvella cannot operate in 16-color mode."));
         if (depth == 8 && !settingsExist)
@@ -176,58 +180,58 @@ private slots:
         prepareFolder("[Calendar]\r\nLast Accepted Date=" + std::to_string(lastAccepted) + "\r\n", reminderDay);
         auto form = makeForm();
         form->FormActivate();
-        QCOMPARE(form->ToDoFlashing, flashing);
-        QCOMPARE(form->tFlash->isActive(), flashing);
+        QCOMPARE(form->runState().ToDoFlashing, flashing);
+        QCOMPARE(part<QTimer>(form.get(), "tFlash")->isActive(), flashing);
         if (!flashing) {
-            QCOMPARE(appState().settings.LastAcceptedDate, lastAccepted);
+            QCOMPARE(program().settings.LastAcceptedDate, lastAccepted);
             return;
         }
         form->tFlashTimer();  // counter 1: odd, caption empty
-        QCOMPARE(form->ToDoBtn->text(), QString());
+        QCOMPARE(part<QPushButton>(form.get(), "ToDoBtn")->text(), QString());
         form->tFlashTimer();
-        QCOMPARE(form->ToDoBtn->text(), QStringLiteral("To &Do"));
+        QCOMPARE(part<QPushButton>(form.get(), "ToDoBtn")->text(), QStringLiteral("To &Do"));
         form->tFlashTimer();
-        form->ToDoBtnClick();  // stops on an odd tick; the caption comes back all the same
-        QVERIFY(!form->tFlash->isActive());
-        QVERIFY(!form->ToDoFlashing);
-        QCOMPARE(form->ToDoBtn->text(), QStringLiteral("To &Do"));
-        QCOMPARE(appState().settings.LastAcceptedDate, kToday);
+        part<QPushButton>(form.get(), "ToDoBtn")->click();  // stops on an odd tick; the caption comes back all the same
+        QVERIFY(!part<QTimer>(form.get(), "tFlash")->isActive());
+        QVERIFY(!form->runState().ToDoFlashing);
+        QCOMPARE(part<QPushButton>(form.get(), "ToDoBtn")->text(), QStringLiteral("To &Do"));
+        QCOMPARE(program().settings.LastAcceptedDate, kToday);
         IniFile ini;
         ini.load(dir->file("Orvella.INI"));
         QCOMPARE(ini.readInteger("Calendar", "Last Accepted Date", 0), kToday);
         form->close();
+        form.reset();
 
         // A second start on the same day does not flash.
-        resetAppState();
+        newRun();
         auto again = makeForm();
         again->FormActivate();
-        QVERIFY(!again->ToDoFlashing);
+        QVERIFY(!again->runState().ToDoFlashing);
     }
 
     void flashCounterWrapsAndInfoButtonStopsItsFlashing() {
         auto form = makeForm();
         form->FormActivate();
-        QVERIFY(form->FirstRun);
-        form->FlashCounter = 98;
+        QVERIFY(form->runState().FirstRun);
+        for (int tick = 0; tick < 99; ++tick) form->tFlashTimer();
+        QCOMPARE(form->runState().FlashCounter, 99);
+        QVERIFY(part<QPushButton>(form.get(), "InfoBtn")->styleSheet().contains(QStringLiteral("255, 0, 0")));
         form->tFlashTimer();
-        QCOMPARE(form->FlashCounter, 99);
-        QVERIFY(form->InfoBtn->styleSheet().contains(QStringLiteral("255, 0, 0")));
+        QCOMPARE(form->runState().FlashCounter, 0);
+        QVERIFY(part<QPushButton>(form.get(), "InfoBtn")->styleSheet().contains(QStringLiteral("black")));
         form->tFlashTimer();
-        QCOMPARE(form->FlashCounter, 0);
-        QVERIFY(form->InfoBtn->styleSheet().contains(QStringLiteral("black")));
-        form->tFlashTimer();
-        form->InfoBtnClick();
-        QVERIFY(!form->FirstRun);
-        QVERIFY(!form->tFlash->isActive());
-        QVERIFY(form->InfoBtn->styleSheet().contains(QStringLiteral("black")));
+        part<QPushButton>(form.get(), "InfoBtn")->click();
+        QVERIFY(!form->runState().FirstRun);
+        QVERIFY(!part<QTimer>(form.get(), "tFlash")->isActive());
+        QVERIFY(part<QPushButton>(form.get(), "InfoBtn")->styleSheet().contains(QStringLiteral("black")));
     }
 
     void closingFlushesDeletedDays() {
         prepareFolder("[System]\r\nLeft=5\r\n", kToday + 3);
         auto form = makeForm();
         form->FormActivate();
-        QVERIFY(appState().store.FindDay(kToday + 3));
-        appState().store.DeleteCurrentDay();
+        QVERIFY(program().store.FindDay(kToday + 3));
+        program().store.DeleteCurrentDay();
         QCOMPARE(dir->read("Data/Ann.DBX").size(), size_t(1028));
         form->close();
         QVERIFY(!dir->exists("Data/Ann.DBX"));
@@ -265,10 +269,10 @@ private slots:
         prepareFolder("[System]\r\nLeft=5\r\n");
         auto form = makeForm();
         form->FormActivate();
-        QCOMPARE(form->LastDaySeen, kToday);
-        appState().clock = Clock(kToday + 1);
+        QCOMPARE(form->runState().LastDaySeen, kToday);
+        program().clock = Clock(kToday + 1);
         form->tDayTimer();
-        QCOMPARE(form->LastDaySeen, kToday + 1);
+        QCOMPARE(form->runState().LastDaySeen, kToday + 1);
     }
 };
 

@@ -3,9 +3,10 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "common/media_device.h"
 #include "app/month_media_player.h"
-#include "support/fake_seams.h"
+#include "common/media_device.h"
+#include "support/parts.h"
+#include "support/test_context.h"
 
 using namespace orv;
 
@@ -14,9 +15,6 @@ namespace {
 // Records what the player asks of the device; the test plays the device's part.
 class FakeDevice : public MediaDevice {
 public:
-    FakeDevice() { setMediaDevice(this); }
-    ~FakeDevice() override { setMediaDevice(nullptr); }
-
     bool open(const QString& file, QString* error) override {
         calls << "open " + file;
         if (refuseOpen) {
@@ -32,7 +30,7 @@ public:
     void detachDisplay() override { calls << "detach"; }
     void play() override {
         calls << "play";
-        if (failOnPlay && onError) onError(QStringLiteral("broken stream"));
+        if (failOnPlay) emit failed(QStringLiteral("broken stream"));
     }
     void stop() override { calls << "stop"; }
     void close() override { calls << "close"; }
@@ -49,8 +47,9 @@ class MonthMediaPlayerTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        seams = std::make_unique<test::FakeSeams>();
         device = std::make_unique<FakeDevice>();
+        run = std::make_unique<test::TestContext>(std::string(), 0, nullptr, device.get());
+        seams = &run->seams;
         window = std::make_unique<QWidget>();
         imgPanel = new QFrame(window.get());
         imgPanel->setGeometry(11, 10, 452, 300);
@@ -59,15 +58,15 @@ private slots:
         pButton->hide();
         mediaBtn = new QToolButton(pButton);
         MediaPlaying = LoopSetting = LoopActive = false;
-        player = std::make_unique<MonthMediaPlayer>(mediaBtn, pButton, imgPanel, picMain, MediaPlaying, LoopSetting,
-                                                    LoopActive);
+        player = std::make_unique<MonthMediaPlayer>(run->context, mediaBtn, pButton, imgPanel, picMain, MediaPlaying,
+                                                    LoopSetting, LoopActive);
         player->minLoopMilliseconds = 0;
     }
     void cleanup() {
         player.reset();
         window.reset();
+        run.reset();
         device.reset();
-        seams.reset();
     }
 
     void thePanelFollowsTheMonth() {
@@ -90,7 +89,7 @@ private slots:
         QVERIFY(LoopActive);
         QVERIFY(isStopGlyph());
         QCOMPARE(mediaBtn->toolTip(), QStringLiteral("Click to stop playing"));
-        for (int i = 0; i < 3; ++i) device->onEnd();
+        for (int i = 0; i < 3; ++i) emit device->ended();
         QCOMPARE(device->calls.count("play"), 4);
         QVERIFY(MediaPlaying);
         device->calls.clear();
@@ -102,7 +101,7 @@ private slots:
         QCOMPARE(mediaBtn->toolTip(), QStringLiteral("Click to play"));
         // A late end notice is no longer wanted.
         device->calls.clear();
-        device->onEnd();
+        emit device->ended();
         QVERIFY(device->calls.isEmpty());
     }
 
@@ -110,7 +109,7 @@ private slots:
         player->setMonthMedia(MonthMedia{"/p/SOUNDS/Mayxxx.wav", false, false});
         mediaBtn->click();
         device->calls.clear();
-        device->onEnd();
+        emit device->ended();
         QCOMPARE(device->calls, QStringList({"close", "detach"}));
         QVERIFY(!MediaPlaying);
         QVERIFY(isPlayGlyph());
@@ -156,8 +155,8 @@ private slots:
         QVERIFY(isPlayGlyph());
         QCOMPARE(seams->messages.size(), size_t(1));
         // The device may report the same failure twice and end as well: still one message, no new start.
-        device->onError(QStringLiteral("again"));
-        device->onEnd();
+        emit device->failed(QStringLiteral("again"));
+        emit device->ended();
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(device->calls.count("play"), 1);
     }
@@ -166,7 +165,7 @@ private slots:
         player->minLoopMilliseconds = 60000;
         player->setMonthMedia(MonthMedia{"/p/SOUNDS/Empty.wav", true, false});
         mediaBtn->click();
-        device->onEnd();
+        emit device->ended();
         QCOMPARE(device->calls.count("play"), 1);
         QVERIFY(!MediaPlaying);
         QVERIFY(isPlayGlyph());
@@ -186,11 +185,13 @@ private slots:
     }
 
 private:
-    bool isPlayGlyph() const { return mediaBtn->icon().cacheKey() == player->sbPlay->icon().cacheKey(); }
-    bool isStopGlyph() const { return mediaBtn->icon().cacheKey() == player->sbStop->icon().cacheKey(); }
+    QIcon glyph(const char* holder) const { return test::part<QToolButton>(pButton, holder)->icon(); }
+    bool isPlayGlyph() const { return mediaBtn->icon().cacheKey() == glyph("sbPlay").cacheKey(); }
+    bool isStopGlyph() const { return mediaBtn->icon().cacheKey() == glyph("sbStop").cacheKey(); }
 
-    std::unique_ptr<test::FakeSeams> seams;
     std::unique_ptr<FakeDevice> device;
+    std::unique_ptr<test::TestContext> run;
+    test::FakeSeams* seams = nullptr;
     std::unique_ptr<QWidget> window;
     QFrame* imgPanel = nullptr;
     QLabel* picMain = nullptr;

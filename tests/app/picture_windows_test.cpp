@@ -3,18 +3,19 @@
 #include <QPainter>
 #include <QTest>
 
-#include "app/app_state.h"
 #include "app/background_textures.h"
-#include "app/forms.h"
 #include "app/image_dlg.h"
 #include "app/img_holder.h"
 #include "app/jpeg_test_util.h"
 #include "app/picture_loader.h"
 #include "app/texture_paint_box.h"
+#include "program/settings.h"
 #include "support/fake_seams.h"
+#include "support/parts.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
+using test::part;
 
 namespace {
 
@@ -29,10 +30,6 @@ QImage bmpOf(int w, int h, QColor colour) {
 class PictureWindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        // The shipped textures and glyphs.
-        appState().setProgramFolder(ORVELLA_ASSETS_DIR);
-    }
     void init() {
         seams = std::make_unique<test::FakeSeams>();
         dir = std::make_unique<test::TempDir>();
@@ -45,10 +42,10 @@ private slots:
     void theHolderTakesJpegAndBitmapFiles() {
         dir->write("a.JPG", test::makeJpeg({.width = 301, .height = 400}));
         bmpOf(80, 40, Qt::red).save(QString::fromStdString(dir->file("b.bmp")), "BMP");
-        TImgHolder holder;
+        TImgHolder holder(*seams);
         QVERIFY(holder.loadPicture(dir->file("a.JPG")));
         QCOMPARE(holder.naturalSize(), QSize(301, 400));
-        QCOMPARE(holder.tImg->pixmap().size(), QSize(301, 400));
+        QCOMPARE(part<QLabel>(&holder, "tImg")->pixmap().size(), QSize(301, 400));
         QVERIFY(holder.loadPicture(dir->file("b.bmp")));
         QCOMPARE(holder.naturalSize(), QSize(80, 40));
         QCOMPARE(QColor(holder.picture().pixel(10, 10)), QColor(Qt::red));
@@ -64,7 +61,7 @@ private slots:
         dir->write("huge.jpg", test::withStatedSize(good, 20000, 20000));
         dir->write("jpeg.bmp", good);  // a bitmap name holds what it holds: not a bitmap
         dir->write("short.bmp", "BM\x10");
-        TImgHolder holder;
+        TImgHolder holder(*seams);
         QVERIFY(holder.loadPicture(dir->file("good.jpg")));
         for (const char* name : {"text.jpg", "cut.jpg", "empty.jpg", "huge.jpg", "jpeg.bmp", "short.bmp", "none.jpg"}) {
             seams->messages.clear();
@@ -79,7 +76,7 @@ private slots:
     void aLargePictureIsDecodedAtScreenSize() {
         seams->screen = QRect(0, 0, 800, 600);
         dir->write("big.jpg", test::makeJpeg({.width = 3300, .height = 2500, .quality = 30}));
-        TImgHolder holder;
+        TImgHolder holder(*seams);
         QVERIFY(holder.loadPicture(dir->file("big.jpg")));
         QCOMPARE(holder.naturalSize(), QSize(3300, 2500));
         QCOMPARE(holder.picture().size(), QSize(825, 625));  // one quarter
@@ -93,28 +90,33 @@ private slots:
 
     void theEnlargedPictureFillsTheScreenAtItsProportions() {
         seams->screen = QRect(0, 0, 1024, 768);
-        TImageDlg dlg;
+        TImageDlg dlg(*seams);
+        const auto picture = [](const QDialog* d) { return part<QLabel>(d, "Pic"); };
         dlg.setPicture(bmpOf(200, 100, Qt::blue), QSize(800, 400));
-        QCOMPARE(dlg.Pic->toolTip(), QStringLiteral("Click to close window"));
+        QCOMPARE(picture(&dlg)->toolTip(), QStringLiteral("Click to close window"));
         QRect shownAt;
+        int answer = 0;
         seams->scripts.push_back([&](QDialog* d) {
-            auto* img = static_cast<TImageDlg*>(d);
-            shownAt = img->Pic->geometry();
-            QTest::keyClick(img, Qt::Key_Space);
-            return img->result();
+            shownAt = picture(d)->geometry();
+            QTest::keyClick(d, Qt::Key_Space);
+            return answer = d->result();
         });
-        QCOMPARE(uiSeams().execModal(&dlg), 1);
+        QCOMPARE(seams->execModal(&dlg), 1);
         QCOMPARE(shownAt, QRect(10, 133, 1004, 502));
         seams->scripts.push_back([&](QDialog* d) {
-            auto* img = static_cast<TImageDlg*>(d);
-            QTest::mouseClick(img->Pic, Qt::LeftButton);
-            return img->result();
+            QTest::mouseClick(picture(d), Qt::LeftButton);
+            return answer = d->result();
         });
-        QCOMPARE(uiSeams().execModal(&dlg), 1);
+        QCOMPARE(seams->execModal(&dlg), 1);
         // A tall picture on the same screen.
-        dlg.setPicture(bmpOf(30, 40, Qt::blue), QSize(300, 400));
-        dlg.FormActivate();
-        QCOMPARE(dlg.Pic->geometry(), QRect(231, 10, 561, 748));
+        seams->scripts.push_back([&](QDialog* d) {
+            shownAt = picture(d)->geometry();
+            QTest::mouseClick(picture(d), Qt::LeftButton);
+            return answer = d->result();
+        });
+        dlg.showPicture(bmpOf(30, 40, Qt::blue), QSize(300, 400));
+        QCOMPARE(answer, 1);
+        QCOMPARE(shownAt, QRect(231, 10, 561, 748));
     }
 
     void paintBoxesTileTheChosenTexture() {
@@ -124,12 +126,11 @@ private slots:
         }
         QWidget panel;
         panel.resize(130, 75);
-        TexturePaintBox box(&panel);
-        TexturePaintBox title(&panel, true);
+        Settings settings;
+        TexturePaintBox box(&panel, settings);
+        TexturePaintBox title(&panel, settings, true);
         QCOMPARE(box.size(), QSize(130, 75));
-        int tile = 0;
-        box.tile = [&] { return tile; };
-        title.tile = [&] { return tile; };
+        int& tile = settings.Tile;
         const auto paint = [](TexturePaintBox& b) {
             QImage out(b.size(), QImage::Format_ARGB32);
             out.fill(Qt::transparent);
@@ -153,15 +154,14 @@ private slots:
         QCOMPARE(box.size(), QSize(300, 200));
     }
 
-    void windowsRegisterThemselves() {
-        {
-            TImgHolder holder;
-            TImageDlg dlg;
-            QCOMPARE(forms().ImgHolder, &holder);
-            QCOMPARE(forms().ImageDlg, &dlg);
-        }
-        QCOMPARE(forms().ImgHolder, nullptr);
-        QCOMPARE(forms().ImageDlg, nullptr);
+    void windowsHaveTheirCaptionsAndStayHidden() {
+        TImgHolder holder(*seams);
+        TImageDlg dlg(*seams);
+        QCOMPARE(holder.windowTitle(), QStringLiteral("ImgHolder"));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Orvella"));
+        dir->write("a.jpg", test::makeJpeg({.width = 64, .height = 48}));
+        QVERIFY(holder.loadPicture(dir->file("a.jpg")));
+        QVERIFY(!holder.isVisible());
     }
 
 private:

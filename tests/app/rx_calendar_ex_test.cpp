@@ -3,9 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/app_state.h"
 #include "app/rx_calendar_ex.h"
-#include "common/clock.h"
 #include "common/day_number.h"
 
 using namespace orv;
@@ -13,6 +11,7 @@ using namespace orv;
 namespace {
 
 int date(int y, int m, int d) { return dayNumber(y, m, d); }
+const int kToday = date(2023, 1, 15);
 
 QPoint centreOf(const TRxCalendarEx& cal, int row, int column) { return cal.cellRect(row, column).center(); }
 
@@ -35,11 +34,9 @@ QColor role(const QWidget& w, QPalette::ColorRole r) { return QColor(w.palette()
 class RxCalendarExTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { appState().clock = Clock(date(2023, 1, 15)); }
-    void cleanup() { appState().clock = Clock(); }
 
     void startsOnTodayWithDefaults() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         QCOMPARE(cal.CalendarDate(), date(2023, 1, 15));
         QCOMPARE(cal.StartOfWeek(), 1);
         QCOMPARE(cal.Weekends(), kSundayOnly);
@@ -64,7 +61,7 @@ private slots:
         QFETCH(int, firstColumn);
         QFETCH(int, lastRow);
         QFETCH(int, lastColumn);
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         QSignalSpy changes(&cal, &TRxCalendarEx::OnChange);
         cal.SetStartOfWeek(start);
         QCOMPARE(changes.count(), 0);  // the date stayed
@@ -81,7 +78,7 @@ private slots:
     }
 
     void cellSizesFollowTheControlSize() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.resize(282, 127);
         QCOMPARE(cal.columnWidth(), 39);  // (280 - 6) / 7
         QCOMPARE(cal.rowHeight(), 17);    // (125 - 6) / 7
@@ -105,7 +102,7 @@ private slots:
         QFETCH(int, from);
         QFETCH(bool, forward);
         QFETCH(int, to);
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.SetCalendarDate(from);
         QSignalSpy changes(&cal, &TRxCalendarEx::OnChange);
         QCOMPARE(forward ? cal.NextMonth() : cal.PrevMonth(), DateMove::Changed);
@@ -115,7 +112,7 @@ private slots:
     }
 
     void yearStepFrom29FebruaryRaisesTwoChanges() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.SetCalendarDate(date(2004, 2, 29));
         QSignalSpy changes(&cal, &TRxCalendarEx::OnChange);
         QList<int> seen;
@@ -128,7 +125,7 @@ private slots:
     }
 
     void setDatePartFailsOn29FebruaryIntoCommonYear() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.SetCalendarDate(date(2000, 2, 29));
         QSignalSpy changes(&cal, &TRxCalendarEx::OnChange);
         QCOMPARE(cal.SetDatePart(kPartYear, 2001), DateMove::NoSuchDate);
@@ -149,7 +146,7 @@ private slots:
     void refusedDatePartsRaiseNothing() {
         QFETCH(int, kind);
         QFETCH(int, value);
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         QSignalSpy changes(&cal, &TRxCalendarEx::OnChange);
         QVERIFY(cal.SetDatePart(kind, value) != DateMove::Changed);
         QCOMPARE(cal.CalendarDate(), date(2023, 1, 15));
@@ -158,7 +155,7 @@ private slots:
     }
 
     void noDateAfterTheLastDecember() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.SetCalendarDate(date(9999, 12, 31));
         QSignalSpy changes(&cal, &TRxCalendarEx::OnChange);
         QCOMPARE(cal.NextMonth(), DateMove::OutOfRange);
@@ -168,7 +165,7 @@ private slots:
     }
 
     void clicksSelectOnlyDays() {
-        TRxCalendarEx cal;  // Monday first: 1 January 2023 in row 1, column 6
+        TRxCalendarEx cal(kToday);  // Monday first: 1 January 2023 in row 1, column 6
         cal.resize(282, 127);
         cal.show();
         QVERIFY(QTest::qWaitForWindowExposed(&cal));
@@ -197,7 +194,7 @@ private slots:
     }
 
     void readOnlyRefusesTheUser() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.SetReadOnly(true);
         cal.show();
         QVERIFY(QTest::qWaitForWindowExposed(&cal));
@@ -239,7 +236,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(int, to);
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.SetStartOfWeek(start);
         cal.SetCalendarDate(date(2023, 1, from));
         QSignalSpy changes(&cal, &TRxCalendarEx::OnChange);
@@ -250,7 +247,7 @@ private slots:
     }
 
     void weekendColumnsDrawnInWeekendColourExceptCurrentCell() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.resize(282, 127);
         cal.SetWeekends(kSaturdayAndSunday);
         cal.SetCalendarDate(date(2023, 1, 18));  // a Wednesday, column 2
@@ -271,7 +268,7 @@ private slots:
     }
 
     void textIsCentredInItsCell() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.resize(282, 127);
         cal.SetCalendarDate(date(2023, 1, 2));
         const QImage img = cal.grab().toImage();
@@ -292,7 +289,7 @@ private slots:
     }
 
     void dotColours() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.resize(282, 127);
         cal.SetCalendarDate(date(2023, 1, 10));
         cal.SetMark(10, TRxCalendarEx::kGreenMark);
@@ -347,7 +344,7 @@ private slots:
     }
 
     void currentCellHighlightedWithoutFocus() {
-        TRxCalendarEx cal;
+        TRxCalendarEx cal(kToday);
         cal.resize(282, 127);
         QVERIFY(!cal.hasFocus());
         const QImage img = cal.grab().toImage();

@@ -5,15 +5,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 #include <sstream>
 
-#include "app/app_state.h"
-#include "app/forms.h"
 #include "app/main_form.h"
 #include "app/rx_calendar_ex.h"
+#include "app/startup.h"
 #include "cli/cli.h"
-#include "common/clock.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/ini_file.h"
@@ -23,11 +22,14 @@
 #include "desk/reminder_editor.h"
 #include "desk/todo_dlg.h"
 #include "store/cal_db.h"
-#include "support/fake_seams.h"
+#include "support/parts.h"
 #include "support/program_folder.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
+#include "support/test_context.h"
 
 using namespace orv;
+using test::part;
 
 namespace {
 
@@ -40,7 +42,14 @@ class MainWindowDeskTest : public QObject {
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<test::FakeSeams> seams;
+    std::unique_ptr<test::TestContext> run;
+    test::FakeSeams* seams = nullptr;
+
+    Program& program() const { return run->program; }
+    void newRun() {
+        run = std::make_unique<test::TestContext>(dir->path(), kToday);
+        seams = &run->seams;
+    }
 
     // A program folder with one calendar "Ann"; today's reminder not yet acknowledged.
     void prepareFolder(const std::string& todayText) {
@@ -48,12 +57,9 @@ private:
                                  {{kToday, todayText}});
     }
 
-    // The main window with the two windows created as at start, after its first activation.
+    // The main window with the others as at start, after its first activation.
     std::unique_ptr<TCalMainForm> startedForm() {
-        auto form = std::make_unique<TCalMainForm>(dir->path());
-        forms().CalMainForm = form.get();
-        new TDeskDlg1(form.get());
-        new TToDoDlg(form.get());
+        auto form = std::unique_ptr<TCalMainForm>(createWindows(run->context));
         form->FormActivate();
         return form;
     }
@@ -68,26 +74,22 @@ private:
 private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
-        seams = std::make_unique<test::FakeSeams>();
-        test::resetProgramState(kToday);
-        TDeskDlg1::Busy = true;
+        newRun();
     }
 
     void cleanup() {
-        forms().CalMainForm = nullptr;
-        test::clearProgramState();
-        seams.reset();
+        run.reset();
         dir.reset();
     }
 
     void calendarButtonOpensTheWeekPageOfTheGridsDate() {
         prepareFolder("Doctor 10am");
         auto form = startedForm();
-        TDeskDlg1* desk = forms().DeskDlg1;
+        auto* desk = form->findChild<TDeskDlg1*>();
         QVERIFY(desk);
-        QCOMPARE(desk->ceUser->text(), QStringLiteral("Ann"));  // set at every activation
-        form->Cal->SetCalendarDate(dayNumber(2026, 3, 12));
-        appState().settings.Background = winRgb(10, 20, 30);
+        QCOMPARE(part<QLineEdit>(desk, "ceUser")->text(), QStringLiteral("Ann"));  // set at every activation
+        part<TRxCalendarEx>(form.get(), "Cal")->SetCalendarDate(dayNumber(2026, 3, 12));
+        program().settings.Background = winRgb(10, 20, 30);
         struct Seen {
             int year = 0, month = 0, day = 0;
             QColor colour;
@@ -97,17 +99,16 @@ private slots:
         seams->scripts.push_back([&](QDialog* d) {
             auto* page = qobject_cast<TDeskDlg1*>(d);
             if (!page) return int(mrNone);
-            seen = {page->page.PageYear, page->page.PageMonth, page->page.SelectedDay,
-                    page->Panel1->palette().color(QPalette::Window), 0, {}};
-            page->FormActivate();
+            seen = {page->page().PageYear, page->page().PageMonth, page->page().SelectedDay,
+                    part<QFrame>(page, "Panel1")->palette().color(QPalette::Window), 0, {}};
             seen.focusedCell = page->focusedCellNumber();
-            seen.todayText = page->m[3]->toPlainText();
-            page->m[10]->setPlainText(QStringLiteral("Dentist 9am\nBring the card"));
-            page->WEndBtnClick();
-            page->ExitBtnClick();
+            seen.todayText = part<ReminderEditor>(page, "m3")->toPlainText();
+            part<ReminderEditor>(page, "m10")->setPlainText(QStringLiteral("Dentist 9am\nBring the card"));
+            part<QToolButton>(page, "WEndBtn")->click();
+            part<QToolButton>(page, "ExitBtn")->click();
             return page->result();
         });
-        form->DeskBtn->click();
+        part<QPushButton>(form.get(), "DeskBtn")->click();
         QCOMPARE(seams->modalClasses, QStringList{QStringLiteral("orv::TDeskDlg1")});
         QCOMPARE(seen.year, 2026);
         QCOMPARE(seen.month, 3);
@@ -115,9 +116,9 @@ private slots:
         QCOMPARE(seen.colour, QColor(10, 20, 30));
         QCOMPARE(seen.focusedCell, 4);
         QCOMPARE(seen.todayText, QStringLiteral("Doctor 10am"));
-        QCOMPARE(appState().settings.Background, winRgb(10, 20, 30));
-        QVERIFY(!appState().settings.ShowWeekends);
-        QCOMPARE(form->Cal->GetMark(18), int(TRxCalendarEx::kGreenMark));  // the marks were recomputed
+        QCOMPARE(program().settings.Background, winRgb(10, 20, 30));
+        QVERIFY(!program().settings.ShowWeekends);
+        QCOMPARE(part<TRxCalendarEx>(form.get(), "Cal")->GetMark(18), int(TRxCalendarEx::kGreenMark));  // the marks were recomputed
         IniFile ini;
         QVERIFY(ini.load(dir->file("Orvella.INI")));
         QCOMPARE(ini.readInteger("Calendar", "Background", 0), int(winRgb(10, 20, 30)));
@@ -129,56 +130,54 @@ private slots:
     void toDoButtonAcknowledgesTheFlashAndStoresTheDay() {
         prepareFolder("Doctor 10am");
         auto form = startedForm();
-        QVERIFY(form->ToDoFlashing);
-        QVERIFY(form->tFlash->isActive());
+        QVERIFY(form->runState().ToDoFlashing);
+        QVERIFY(part<QTimer>(form.get(), "tFlash")->isActive());
         form->tFlashTimer();  // an odd tick: the caption is empty
         const int day = kToday - 3;
-        form->Cal->SetCalendarDate(day);
+        part<TRxCalendarEx>(form.get(), "Cal")->SetCalendarDate(day);
         QString dateShown;
         QPoint shownAt;
         QString textShown = QStringLiteral("not shown");
         seams->scripts.push_back([&](QDialog* d) {
-            auto* todo = qobject_cast<TToDoDlg*>(d);
-            if (!todo) return int(mrNone);
-            dateShown = todo->DatePanel->text();
-            shownAt = todo->pos();
-            textShown = todo->Memo1->toPlainText();
-            todo->Memo1->setPlainText(QStringLiteral("Pay rent"));
-            todo->bOk->click();
-            return todo->result();
+            if (!qobject_cast<TToDoDlg*>(d)) return int(mrNone);
+            dateShown = part<QLabel>(d, "DatePanel")->text();
+            shownAt = d->pos();
+            textShown = part<ReminderEditor>(d, "Memo1")->toPlainText();
+            part<ReminderEditor>(d, "Memo1")->setPlainText(QStringLiteral("Pay rent"));
+            part<QPushButton>(d, "bOk")->click();
+            return d->result();
         });
         const QRect mainAt = form->frameGeometry();
-        form->ToDoBtn->click();
+        part<QPushButton>(form.get(), "ToDoBtn")->click();
         QCOMPARE(dateShown, fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
         // Centred over the main window as it stood when the button was pressed.
         QCOMPARE(shownAt, QPoint(mainAt.x() + (mainAt.width() - 281) / 2, mainAt.y() + (mainAt.height() - 445) / 2));
         QCOMPARE(textShown, QString());
-        QVERIFY(!form->ToDoFlashing);
-        QVERIFY(!form->tFlash->isActive());
-        QCOMPARE(form->ToDoBtn->text(), QStringLiteral("To &Do"));
-        QCOMPARE(appState().settings.LastAcceptedDate, kToday);
-        QCOMPARE(test::storedDay(day), std::optional<std::string>("Pay rent"));
-        QCOMPARE(form->Cal->GetMark(toYmd(day).day), int(TRxCalendarEx::kGreenMark));
+        QVERIFY(!form->runState().ToDoFlashing);
+        QVERIFY(!part<QTimer>(form.get(), "tFlash")->isActive());
+        QCOMPARE(part<QPushButton>(form.get(), "ToDoBtn")->text(), QStringLiteral("To &Do"));
+        QCOMPARE(program().settings.LastAcceptedDate, kToday);
+        QCOMPARE(test::storedDay(program().store, day), std::optional<std::string>("Pay rent"));
+        QCOMPARE(part<TRxCalendarEx>(form.get(), "Cal")->GetMark(toYmd(day).day), int(TRxCalendarEx::kGreenMark));
 
         // A double click on the grid opens it too; cancelled, nothing is stored.
-        form->Cal->SetCalendarDate(kToday);
+        part<TRxCalendarEx>(form.get(), "Cal")->SetCalendarDate(kToday);
         seams->scripts.push_back([](QDialog* d) {
-            auto* todo = qobject_cast<TToDoDlg*>(d);
-            todo->Memo1->clear();
-            todo->bCancel->click();
-            return todo->result();
+            part<ReminderEditor>(d, "Memo1")->clear();
+            part<QPushButton>(d, "bCancel")->click();
+            return d->result();
         });
-        emit form->Cal->doubleClicked();
+        emit part<TRxCalendarEx>(form.get(), "Cal")->doubleClicked();
         QCOMPARE(seams->modalClasses.size(), 2);
-        QCOMPARE(test::storedDay(kToday), std::optional<std::string>("Doctor 10am"));
+        QCOMPARE(test::storedDay(program().store, kToday), std::optional<std::string>("Doctor 10am"));
         form->close();
 
         // The flashing does not come back that day.
         form.reset();
-        resetAppState();
+        newRun();
         auto again = startedForm();
-        QVERIFY(!again->ToDoFlashing);
-        QVERIFY(!again->tFlash->isActive());
+        QVERIFY(!again->runState().ToDoFlashing);
+        QVERIFY(!part<QTimer>(again.get(), "tFlash")->isActive());
     }
 };
 

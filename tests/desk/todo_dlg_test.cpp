@@ -11,28 +11,28 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include "app/app_state.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
+#include "common/printer_seam.h"
 #include "common/qt_text.h"
 #include "desk/line_printer.h"
-#include "common/printer_seam.h"
 #include "desk/reminder_editor.h"
 #include "desk/todo_dlg.h"
 #include "store/cal_db.h"
-#include "support/fake_seams.h"
+#include "support/parts.h"
 #include "support/store_days.h"
 #include "support/temp_dir.h"
+#include "support/test_context.h"
 
 using namespace orv;
+using test::part;
 
 namespace {
 
 // Print jobs go to a PDF file.
 class PdfPrinters : public PrinterSeam {
 public:
-    explicit PdfPrinters(std::string path) : path_(std::move(path)) { setPrinterSeam(this); }
-    ~PdfPrinters() override { setPrinterSeam(nullptr); }
+    explicit PdfPrinters(std::string path) : path_(std::move(path)) {}
     std::unique_ptr<QPrinter> defaultPrinter() override {
         ++jobs;
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -54,7 +54,9 @@ int pdfPages(const std::string& path) {
     return static_cast<int>(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
 }
 
-
+ReminderEditor* memo(const QDialog* todo) { return part<ReminderEditor>(todo, "Memo1"); }
+QLabel* datePanel(const QDialog* todo) { return part<QLabel>(todo, "DatePanel"); }
+QPushButton* buttonOf(const QDialog* todo, const char* name) { return part<QPushButton>(todo, name); }
 
 }  // namespace
 
@@ -63,42 +65,43 @@ class ToDoDlgTest : public QObject {
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<test::FakeSeams> seams;
     std::unique_ptr<PdfPrinters> printers;
+    std::unique_ptr<test::TestContext> run;
+    test::FakeSeams* seams = nullptr;
+
+    CalDb& store() const { return run->program.store; }
 
     std::string pdf() const { return dir->file("out.pdf"); }
 
 private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
-        seams = std::make_unique<test::FakeSeams>();
         printers = std::make_unique<PdfPrinters>(pdf());
-        resetAppState();
-        appState().calendars.DataFolder = dir->path();
-        appState().calendars.Names = {"Ann"};
-        appState().store.setCalendars(&appState().calendars);
-        appState().store.OpenCurrentCalendar();
+        run = std::make_unique<test::TestContext>(dir->path(), dayNumber(2026, 12, 1), printers.get());
+        seams = &run->seams;
+        run->program.calendars.DataFolder = dir->path();
+        run->program.calendars.Names = {"Ann"};
+        store().OpenCurrentCalendar();
     }
 
     void cleanup() {
-        appState().store.FreeStore();
+        run.reset();
         printers.reset();
-        seams.reset();
         dir.reset();
     }
 
     void windowDatePlacementAndControls() {
-        TToDoDlg todo;
+        TToDoDlg todo(run->context);
         QCOMPARE(todo.windowTitle(), QStringLiteral("To Do List"));
         QCOMPARE(todo.size(), QSize(281, 445));
-        QCOMPARE(todo.DatePanel->height(), 33);
-        QCOMPARE(todo.DatePanel->font().pixelSize(), 19);
-        QVERIFY(todo.DatePanel->font().bold());
-        QCOMPARE(todo.DatePanel->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-        QCOMPARE(todo.Memo1->font().pixelSize(), 13);
-        QCOMPARE(todo.bPrint->text(), QStringLiteral("&Print"));
-        QCOMPARE(todo.bOk->text(), QStringLiteral("OK"));
-        QCOMPARE(todo.bOk->statusTip(), QStringLiteral("Save changes and return to main screen"));
+        QCOMPARE(datePanel(&todo)->height(), 33);
+        QCOMPARE(datePanel(&todo)->font().pixelSize(), 19);
+        QVERIFY(datePanel(&todo)->font().bold());
+        QCOMPARE(datePanel(&todo)->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+        QCOMPARE(memo(&todo)->font().pixelSize(), 13);
+        QCOMPARE(buttonOf(&todo, "bPrint")->text(), QStringLiteral("&Print"));
+        QCOMPARE(buttonOf(&todo, "bOk")->text(), QStringLiteral("OK"));
+        QCOMPARE(buttonOf(&todo, "bOk")->statusTip(), QStringLiteral("Save changes and return to main screen"));
 
         const int day = dayNumber(2000, 9, 22);
         QPoint shownAt;
@@ -108,9 +111,9 @@ private slots:
         });
         todo.editDay(day, QRect(100, 200, 474, 541));
         QCOMPARE(shownAt, QPoint(100 + (474 - 281) / 2, 200 + (541 - 445) / 2));
-        QCOMPARE(todo.DatePanel->text(), fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
+        QCOMPARE(datePanel(&todo)->text(), fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
         if (QLocale::system().language() == QLocale::English || QLocale::system().language() == QLocale::C)
-            QCOMPARE(todo.DatePanel->text(), QStringLiteral("22 September 2000"));
+            QCOMPARE(datePanel(&todo)->text(), QStringLiteral("22 September 2000"));
     }
 
     void storeRulesOfTheAnswers_data() {
@@ -135,43 +138,43 @@ private slots:
         QFETCH(QString, result);
         QFETCH(int, recordsAfterFlush);
         const int day = dayNumber(2026, 12, 8);
-        test::putDay(day - 1, "another day");
-        if (!existing.isEmpty()) test::putDay(day, existing.toStdString());
+        test::putDay(store(), day - 1, "another day");
+        if (!existing.isEmpty()) test::putDay(store(), day, existing.toStdString());
         const size_t sizeBefore = dir->read("Ann.DBX").size();
 
-        TToDoDlg todo;
+        TToDoDlg todo(run->context);
         QString shownText;
         seams->scripts.push_back([&](QDialog* d) {
             auto* t = qobject_cast<TToDoDlg*>(d);
-            shownText = t->Memo1->toPlainText();
-            t->Memo1->setPlainText(typed);
-            if (button == "ok") t->bOk->click();
-            else if (button == "cancel") t->bCancel->click();
-            else t->bPrint->click();
+            shownText = memo(t)->toPlainText();
+            memo(t)->setPlainText(typed);
+            if (button == "ok") buttonOf(t, "bOk")->click();
+            else if (button == "cancel") buttonOf(t, "bCancel")->click();
+            else buttonOf(t, "bPrint")->click();
             return t->result();
         });
         todo.editDay(day, QRect(0, 0, 474, 541));
         QCOMPARE(shownText, existing);
-        QCOMPARE(test::storedDay(day), result.isEmpty() ? std::nullopt : std::optional<std::string>(result.toStdString()));
+        QCOMPARE(test::storedDay(store(), day), result.isEmpty() ? std::nullopt : std::optional<std::string>(result.toStdString()));
         // A rewrite stays in place; only a new day grows the file before the flush.
         if (!existing.isEmpty()) QCOMPARE(dir->read("Ann.DBX").size(), sizeBefore);
         QCOMPARE(printers->jobs, button == "print" ? 1 : 0);
-        appState().store.FlushCurrentCalendar();
-        appState().store.OpenCurrentCalendar();
+        store().FlushCurrentCalendar();
+        store().OpenCurrentCalendar();
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(recordsAfterFlush) * kRecordSize);
-        QCOMPARE(test::storedDay(day - 1), std::optional<std::string>("another day"));
+        QCOMPARE(test::storedDay(store(), day - 1), std::optional<std::string>("another day"));
     }
 
     void printingPrintsTheEditedTextBelowTheDate() {
         const int day = dayNumber(2026, 12, 8);
-        test::putDay(day, "Gym");
-        TToDoDlg todo;
+        test::putDay(store(), day, "Gym");
+        TToDoDlg todo(run->context);
         std::vector<LinePrinter::Placed> printed;
         seams->scripts.push_back([&](QDialog* d) {
             auto* t = qobject_cast<TToDoDlg*>(d);
-            t->Memo1->setPlainText(QStringLiteral("Pay rent\n\nCall Bob"));
+            memo(t)->setPlainText(QStringLiteral("Pay rent\n\nCall Bob"));
             printed = t->printText();
-            t->bPrint->click();
+            buttonOf(t, "bPrint")->click();
             return t->result();
         });
         todo.editDay(day, QRect(0, 0, 474, 541));
@@ -180,36 +183,36 @@ private slots:
         QStringList texts;
         for (const auto& p : printed) texts << p.text;
         // Two lines of two blanks, the date after a tab, a line of two blanks, each line after a tab.
-        QCOMPARE(texts, (QStringList{"  ", "  ", todo.DatePanel->text(), "  ", "Pay rent", "Call Bob"}));
+        QCOMPARE(texts, (QStringList{"  ", "  ", datePanel(&todo)->text(), "  ", "Pay rent", "Call Bob"}));
         QVERIFY(printed[2].at.x() > 0);
         QCOMPARE(printed[4].at.x(), printed[5].at.x());
         QVERIFY(printed[3].at.y() > printed[2].at.y());
         // The empty line keeps its place.
         const qreal line = printed[4].at.y() - printed[3].at.y();
         QCOMPARE(printed[5].at.y(), printed[4].at.y() + 2 * line);
-        QCOMPARE(test::storedDay(day), std::optional<std::string>("Gym"));
+        QCOMPARE(test::storedDay(store(), day), std::optional<std::string>("Gym"));
     }
 
     void emptyEditorPrintsNothing() {
-        TToDoDlg todo;
+        TToDoDlg todo(run->context);
         QVERIFY(todo.printText().empty());
-        todo.Memo1->setPlainText(QStringLiteral("x"));
-        todo.Memo1->clear();
-        todo.bPrintClick();
+        memo(&todo)->setPlainText(QStringLiteral("x"));
+        memo(&todo)->clear();
+        buttonOf(&todo, "bPrint")->click();
         QCOMPARE(printers->jobs, 0);
         QVERIFY(!dir->exists("out.pdf"));
         QVERIFY(seams->messages.empty());
     }
 
     void pastingPastTheLimitKeepsTheFirstThousand() {
-        TToDoDlg todo;
+        TToDoDlg todo(run->context);
         QApplication::clipboard()->setText(QString(1500, u'x'));
         if (QApplication::clipboard()->text().size() != 1500) QSKIP("no clipboard on this platform");
-        todo.Memo1->paste();
+        memo(&todo)->paste();
         QCOMPARE(seams->beeps, 1);
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].text, ReminderEditor::limitWarning());
-        QCOMPARE(todo.Memo1->toPlainText(), QString(1000, u'x'));
+        QCOMPARE(memo(&todo)->toPlainText(), QString(1000, u'x'));
     }
 
     void linePrinterExpandsTabsAndStartsNewPages() {

@@ -12,9 +12,6 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "common/clock.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/qt_text.h"
@@ -25,10 +22,12 @@
 #include "events/ds_dlg.h"
 #include "events/occurrence_list_model.h"
 #include "store/cal_db.h"
-#include "support/fake_seams.h"
+#include "support/parts.h"
 #include "support/temp_dir.h"
+#include "support/test_context.h"
 
 using namespace orv;
+using test::part;
 using B = BirthdayList;
 
 namespace {
@@ -39,10 +38,9 @@ int d(int y, int m, int day) { return dayNumber(y, m, day); }
 
 // Presses OK in the check window and answers as it then does.
 int pressOk(QDialog* dialog) {
-    auto* check = qobject_cast<TCheckDlg*>(dialog);
-    if (!check) return mrAbort;
-    check->BitBtn1Click();
-    return check->isVisible() ? int(mrCancel) : check->result();
+    if (!qobject_cast<TCheckDlg*>(dialog)) return mrAbort;
+    part<QPushButton>(dialog, "BitBtn1")->click();
+    return dialog->isVisible() ? int(mrCancel) : dialog->result();
 }
 
 }  // namespace
@@ -52,16 +50,32 @@ class AnnualDlgTest : public QObject {
 
 private:
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<test::FakeSeams> seams;
+    std::unique_ptr<test::TestContext> run;
+    test::FakeSeams* seams = nullptr;
+    std::unique_ptr<TCheckDlg> check;
+    std::unique_ptr<TDSDlg> ds;
     std::unique_ptr<TAnnualDlg> dlg;
 
     std::string eventsFile() const { return dir->file("Events.dat"); }
+    CalDb& store() const { return run->program.store; }
+    // The window over the program folder (the test folder unless told otherwise), with its check and date
+    // windows.
+    void makeWindow(const std::string& folder = {}) {
+        if (!folder.empty()) run->program.setProgramFolder(folder);
+        dlg = std::make_unique<TAnnualDlg>(run->context);
+        dlg->setCheckWindow(check.get());
+        dlg->setDateWindow(ds.get());
+    }
     void open(int page, int startDate = d(2025, 6, 1)) {
-        dlg->StartDate = startDate;
-        dlg->Page = page;
+        dlg->setStart(page, startDate);
         dlg->show();
         QCoreApplication::processEvents();
     }
+    template <class Part = QWidget>
+    Part* the(const char* name) const { return part<Part>(dlg.get(), name); }
+    QTableView* grid() const { return the<QTableView>("sg1"); }
+    QRadioButton* option(int i) const { return the<QRadioButton>(qPrintable(QStringLiteral("rb%1").arg(i))); }
+    QSpinBox* spin(int i) const { return the<QSpinBox>(qPrintable(QStringLiteral("s%1").arg(i))); }
     QString cell(int row, int column) const { return dlg->gridModel()->index(row, column).data().toString(); }
     QWidget* editor() const { return dlg->gridDelegate()->openEditor(); }
     void type(const QString& text) {
@@ -74,12 +88,12 @@ private:
         QCoreApplication::processEvents();
     }
     void enterOnGrid() {
-        QTest::keyClick(dlg->sg1, Qt::Key_Return);
+        QTest::keyClick(grid(), Qt::Key_Return);
         QCoreApplication::processEvents();
     }
-    QPoint cellCentre(int row, int column) const { return dlg->sg1->visualRect(dlg->gridModel()->index(row, column)).center(); }
+    QPoint cellCentre(int row, int column) const { return grid()->visualRect(dlg->gridModel()->index(row, column)).center(); }
     void clickHeader(int column) {
-        QHeaderView* h = dlg->sg1->horizontalHeader();
+        QHeaderView* h = grid()->horizontalHeader();
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(column) + 5, 8));
         QCoreApplication::processEvents();
     }
@@ -95,33 +109,35 @@ private:
 private slots:
     void init() {
         dir = std::make_unique<test::TempDir>();
-        seams = std::make_unique<test::FakeSeams>();
-        appState().clock = Clock(d(2025, 6, 1));
-        appState().store.LoadStore(dir->file("Cal.DBX"));
+        run = std::make_unique<test::TestContext>(dir->path(), d(2025, 6, 1));
+        seams = &run->seams;
+        store().LoadStore(dir->file("Cal.DBX"));
+        check = std::make_unique<TCheckDlg>(run->context);
+        ds = std::make_unique<TDSDlg>(run->context.ui());
     }
     void cleanup() {
         if (dlg) dlg->hide();
         dlg.reset();
-        seams.reset();
+        ds.reset();
+        check.reset();
+        run.reset();
         dir.reset();
-        appState().clock = Clock();
     }
 
-    void createdOnceRegistersAndLoadsTheList() {
+    void createdLoadsTheList() {
         dir->write("Events.dat", "6,1\r\ncw 0,35\r\ncw 1,180\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,8\r\n4,1,14\r\n5,1,Y\r\n");
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
-        QCOMPARE(forms().AnnualDlg, dlg.get());
+        makeWindow();
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Repeating Events"));
         QVERIFY(seams->messages.empty());
         QCOMPARE(dlg->birthdayList().rowCount(), 2);  // the row and the blank one
-        QCOMPARE(dlg->sg1->horizontalHeader()->sectionSize(1), 180);
-        QCOMPARE(dlg->sg1->horizontalHeader()->sectionSize(2), 153);
-        QCOMPARE(dlg->LookAheadDays, 7);
+        QCOMPARE(grid()->horizontalHeader()->sectionSize(1), 180);
+        QCOMPARE(grid()->horizontalHeader()->sectionSize(2), 153);
+        QCOMPARE(dlg->lookAheadDays(), 7);
     }
 
     void corruptFileIsReportedAtCreation() {
         dir->write("Events.dat", "6,123456789012\r\n1,1,Ann\r\n");
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].icon, MsgIcon::Error);
         QCOMPARE(seams->messages[0].text,
@@ -130,20 +146,20 @@ private slots:
     }
 
     void birthdaysPageLooksAsItShould() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageBirthdays);
-        QCOMPARE(dlg->Notebook->currentIndex(), 0);
-        QCOMPARE(dlg->lHeading->text(), QStringLiteral("Adding Birthdays and Anniversaries"));
-        QVERIFY(dlg->lInstructions->text().endsWith(
+        QCOMPARE(the<QStackedWidget>("Notebook")->currentIndex(), 0);
+        QCOMPARE(the<QLabel>("lHeading")->text(), QStringLiteral("Adding Birthdays and Anniversaries"));
+        QVERIFY(the<QLabel>("lInstructions")->text().endsWith(
             QStringLiteral("Please enter the month and day as numbers. Eg August 14th is entered as 8 then 14.")));
         const QStringList headers{"No", "Name", "Event", "Month", "Day", "Card", "Gift"};
         const int widths[] = {35, 156, 153, 42, 34, 32, 40};
         for (int c = 0; c < 7; ++c) {
             QCOMPARE(dlg->gridModel()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headers[c]);
-            QCOMPARE(dlg->sg1->horizontalHeader()->sectionSize(c), widths[c]);
+            QCOMPARE(grid()->horizontalHeader()->sectionSize(c), widths[c]);
         }
-        QCOMPARE(dlg->sg1->rowHeight(0), 20);
-        QCOMPARE(dlg->sg1->horizontalHeader()->height(), 20);
+        QCOMPARE(grid()->rowHeight(0), 20);
+        QCOMPARE(grid()->horizontalHeader()->height(), 20);
         const auto role = [this](int column, int r) { return dlg->gridModel()->index(0, column).data(r); };
         QCOMPARE(role(0, Qt::BackgroundRole).value<QBrush>().color(), QColor(192, 220, 192));
         QCOMPARE(role(1, Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 255, 191));
@@ -155,33 +171,33 @@ private slots:
         for (int c = 0; c < 7; ++c) QCOMPARE(role(c, Qt::TextAlignmentRole).toInt(), alignments[c]);
         QCOMPARE(cell(0, 0), QStringLiteral("1"));
         // The cursor sits in the first Name cell with its editor open.
-        QCOMPARE(dlg->sg1->currentIndex(), dlg->gridModel()->index(0, 1));
+        QCOMPARE(grid()->currentIndex(), dlg->gridModel()->index(0, 1));
         QVERIFY(editor());
-        QCOMPARE(dlg->BitBtn9->toolTip(), QStringLiteral("Add these items to the currently selected user's calendar"));
+        QCOMPARE(the<QPushButton>("BitBtn9")->toolTip(), QStringLiteral("Add these items to the currently selected user's calendar"));
     }
 
     void enterWalksTheRowAndAppendsAtTheEnd() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageBirthdays);
         type(QStringLiteral("Ann"));
-        QCOMPARE(dlg->sg1->currentIndex().column(), 2);
+        QCOMPARE(grid()->currentIndex().column(), 2);
         QCOMPARE(cell(0, 2), QStringLiteral("Birthday"));  // set on entering the empty Event cell
         type(QStringLiteral("Birthday"));
         type(QStringLiteral("8a"));
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].text, QStringLiteral("This entry must be a whole number."));
         QCOMPARE(seams->messages[0].icon, MsgIcon::Warning);
-        QCOMPARE(dlg->sg1->currentIndex().column(), 3);  // the cursor stays
+        QCOMPARE(grid()->currentIndex().column(), 3);  // the cursor stays
         QCOMPARE(cell(0, 3), QString());
         QCOMPARE(qobject_cast<QLineEdit*>(editor())->text(), QString());  // the old text is back
         type(QStringLiteral("8"));
         type(QStringLiteral("14"));
-        QCOMPARE(dlg->sg1->currentIndex().column(), 5);
+        QCOMPARE(grid()->currentIndex().column(), 5);
         enterOnGrid();
-        QCOMPARE(dlg->sg1->currentIndex().column(), 6);
+        QCOMPARE(grid()->currentIndex().column(), 6);
         enterOnGrid();  // last cell of the last row: a new row
         QCOMPARE(dlg->birthdayList().rowCount(), 2);
-        QCOMPARE(dlg->sg1->currentIndex(), dlg->gridModel()->index(1, 1));
+        QCOMPARE(grid()->currentIndex(), dlg->gridModel()->index(1, 1));
         QCOMPARE(cell(1, 0), QStringLiteral("2"));
         QCOMPARE(dlg->birthdayList().cell(B::colMonth, 1), std::string("8"));
         QCOMPARE(dlg->birthdayList().cell(B::colDay, 1), std::string("14"));
@@ -189,50 +205,50 @@ private slots:
 
     void clearingAMonthIsRefusedAndUnchangedTextIsNotChecked() {
         dir->write("Events.dat", "6,1\r\n1,1,Ann\r\n3,1,8\r\n4,1,14\r\n");
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         const_cast<B&>(dlg->birthdayList()).setCell(B::colDay, 1, "x");  // as if read from a file
         dlg->gridModel()->reset();
         open(TAnnualDlg::kPageBirthdays);
-        dlg->sg1->setCurrentIndex(dlg->gridModel()->index(0, 3));
+        grid()->setCurrentIndex(dlg->gridModel()->index(0, 3));
         type(QString());
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(cell(0, 3), QStringLiteral("8"));
         type(QStringLiteral("8"));  // back to the month, unchanged: moves on
-        QCOMPARE(dlg->sg1->currentIndex().column(), 4);
+        QCOMPARE(grid()->currentIndex().column(), 4);
         type(QStringLiteral("x"));  // the day "x" left as it was: no check either
         QCOMPARE(seams->messages.size(), size_t(1));
-        QCOMPARE(dlg->sg1->currentIndex().column(), 5);
+        QCOMPARE(grid()->currentIndex().column(), 5);
     }
 
     void refusedEditByClickingElsewhereReturnsTheCursor() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageBirthdays);
-        dlg->sg1->setCurrentIndex(dlg->gridModel()->index(0, 4));
+        grid()->setCurrentIndex(dlg->gridModel()->index(0, 4));
         QTest::keyClicks(editor(), QStringLiteral("1x"));
-        QTest::mouseClick(dlg->sg1->viewport(), Qt::LeftButton, {}, cellCentre(0, 1));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(0, 1));
         QTest::qWait(20);
         QCOMPARE(seams->messages.size(), size_t(1));
-        QCOMPARE(dlg->sg1->currentIndex(), dlg->gridModel()->index(0, 4));
+        QCOMPARE(grid()->currentIndex(), dlg->gridModel()->index(0, 4));
         QCOMPARE(cell(0, 4), QString());
     }
 
     void checkBoxesToggleByClickAndSpace() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageBirthdays);
-        QTest::mouseClick(dlg->sg1->viewport(), Qt::LeftButton, {}, cellCentre(0, 5));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(0, 5));
         QCOMPARE(dlg->birthdayList().cell(B::colCard, 1), std::string("Y"));
         QCOMPARE(dlg->gridModel()->index(0, 5).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
-        QTest::mouseClick(dlg->sg1->viewport(), Qt::LeftButton, {}, cellCentre(0, 5));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(0, 5));
         QCOMPARE(dlg->birthdayList().cell(B::colCard, 1), std::string("N"));
-        dlg->sg1->setCurrentIndex(dlg->gridModel()->index(0, 6));
-        QTest::keyClick(dlg->sg1, Qt::Key_Space);
+        grid()->setCurrentIndex(dlg->gridModel()->index(0, 6));
+        QTest::keyClick(grid(), Qt::Key_Space);
         QCOMPARE(dlg->birthdayList().cell(B::colGift, 1), std::string("Y"));
-        dlg->miClearChecks->trigger();
+        the<QAction>("miClearChecks")->trigger();
         QCOMPARE(dlg->birthdayList().cell(B::colGift, 1), std::string("N"));
     }
 
     void headerClicksSortAndReverse() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageBirthdays);
         fillRows({{"bob", "Birthday", "10", "2"}, {"Ann", "Wedding", "2", "10"}, {"", "", "", ""}});
         clickHeader(5);  // not sortable
@@ -240,50 +256,50 @@ private slots:
         clickHeader(3);
         QCOMPARE(dlg->birthdayList().rowCount(), 2);  // the incomplete row purged first
         QCOMPARE(cell(0, 1), QStringLiteral("Ann"));
-        QVERIFY(dlg->sg1->horizontalHeader()->isSortIndicatorShown());
-        QCOMPARE(dlg->sg1->horizontalHeader()->sortIndicatorSection(), 3);
-        QCOMPARE(dlg->sg1->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+        QVERIFY(grid()->horizontalHeader()->isSortIndicatorShown());
+        QCOMPARE(grid()->horizontalHeader()->sortIndicatorSection(), 3);
+        QCOMPARE(grid()->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
         clickHeader(3);
         QCOMPARE(cell(0, 1), QStringLiteral("bob"));
-        QCOMPARE(dlg->sg1->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(grid()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(cell(0, 0), QStringLiteral("1"));  // the numbers stay in place
         clickHeader(1);
         QCOMPARE(cell(0, 1), QStringLiteral("Ann"));
     }
 
     void rowButtonsAndMenu() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageBirthdays);
-        dlg->BitBtn8->click();  // the only row: a beep, no question
+        the<QPushButton>("BitBtn8")->click();  // the only row: a beep, no question
         QCOMPARE(seams->beeps, 1);
         QVERIFY(seams->messages.empty());
-        dlg->BitBtn3->click();
+        the<QPushButton>("BitBtn3")->click();
         QCOMPARE(dlg->birthdayList().rowCount(), 2);
-        QCOMPARE(dlg->sg1->currentIndex(), dlg->gridModel()->index(1, 1));
+        QCOMPARE(grid()->currentIndex(), dlg->gridModel()->index(1, 1));
         type(QStringLiteral("second"));
         seams->answers.push_back(mrNo);
-        dlg->sg1->setCurrentIndex(dlg->gridModel()->index(0, 1));
-        dlg->BitBtn8->click();
+        grid()->setCurrentIndex(dlg->gridModel()->index(0, 1));
+        the<QPushButton>("BitBtn8")->click();
         QCOMPARE(seams->messages.back().text, QStringLiteral("Delete selected row ?"));
         QCOMPARE(seams->messages.back().buttons, MsgButtons::YesNo);
         QCOMPARE(dlg->birthdayList().rowCount(), 2);
-        dlg->BitBtn8->click();  // Yes
+        the<QPushButton>("BitBtn8")->click();  // Yes
         QCOMPARE(dlg->birthdayList().rowCount(), 1);
         QCOMPARE(cell(0, 1), QStringLiteral("second"));
-        dlg->miInsertRow->trigger();
+        the<QAction>("miInsertRow")->trigger();
         QCOMPARE(dlg->birthdayList().rowCount(), 2);
         QCOMPARE(cell(1, 1), QStringLiteral("second"));
         QCOMPARE(cell(1, 0), QStringLiteral("2"));
-        QCOMPARE(dlg->sg1->currentIndex(), dlg->gridModel()->index(0, 1));
-        dlg->miDeleteRow->trigger();
+        QCOMPARE(grid()->currentIndex(), dlg->gridModel()->index(0, 1));
+        the<QAction>("miDeleteRow")->trigger();
         QCOMPARE(dlg->birthdayList().rowCount(), 1);
     }
 
     void closingSavesOrDeletesTheFile() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageBirthdays);
         fillRows({{"Ann", "Birthday", "8", "14"}});
-        dlg->BitBtn2->click();
+        the<QPushButton>("BitBtn2")->click();
         QVERIFY(!dlg->isVisible());
         QVERIFY(dir->read("Events.dat").find("1,1,Ann\r\n") != std::string::npos);
         open(TAnnualDlg::kPageBirthdays);
@@ -293,93 +309,92 @@ private slots:
     }
 
     void saveFailureIsReportedAndTheWindowStillCloses() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, dir->file("missing/Events.dat"));
+        makeWindow(dir->file("missing"));
         open(TAnnualDlg::kPageBirthdays);
         fillRows({{"Ann", "Birthday", "8", "14"}});
-        dlg->BitBtn2->click();
+        the<QPushButton>("BitBtn2")->click();
         QVERIFY(!dlg->isVisible());
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].icon, MsgIcon::Error);
     }
 
     void birthdaysStampedForTheSelectedYear() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageBirthdays, d(2025, 3, 3));
         fillRows({{"Ann", "Birthday", "8", "14"}, {"Leap", "Day", "2", "29"}});
         seams->answers.push_back(mrNo);
-        dlg->BitBtn9->click();
+        the<QPushButton>("BitBtn9")->click();
         QCOMPARE(seams->messages.back().text, QStringLiteral("Add birthdays to calendar for 2025 ?"));
         QVERIFY(dlg->isVisible());
-        QVERIFY(!appState().store.FindDay(d(2025, 8, 14)));
-        dlg->BitBtn9->click();
+        QVERIFY(!store().FindDay(d(2025, 8, 14)));
+        the<QPushButton>("BitBtn9")->click();
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(mrOk));
-        QVERIFY(appState().store.FetchDay(d(2025, 8, 14)));
-        QCOMPARE(appState().store.CurrentRecord.text(), std::string("<Ann Birthday>\r\n"));
-        QCOMPARE(appState().store.keyList.size(), 1);
+        QCOMPARE(store().readDay(d(2025, 8, 14)), std::optional<std::string>("<Ann Birthday>\r\n"));
+        QCOMPARE(store().keyList.size(), 1);
         QVERIFY(dir->exists("Events.dat"));  // closing saved the list
     }
 
     void repeatingPageOpensAsDescribed() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
-        dlg->cb1->setCurrentIndex(2);
-        dlg->cDate->setDate(QDate(2030, 1, 1));
-        dlg->rb[1]->setChecked(true);
+        makeWindow();
+        the<QComboBox>("cb1")->setCurrentIndex(2);
+        the<QDateEdit>("cDate")->setDate(QDate(2030, 1, 1));
+        option(2)->setChecked(true);
         open(TAnnualDlg::kPageRepeating, d(2025, 1, 15));
-        QCOMPARE(dlg->Notebook->currentIndex(), 2);
-        QCOMPARE(dlg->cb1->currentIndex(), 0);
-        QCOMPARE(dlg->cDate->date(), QDate(2025, 6, 1));
-        QVERIFY(dlg->rb[1]->isChecked());  // the option keeps its value
-        QCOMPARE(dlg->lStartDate->text(),
+        QCOMPARE(the<QStackedWidget>("Notebook")->currentIndex(), 2);
+        QCOMPARE(the<QComboBox>("cb1")->currentIndex(), 0);
+        QCOMPARE(the<QDateEdit>("cDate")->date(), QDate(2025, 6, 1));
+        QVERIFY(option(2)->isChecked());  // the option keeps its value
+        QCOMPARE(the<QLabel>("lStartDate")->text(),
                  fromCp1252(formatDate("ddd d mmmm yyyy", d(2025, 1, 15), systemDateNames())));
-        QCOMPARE(dlg->eEvent->text(), QStringLiteral("[Event]"));
-        QCOMPARE(dlg->eEvent->selectedText(), QStringLiteral("[Event]"));
-        QCOMPARE(dlg->eEvent->toolTip(), QStringLiteral("Description of event to repeat."));
-        QCOMPARE(dlg->rb[0]->text(), QStringLiteral("Repeat every") + kBlanks + QStringLiteral("day"));
-        QCOMPARE(dlg->rb[3]->text(), QStringLiteral("Repeat every") + kBlanks + QStringLiteral("year"));
-        QCOMPARE(dlg->lYear->text(), QStringLiteral("year,"));
-        QCOMPARE(textColour(dlg->rb[1]), QColor(0, 0, 255));
-        QCOMPARE(textColour(dlg->rb[0]), QColor(128, 128, 128));
-        QCOMPARE(dlg->cb2->palette().color(QPalette::Text), QColor(128, 128, 128));
+        QCOMPARE(the<QLineEdit>("eEvent")->text(), QStringLiteral("[Event]"));
+        QCOMPARE(the<QLineEdit>("eEvent")->selectedText(), QStringLiteral("[Event]"));
+        QCOMPARE(the<QLineEdit>("eEvent")->toolTip(), QStringLiteral("Description of event to repeat."));
+        QCOMPARE(option(1)->text(), QStringLiteral("Repeat every") + kBlanks + QStringLiteral("day"));
+        QCOMPARE(option(4)->text(), QStringLiteral("Repeat every") + kBlanks + QStringLiteral("year"));
+        QCOMPARE(the<QLabel>("lYear")->text(), QStringLiteral("year,"));
+        QCOMPARE(textColour(option(2)), QColor(0, 0, 255));
+        QCOMPARE(textColour(option(1)), QColor(128, 128, 128));
+        QCOMPARE(the<QComboBox>("cb2")->palette().color(QPalette::Text), QColor(128, 128, 128));
     }
 
     void pageReactions() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageRepeating);
-        dlg->s[2]->setValue(3);
-        QVERIFY(dlg->rb[2]->isChecked());
-        QCOMPARE(dlg->rb[2]->text(), QStringLiteral("Repeat every") + kBlanks + QStringLiteral("months"));
-        QCOMPARE(textColour(dlg->rb[2]), QColor(0, 0, 255));
-        QCOMPARE(dlg->s[2]->palette().color(QPalette::Text), QColor(0, 0, 255));
-        QCOMPARE(dlg->s[0]->palette().color(QPalette::Text), QColor(128, 128, 128));
-        QTest::mouseClick(dlg->s[0], Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(dlg->rb[0]->isChecked());
-        dlg->cb1->setCurrentIndex(1);
-        QVERIFY(dlg->rb[4]->isChecked());
-        QCOMPARE(dlg->cb3->palette().color(QPalette::Text), QColor(0, 0, 255));
-        dlg->cDate->setDate(QDate(2027, 1, 1));
-        dlg->s[4]->setValue(2);
-        QCOMPARE(dlg->lYear->text(), QStringLiteral("years,"));
-        QCOMPARE(dlg->cDate->date(), QDate(2025, 6, 1));  // back to today
+        spin(3)->setValue(3);
+        QVERIFY(option(3)->isChecked());
+        QCOMPARE(option(3)->text(), QStringLiteral("Repeat every") + kBlanks + QStringLiteral("months"));
+        QCOMPARE(textColour(option(3)), QColor(0, 0, 255));
+        QCOMPARE(spin(3)->palette().color(QPalette::Text), QColor(0, 0, 255));
+        QCOMPARE(spin(1)->palette().color(QPalette::Text), QColor(128, 128, 128));
+        QTest::mouseClick(spin(1), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(option(1)->isChecked());
+        the<QComboBox>("cb1")->setCurrentIndex(1);
+        QVERIFY(option(5)->isChecked());
+        QCOMPARE(the<QComboBox>("cb3")->palette().color(QPalette::Text), QColor(0, 0, 255));
+        the<QDateEdit>("cDate")->setDate(QDate(2027, 1, 1));
+        spin(5)->setValue(2);
+        QCOMPARE(the<QLabel>("lYear")->text(), QStringLiteral("years,"));
+        QCOMPARE(the<QDateEdit>("cDate")->date(), QDate(2025, 6, 1));  // back to today
         const RepeatSettings r = dlg->repeatSettings();
         QCOMPARE(r.RepeatKind, int(rkNthWeekday));
         QCOMPARE(r.NthOccurrence, 2);
         QCOMPARE(r.YearsToRepeat, 2);
         QCOMPARE(r.UntilDate, 0);  // today: ignored
-        dlg->cb3->setCurrentIndex(4);
-        dlg->cDate->setDate(QDate(2026, 2, 1));
+        the<QComboBox>("cb3")->setCurrentIndex(4);
+        the<QDateEdit>("cDate")->setDate(QDate(2026, 2, 1));
         QCOMPARE(dlg->repeatSettings().Interval, 6);
         QCOMPARE(dlg->repeatSettings().UntilDate, d(2026, 2, 1));
-        dlg->cDate->setDate(QDate(2025, 5, 1));
+        the<QDateEdit>("cDate")->setDate(QDate(2025, 5, 1));
         QCOMPARE(dlg->repeatSettings().UntilDate, 0);
     }
 
     void doneRefusesThePlaceholderInAnyCase() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageRepeating);
         for (const QString& text : {QStringLiteral("[event]"), QString()}) {
-            dlg->eEvent->setText(text);
-            dlg->bRepDone->click();
+            the<QLineEdit>("eEvent")->setText(text);
+            the<QPushButton>("bRepDone")->click();
             QCOMPARE(seams->messages.back().text, QStringLiteral("Please enter some text in the \"Event\" box."));
             QCOMPARE(seams->messages.back().icon, MsgIcon::Information);
         }
@@ -388,75 +403,72 @@ private slots:
     }
 
     void doneShowsTheDatesAndOkStampsThem() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageRepeating, d(2024, 1, 15));
-        dlg->eEvent->setText(QStringLiteral("Gym"));
-        dlg->cb1->setCurrentIndex(1);
-        dlg->cb2->setCurrentIndex(2);
-        dlg->cb3->setCurrentIndex(2);
+        the<QLineEdit>("eEvent")->setText(QStringLiteral("Gym"));
+        the<QComboBox>("cb1")->setCurrentIndex(1);
+        the<QComboBox>("cb2")->setCurrentIndex(2);
+        the<QComboBox>("cb3")->setCurrentIndex(2);
         QStringList shown;
         seams->scripts.push_back([&shown](QDialog* dialog) {
-            auto* check = qobject_cast<TCheckDlg*>(dialog);
-            QAbstractItemModel* m = check->lbDates->model();
+            QAbstractItemModel* m = part<QListView>(dialog, "lbDates")->model();
             for (int i = 0; i < m->rowCount(); ++i) shown << m->index(i, 0).data().toString();
             return pressOk(dialog);
         });
-        dlg->bRepDone->click();
+        the<QPushButton>("bRepDone")->click();
         QCOMPARE(seams->modalClasses, QStringList{"orv::TCheckDlg"});
         QCOMPARE(shown.size(), 4);
         QCOMPARE(shown[0], fromCp1252(formatDate("dddd, d mmmm yyyy", d(2024, 4, 9), systemDateNames())));
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(mrOk));
-        QVERIFY(appState().store.FetchDay(d(2025, 1, 14)));
-        QCOMPARE(appState().store.CurrentRecord.text(), std::string("<Gym>\r\n"));
-        QCOMPARE(appState().store.keyList.size(), 4);
+        QCOMPARE(store().readDay(d(2025, 1, 14)), std::optional<std::string>("<Gym>\r\n"));
+        QCOMPARE(store().keyList.size(), 4);
     }
 
     void cancelInTheCheckWindowKeepsThePageOpen() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageRepeating, d(2024, 1, 1));
-        dlg->eEvent->setText(QStringLiteral("Gym"));
-        dlg->rb[0]->click();
-        dlg->bRepDone->click();  // no script: the check window answers Cancel
+        the<QLineEdit>("eEvent")->setText(QStringLiteral("Gym"));
+        option(1)->click();
+        the<QPushButton>("bRepDone")->click();  // no script: the check window answers Cancel
         QVERIFY(dlg->isVisible());
-        QCOMPARE(appState().store.keyList.size(), 0);
+        QCOMPARE(store().keyList.size(), 0);
     }
 
     void monthlyFromThe31stAsksAboutMissingDays() {
-        dlg = std::make_unique<TAnnualDlg>(nullptr, eventsFile());
+        makeWindow();
         open(TAnnualDlg::kPageRepeating, d(2023, 1, 31));
-        dlg->eEvent->setText(QStringLiteral("Rent"));
-        dlg->s[2]->setValue(1);
-        dlg->rb[2]->click();
+        the<QLineEdit>("eEvent")->setText(QStringLiteral("Rent"));
+        spin(3)->setValue(1);
+        option(3)->click();
         int page = -1;
         int count = -1;
         QString title;
         seams->scripts.push_back([&page, &title](QDialog* dialog) {
-            auto* ds = qobject_cast<TDSDlg*>(dialog);
-            page = ds->Notebook1->currentIndex();
-            title = ds->windowTitle();
-            ds->BitBtn2->click();  // only existing dates
-            return ds->result();
+            page = part<QStackedWidget>(dialog, "Notebook1")->currentIndex();
+            title = dialog->windowTitle();
+            part<QPushButton>(dialog, "BitBtn2")->click();  // only existing dates
+            return dialog->result();
         });
         seams->scripts.push_back([&count](QDialog* dialog) {
             count = qobject_cast<TCheckDlg*>(dialog)->datesModel()->rowCount();
             return int(mrCancel);
         });
-        dlg->bRepDone->click();
+        the<QPushButton>("bRepDone")->click();
         QCOMPARE(seams->modalClasses, (QStringList{"orv::TDSDlg", "orv::TCheckDlg"}));
         QCOMPARE(page, 2);
         QCOMPARE(title, QStringLiteral("Warning - Date sensitivity..."));
         QCOMPARE(count, 7);
 
         seams->scripts.push_back([](QDialog*) { return int(mrCancel); });
-        dlg->bRepDone->click();  // cancel: nothing computed
+        the<QPushButton>("bRepDone")->click();  // cancel: nothing computed
         QCOMPARE(seams->modalClasses.size(), 3);
         seams->scripts.push_back([](QDialog*) { return int(mrYes); });
         seams->scripts.push_back([&count](QDialog* dialog) {
             count = qobject_cast<TCheckDlg*>(dialog)->datesModel()->rowCount();
             return int(mrCancel);
         });
-        dlg->bRepDone->click();
+        the<QPushButton>("bRepDone")->click();
         QCOMPARE(count, 12);
     }
 
@@ -470,61 +482,57 @@ private slots:
             bytes.append(b.data(), b.size());
         }
         dir->write("Cal.DBX", bytes);
-        appState().store.LoadStore(dir->file("Cal.DBX"));
-        TCheckDlg check;
-        check.Dates = {d(2040, 1, 1)};
-        check.EntryLine = "<Gym>\r\n";
-        check.show();
-        check.BitBtn1Click();
-        QVERIFY(check.isVisible());
+        store().LoadStore(dir->file("Cal.DBX"));
+        bool stayedOpen = false;
+        seams->scripts.push_back([&](QDialog* dialog) {
+            const int answer = pressOk(dialog);
+            stayedOpen = dialog->isVisible();
+            return answer;
+        });
+        QCOMPARE(check->checkAndStamp({d(2040, 1, 1)}, "<Gym>\r\n"), int(mrCancel));
+        QVERIFY(stayedOpen);
         QCOMPARE(seams->messages.size(), size_t(1));
         QVERIFY(seams->messages[0].text.startsWith(QStringLiteral("Nothing has been added: these entries need 1 new day in")));
         QCOMPARE(dir->read("Cal.DBX").size(), bytes.size());
     }
 
     void checkWindowReportsSkippedDays() {
-        TCheckDlg check;
-        QCOMPARE(check.windowTitle(), QStringLiteral("Check Results..."));
-        QCOMPARE(check.Label1->text(), QStringLiteral("Check Accuracy Of Repeating Events"));
-        QVERIFY(check.BitBtn1->isDefault());
-        appState().store.CurrentRecord.clear();
-        appState().store.CurrentRecord.Date = d(2025, 1, 2);
-        appState().store.CurrentRecord.setText(std::string(995, 'a'));
-        appState().store.AppendDay();
-        check.Dates = {d(2025, 1, 1), d(2025, 1, 2)};
-        check.EntryLine = "<Gym>\r\n";
-        check.show();
-        check.BitBtn1Click();
-        QVERIFY(!check.isVisible());
-        QCOMPARE(check.result(), int(mrOk));
+        QCOMPARE(check->windowTitle(), QStringLiteral("Check Results..."));
+        QCOMPARE(part<QLabel>(check.get(), "Label1")->text(), QStringLiteral("Check Accuracy Of Repeating Events"));
+        QVERIFY(part<QPushButton>(check.get(), "BitBtn1")->isDefault());
+        store().writeDay(d(2025, 1, 2), std::string(995, 'a'));
+        seams->scripts.push_back(pressOk);
+        QCOMPARE(check->checkAndStamp({d(2025, 1, 1), d(2025, 1, 2)}, "<Gym>\r\n"), int(mrOk));
+        QVERIFY(!check->isVisible());
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].icon, MsgIcon::Warning);
         QVERIFY(seams->messages[0].text.contains(
             fromCp1252(formatDate("dddd, d mmmm yyyy", d(2025, 1, 2), systemDateNames()))));
-        QVERIFY(appState().store.FetchDay(d(2025, 1, 2)));
-        QCOMPARE(appState().store.CurrentRecord.text().size(), size_t(995));
+        QCOMPARE(store().readDay(d(2025, 1, 2)).value_or("").size(), size_t(995));
     }
 
     void dateSensitivityPages() {
-        TDSDlg ds;
         const QStringList texts = {
             "The day of the month you have selected [29th] may not be found if a February is encountered.",
             "The day of the month you have selected [30th] will not be found if a February is encountered.",
             "The day of the month you have selected [31st] will not be found when months with only 30 days are "
             "encountered."};
+        const auto button = [this](const char* name) { return part<QPushButton>(ds.get(), name); };
         for (int day = 29; day <= 31; ++day) {
-            ds.Day = day;
-            ds.show();
-            QCOMPARE(ds.Notebook1->currentIndex(), day - 29);
-            QCOMPARE(qobject_cast<QLabel*>(ds.Notebook1->currentWidget())->text(), texts[day - 29]);
-            ds.hide();
+            seams->scripts.push_back([&](QDialog* dialog) {
+                const auto* pages = part<QStackedWidget>(dialog, "Notebook1");
+                [&] {
+                    QCOMPARE(pages->currentIndex(), day - 29);
+                    QCOMPARE(qobject_cast<QLabel*>(pages->currentWidget())->text(), texts[day - 29]);
+                }();
+                button(day == 29 ? "BitBtn1" : day == 30 ? "BitBtn2" : "BitBtn3")->click();
+                return dialog->result();
+            });
+            QCOMPARE(ds->askFor(day), day == 29 ? int(mrYes) : day == 30 ? int(mrNo) : int(mrCancel));
         }
-        QCOMPARE(ds.BitBtn1->text(), QStringLiteral("Use the &nearest date"));
-        QCOMPARE(ds.BitBtn2->text(), QStringLiteral("&Only make entries if date exists"));
-        QCOMPARE(ds.BitBtn3->text(), QStringLiteral("&Cancel and choose a new date"));
-        ds.show();
-        ds.BitBtn3->click();
-        QCOMPARE(ds.result(), int(mrCancel));
+        QCOMPARE(button("BitBtn1")->text(), QStringLiteral("Use the &nearest date"));
+        QCOMPARE(button("BitBtn2")->text(), QStringLiteral("&Only make entries if date exists"));
+        QCOMPARE(button("BitBtn3")->text(), QStringLiteral("&Cancel and choose a new date"));
     }
 };
 

@@ -6,20 +6,27 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/forms.h"
+#include "common/app_context.h"
 #include "common/hint_router.h"
+#include "program/program.h"
 #include "store/add_user_dlg.h"
 #include "store/calendar_list.h"
 #include "store/chg_user_dlg.h"
 #include "store/edit_user_dlg.h"
 #include "store/name_error_dlg.h"
 #include "support/fake_seams.h"
+#include "support/parts.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
+using test::part;
 using Names = std::vector<std::string>;
 
 namespace {
+
+QLineEdit* eName(const QDialog* dlg) { return part<QLineEdit>(dlg, "eName"); }
+void pressOk(QDialog* dlg) { part<QPushButton>(dlg, "BitBtn2")->click(); }
+QLabel* label(const QDialog* dlg, const char* name) { return part<QLabel>(dlg, name); }
 
 const QString kOnlyCalendar = QStringLiteral(
     "This is the only Calendar available and it cannot be\rdeleted until another calendar has been created.");
@@ -33,8 +40,8 @@ std::function<int(QDialog*)> typeAndOk(QStringList names) {
         auto* dlg = qobject_cast<TNameEntryDlg*>(d);
         if (!dlg) return int(mrAbort);
         for (const QString& name : names) {
-            dlg->eName->setText(name);
-            dlg->BitBtn2Click();
+            eName(dlg)->setText(name);
+            pressOk(dlg);
             if (dlg->result() == mrOk) return int(mrOk);
         }
         return int(mrCancel);
@@ -46,8 +53,8 @@ std::function<int(QDialog*)> okAsShown(QString* shown) {
     return [shown](QDialog* d) {
         auto* dlg = qobject_cast<TNameEntryDlg*>(d);
         if (!dlg) return int(mrAbort);
-        *shown = dlg->eName->text();
-        dlg->BitBtn2Click();
+        *shown = eName(dlg)->text();
+        pressOk(dlg);
         return dlg->result() == mrOk ? int(mrOk) : int(mrCancel);
     };
 }
@@ -60,7 +67,9 @@ class UsersWindowsTest : public QObject {
 private:
     std::unique_ptr<test::TempDir> dir;
     std::unique_ptr<test::FakeSeams> seams;
-    std::unique_ptr<CalendarList> list;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<AppContext> context;
+    CalendarList* list = nullptr;
     std::unique_ptr<TNameErrorDlg> err;
     std::unique_ptr<TAddUserDlg> add;
     std::unique_ptr<TChgUserDlg> chg;
@@ -74,7 +83,7 @@ private:
     bool hasFile(const std::string& name) const { return dir->exists("Data/" + name + ".DBX"); }
     QStringList rows() const {
         QStringList out;
-        for (int i = 0; i < users->lbUsers->count(); ++i) out << users->lbUsers->item(i)->text();
+        for (int i = 0; i < usersList()->count(); ++i) out << usersList()->item(i)->text();
         return out;
     }
     // Opens the Users window and runs body inside it; returns the window's result.
@@ -82,6 +91,8 @@ private:
         seams->scripts.push_back([body](QDialog*) { return body(); });
         return seams->execModal(users.get());
     }
+    QListWidget* usersList() const { return part<QListWidget>(users.get(), "lbUsers"); }
+    void press(const char* button) const { part<QPushButton>(users.get(), button)->click(); }
     int nameErrorsShown() const { return int(seams->modalClasses.count(QStringLiteral("orv::TNameErrorDlg"))); }
 
 private slots:
@@ -89,17 +100,17 @@ private slots:
         dir = std::make_unique<test::TempDir>();
         std::filesystem::create_directories(dir->file("Data"));
         seams = std::make_unique<test::FakeSeams>();
-        list = std::make_unique<CalendarList>();
+        program = std::make_unique<Program>(dir->path());
+        context = std::make_unique<AppContext>(*program, AppSeams{seams.get()});
+        list = &program->calendars;
         list->DataFolder = dir->file("Data");
         err = std::make_unique<TNameErrorDlg>();
-        add = std::make_unique<TAddUserDlg>();
-        chg = std::make_unique<TChgUserDlg>();
-        users = std::make_unique<TEditUserDlg>();
+        add = std::make_unique<TAddUserDlg>(*context);
+        chg = std::make_unique<TChgUserDlg>(*context);
+        users = std::make_unique<TEditUserDlg>(*context);
         add->setNameErrorDlg(err.get());
         chg->setNameErrorDlg(err.get());
-        users->setCalendars(list.get());
-        users->setAddUserDlg(add.get());
-        users->setChgUserDlg(chg.get());
+        users->setNameWindows(add.get(), chg.get());
     }
 
     void cleanup() {
@@ -107,32 +118,28 @@ private slots:
         chg.reset();
         add.reset();
         err.reset();
+        context.reset();
+        program.reset();
         seams.reset();
     }
 
-    void windowsRegisterThemselves() {
-        QCOMPARE(forms().EditUserDlg, users.get());
-        QCOMPARE(forms().AddUserDlg, add.get());
-        QCOMPARE(forms().ChgUserDlg, chg.get());
-        QCOMPARE(forms().NameErrorDlg, err.get());
+    void windowsHaveTheirCaptions() {
         QCOMPARE(users->windowTitle(), QStringLiteral("Users"));
         QCOMPARE(add->windowTitle(), QStringLiteral("Add a Calendar User"));
         QCOMPARE(chg->windowTitle(), QStringLiteral("Change Description"));
         QCOMPARE(err->windowTitle(), QStringLiteral("Warning..."));
-        users.reset();
-        QVERIFY(forms().EditUserDlg == nullptr);
     }
 
     void firstStartRefusesUser1InAnyCase() {
         QVERIFY(list->loadAtStartup(dir->file("CalUsers.DAT"), 0));
         seams->scripts.push_back(typeAndOk({"User1", "USER1", "user1", "Anna"}));
-        QVERIFY(add->askFirstName(*list, nullptr));
+        QVERIFY(add->askFirstName(nullptr));
         QCOMPARE(list->Names, Names{"Anna"});
         QCOMPARE(list->CurrentCalendarIndex, 0);
         QCOMPARE(seams->beeps, 3);
         QCOMPARE(nameErrorsShown(), 3);
-        QCOMPARE(err->lName->text().contains(QStringLiteral("A calendar named <b>user1</b> already exists.")), true);
-        QCOMPARE(err->lAdvice->text(),
+        QCOMPARE(label(err.get(), "lName")->text().contains(QStringLiteral("A calendar named <b>user1</b> already exists.")), true);
+        QCOMPARE(label(err.get(), "lAdvice")->text(),
                  QStringLiteral("Please click on OK and choose a new name or modify the name you have chosen. You "
                                 "could change the name to include a location, such as \"Home\",  or add a number. Eg. "
                                 "John Smith [2]"));
@@ -140,12 +147,12 @@ private slots:
 
     void firstStartCancelKeepsUser1() {
         QVERIFY(list->loadAtStartup(dir->file("CalUsers.DAT"), 0));
-        add->eName->setText(QStringLiteral("left over"));
+        eName(add.get())->setText(QStringLiteral("left over"));
         seams->scripts.push_back([](QDialog* d) {
             // The name box starts empty.
-            return static_cast<TAddUserDlg*>(d)->eName->text().isEmpty() ? int(mrCancel) : int(mrAbort);
+            return eName(d)->text().isEmpty() ? int(mrCancel) : int(mrAbort);
         });
-        QVERIFY(!add->askFirstName(*list, nullptr));
+        QVERIFY(!add->askFirstName(nullptr));
         QCOMPARE(list->Names, Names{"User1"});
     }
 
@@ -153,28 +160,27 @@ private slots:
         bool addSelected = false;
         bool chgSelected = true;
         seams->scripts.push_back([&](QDialog*) {
-            addSelected = add->eName->selectedText() == QStringLiteral("Anna");
+            addSelected = eName(add.get())->selectedText() == QStringLiteral("Anna");
             return int(mrCancel);
         });
         seams->scripts.push_back([&](QDialog*) {
             QCoreApplication::processEvents();
-            chgSelected = chg->eName->hasSelectedText();
+            chgSelected = eName(chg.get())->hasSelectedText();
             return int(mrCancel);
         });
-        add->eName->setText(QStringLiteral("Anna"));
-        chg->eName->setText(QStringLiteral("Anna"));
+        eName(add.get())->setText(QStringLiteral("Anna"));
+        eName(chg.get())->setText(QStringLiteral("Anna"));
         seams->execModal(add.get());
         seams->execModal(chg.get());
         QVERIFY(addSelected);
         QVERIFY(!chgSelected);
-        QCOMPARE(chg->eName->cursorPosition(), 4);
+        QCOMPARE(eName(chg.get())->cursorPosition(), 4);
     }
 
     void emptyNameBeepsAndStays() {
         useCalendars({"Anna"}, 0);
-        add->setCalendars(list.get());
-        add->eName->clear();
-        add->BitBtn2Click();
+        eName(add.get())->clear();
+        pressOk(add.get());
         QCOMPARE(seams->beeps, 1);
         QCOMPARE(add->result(), 0);
         QVERIFY(seams->messages.empty());
@@ -195,9 +201,8 @@ private slots:
         useCalendars({"Anna"}, 0);
         for (TNameEntryDlg* dlg : {static_cast<TNameEntryDlg*>(add.get()), static_cast<TNameEntryDlg*>(chg.get())}) {
             seams->messages.clear();
-            dlg->setCalendars(list.get());
-            dlg->eName->setText(name);
-            dlg->BitBtn2Click();
+            eName(dlg)->setText(name);
+            pressOk(dlg);
             QCOMPARE(dlg->result(), 0);
             QCOMPARE(int(seams->messages.size()), 1);
             QCOMPARE(seams->messages[0].icon, MsgIcon::Warning);
@@ -211,12 +216,12 @@ private slots:
         const int result = openUsers([this] {
             [&] {
                 QCOMPARE(rows(), (QStringList{"Anna", "Ben", QStringLiteral("\u00C9ric")}));
-                QCOMPARE(users->lbUsers->currentRow(), 2);
+                QCOMPARE(usersList()->currentRow(), 2);
                 QCOMPARE(users->selectedIndex(), 2);
-                users->lbUsers->setCurrentRow(1);  // as a click or an arrow key does
+                usersList()->setCurrentRow(1);  // as a click or an arrow key does
                 QCOMPARE(users->selectedIndex(), 1);
             }();
-            users->lbUsersDblClick();
+            emit usersList()->itemDoubleClicked(usersList()->currentItem());
             return users->result();
         });
         QCOMPARE(result, int(mrOk));
@@ -226,8 +231,8 @@ private slots:
     void cancelChangesNothing() {
         useCalendars({"Anna", "Ben"}, 0);
         const int result = openUsers([this] {
-            users->lbUsers->setCurrentRow(1);
-            users->CancelBtn->click();
+            usersList()->setCurrentRow(1);
+            press("CancelBtn");
             return users->result();
         });
         QCOMPARE(result, int(mrCancel));
@@ -238,7 +243,7 @@ private slots:
         useCalendars({"Anna", "Ben"}, 0);
         const int result = openUsers([this] {
             seams->scripts.push_back(typeAndOk({"Cid"}));
-            users->AddBtnClick();
+            press("AddBtn");
             return users->result();
         });
         QCOMPARE(result, int(mrOk));
@@ -250,8 +255,8 @@ private slots:
     void createThenCancelStillActivates() {
         useCalendars({"Anna", "Ben"}, 0);
         const int result = openUsers([this] {
-            users->lbUsers->setCurrentRow(1);
-            users->AddBtnClick();  // no script: the add window answers Cancel
+            usersList()->setCurrentRow(1);
+            press("AddBtn");  // no script: the add window answers Cancel
             return users->result();
         });
         QCOMPARE(result, int(mrOk));
@@ -264,17 +269,17 @@ private slots:
         useCalendars({"Anna", "Ben"}, 0, {"Anna", "Ben"});
         QString shown;
         const int result = openUsers([&] {
-            users->lbUsers->setCurrentRow(0);
+            usersList()->setCurrentRow(0);
             seams->scripts.push_back([&](QDialog* d) {
-                shown = static_cast<TChgUserDlg*>(d)->eName->text();
+                shown = eName(d)->text();
                 return typeAndOk({"Anna - Home"})(d);
             });
-            users->EditBtnClick();
+            press("EditBtn");
             [&] {
                 QCOMPARE(rows(), (QStringList{"Anna - Home", "Ben"}));
-                QCOMPARE(users->lbUsers->currentRow(), 0);
+                QCOMPARE(usersList()->currentRow(), 0);
             }();
-            users->CancelBtn->click();
+            press("CancelBtn");
             return users->result();
         });
         QCOMPARE(result, int(mrCancel));
@@ -287,10 +292,10 @@ private slots:
     void renameRefusedWhenTheTargetFileExists() {
         useCalendars({"Anna", "Ben"}, 0, {"Anna", "Ben", "stray"});
         openUsers([&] {
-            users->lbUsers->setCurrentRow(0);
+            usersList()->setCurrentRow(0);
             seams->scripts.push_back(typeAndOk({"STRAY"}));
-            users->EditBtnClick();
-            users->CancelBtn->click();
+            press("EditBtn");
+            press("CancelBtn");
             return users->result();
         });
         QCOMPARE(list->Names, (Names{"Anna", "Ben"}));
@@ -305,16 +310,16 @@ private slots:
         QString shown;
         openUsers([&] {
             seams->scripts.push_back(okAsShown(&shown));
-            users->EditBtnClick();
+            press("EditBtn");
             seams->scripts.push_back(typeAndOk({"BEN", "ANNA"}));
-            users->EditBtnClick();
-            users->CancelBtn->click();
+            press("EditBtn");
+            press("CancelBtn");
             return users->result();
         });
         QCOMPARE(shown, QStringLiteral("Ben"));
         QCOMPARE(nameErrorsShown(), 3);
         QCOMPARE(seams->beeps, 3);
-        QVERIFY(err->lName->text().contains(QStringLiteral("<b>ANNA</b>")));
+        QVERIFY(label(err.get(), "lName")->text().contains(QStringLiteral("<b>ANNA</b>")));
         QCOMPARE(list->Names, (Names{"Anna", "Ben"}));
         QVERIFY(hasFile("Ben"));
     }
@@ -322,12 +327,12 @@ private slots:
     void renameAfterADeletionMovesTheRightFile() {
         useCalendars({"Anna", "Ben", "Cid"}, 0, {"Anna", "Ben", "Cid"});
         openUsers([&] {
-            users->lbUsers->setCurrentRow(0);
-            users->DelBtnClick();  // Anna goes; the rows move up
-            users->lbUsers->setCurrentRow(0);
+            usersList()->setCurrentRow(0);
+            press("DelBtn");  // Anna goes; the rows move up
+            usersList()->setCurrentRow(0);
             seams->scripts.push_back(typeAndOk({"Bea"}));
-            users->EditBtnClick();
-            users->CancelBtn->click();
+            press("EditBtn");
+            press("CancelBtn");
             return users->result();
         });
         QCOMPARE(list->Names, (Names{"Anna", "Bea", "Cid"}));
@@ -339,7 +344,7 @@ private slots:
     void deletingTheOnlyCalendarIsRefused() {
         useCalendars({"Solo"}, 0, {"Solo"});
         openUsers([&] {
-            users->DelBtnClick();
+            press("DelBtn");
             return users->result();
         });
         QCOMPARE(int(seams->messages.size()), 1);
@@ -360,8 +365,8 @@ private slots:
         useCalendars({"Anna", "Ben", "Cid"}, 0, {"Anna", "Ben", "Cid"});
         seams->answers.push_back(answer);
         openUsers([&] {
-            users->lbUsers->setCurrentRow(1);
-            users->DelBtnClick();
+            usersList()->setCurrentRow(1);
+            press("DelBtn");
             [&] {
                 QCOMPARE(int(seams->messages.size()), 1);
                 QCOMPARE(seams->messages[0].icon, MsgIcon::Confirmation);
@@ -369,13 +374,13 @@ private slots:
                 QCOMPARE(seams->messages[0].text, kConfirmDelete);
                 if (answer == mrYes) {
                     QCOMPARE(rows(), (QStringList{"Anna", "Cid"}));
-                    QCOMPARE(users->lbUsers->currentRow(), 0);  // the entry above
+                    QCOMPARE(usersList()->currentRow(), 0);  // the entry above
                     QCOMPARE(users->selectedIndex(), 0);
                 } else {
                     QCOMPARE(rows(), (QStringList{"Anna", "Ben", "Cid"}));
                 }
             }();
-            users->CancelBtn->click();
+            press("CancelBtn");
             return users->result();
         });
         // After Cancel the name stays in the list, its file does not.
@@ -388,14 +393,14 @@ private slots:
     void deletedNameCannotBeReusedWhileOpen() {
         useCalendars({"Anna", "Ben"}, 0, {"Anna", "Ben"});
         openUsers([&] {
-            users->lbUsers->setCurrentRow(1);
-            users->DelBtnClick();
-            users->lbUsers->setCurrentRow(0);
+            usersList()->setCurrentRow(1);
+            press("DelBtn");
+            usersList()->setCurrentRow(0);
             seams->scripts.push_back(typeAndOk({"ben"}));
-            users->EditBtnClick();
+            press("EditBtn");
             [&] { QCOMPARE(rows(), QStringList{"Anna"}); }();
             seams->scripts.push_back(typeAndOk({"BEN"}));
-            users->AddBtnClick();
+            press("AddBtn");
             return users->result();
         });
         QCOMPARE(nameErrorsShown(), 2);
@@ -407,17 +412,17 @@ private slots:
     void activateAfterDeletingTheFirstEntry() {
         useCalendars({"Anna", "Ben", "Cid"}, 2, {"Anna"});
         const int result = openUsers([&] {
-            users->lbUsers->setCurrentRow(0);
-            users->DelBtnClick();
+            usersList()->setCurrentRow(0);
+            press("DelBtn");
             [&] {
-                QCOMPARE(users->lbUsers->currentRow(), -1);
-                QVERIFY(users->lbUsers->selectedItems().isEmpty());
+                QCOMPARE(usersList()->currentRow(), -1);
+                QVERIFY(usersList()->selectedItems().isEmpty());
                 QCOMPARE(users->selectedIndex(), -1);
             }();
             // Nothing highlighted: rename and delete do nothing.
-            users->EditBtnClick();
-            users->DelBtnClick();
-            users->OKBtnClick();
+            press("EditBtn");
+            press("DelBtn");
+            press("OKBtn");
             return users->result();
         });
         QCOMPARE(result, int(mrOk));
@@ -432,18 +437,18 @@ private slots:
         QString whileOpen;
         QString listHint;
         openUsers([&] {
-            HintRouter::instance().hintFor(users->DelBtn);
-            whileOpen = users->HintPanel->text();
-            HintRouter::instance().hintFor(users->lbUsers);
-            listHint = users->HintPanel->text();
-            users->CancelBtn->click();
+            context->hints().hintFor(part<QPushButton>(users.get(), "DelBtn"));
+            whileOpen = label(users.get(), "HintPanel")->text();
+            context->hints().hintFor(usersList());
+            listHint = label(users.get(), "HintPanel")->text();
+            press("CancelBtn");
             return users->result();
         });
         QCOMPARE(whileOpen, QStringLiteral("Delete the calendar highlighted in the list box."));
         QCOMPARE(listHint, QStringLiteral("Click to select a different calendar. Double click to activate."));
         // Closed: the window no longer takes the hints.
-        HintRouter::instance().hintFor(users->AddBtn);
-        QVERIFY(users->HintPanel->text().isEmpty());
+        context->hints().hintFor(part<QPushButton>(users.get(), "AddBtn"));
+        QVERIFY(label(users.get(), "HintPanel")->text().isEmpty());
     }
 };
 

@@ -1,12 +1,14 @@
 #include "support/fake_seams.h"
 
 #include <QCoreApplication>
+#include <QUrl>
 
 namespace orv::test {
 
-FakeSeams::FakeSeams() { setUiSeams(this); }
-
-FakeSeams::~FakeSeams() { setUiSeams(nullptr); }
+bool FakeSeams::openUrl(const QUrl& url) {
+    openedUrls << url.toString();
+    return urlsOpen;
+}
 
 int FakeSeams::message(QWidget*, MsgIcon icon, const QString& text, MsgButtons buttons) {
     messages.push_back({icon, text, buttons});

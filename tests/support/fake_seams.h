@@ -1,6 +1,7 @@
 #pragma once
 // Seams for window tests: message boxes are recorded and answered from a queue, modal windows are shown
-// without blocking and driven by a script, the screen is whatever the test says.
+// without blocking and driven by a script, the screen is whatever the test says, web addresses are
+// recorded instead of opened.
 
 #include <QDialog>
 #include <QRect>
@@ -21,14 +22,12 @@ public:
         MsgButtons buttons;
     };
 
-    FakeSeams();   // installs itself
-    ~FakeSeams() override;  // restores the real seams
-
     int message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons) override;
     void beep() override { ++beeps; }
     int execModal(QDialog* dialog) override;
     QRect screenGeometry() override { return screen; }
     int colourDepth() override { return depth; }
+    bool openUrl(const QUrl& url) override;
 
     // Answers for the next message boxes (default: mrOk for Ok boxes, mrYes for Yes/No boxes).
     std::deque<int> answers;
@@ -38,6 +37,8 @@ public:
 
     std::vector<Message> messages;
     QStringList modalClasses;  // class names of the windows shown modally, in order
+    QStringList openedUrls;    // web addresses and e-mail messages handed to the desktop
+    bool urlsOpen = true;      // whether the desktop takes them
     int beeps = 0;
     QRect screen{0, 0, 1024, 768};
     int depth = 32;

@@ -1,15 +1,11 @@
 #pragma once
-// Program folders for main-window tests: settings, the calendar "Ann" holding some days, and a program
-// state that starts from nothing for each case.
+// Program folders for main-window tests: settings, and the calendar "Ann" holding some days.
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/app_state.h"
-#include "common/clock.h"
-#include "store/cal_db.h"
-#include "support/store_days.h"
+#include "program/program.h"
 #include "support/temp_dir.h"
 
 namespace orv::test {
@@ -28,17 +24,6 @@ inline void writeProgramFolder(const TempDir& dir, const std::string& ini, const
     program.calendars.Names = {"Ann"};
     program.store.OpenCurrentCalendar();
     for (const auto& [day, text] : days) program.store.writeDay(day, text);
-}
-
-// The state every case starts from, and what each leaves behind.
-inline void resetProgramState(int today) {
-    appState().clock = Clock(today);
-    resetAppState();
-}
-
-inline void clearProgramState() {
-    appState().store.FreeStore();
-    appState().clock = Clock();
 }
 
 }  // namespace orv::test

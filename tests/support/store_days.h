@@ -4,13 +4,12 @@
 #include <optional>
 #include <string>
 
-#include "app/app_state.h"
 #include "store/cal_db.h"
 
 namespace orv::test {
 
-inline void putDay(int day, const std::string& text) { appState().store.writeDay(day, text); }
+inline void putDay(CalDb& store, int day, const std::string& text) { store.writeDay(day, text); }
 
-inline std::optional<std::string> storedDay(int day) { return appState().store.readDay(day); }
+inline std::optional<std::string> storedDay(CalDb& store, int day) { return store.readDay(day); }
 
 }  // namespace orv::test

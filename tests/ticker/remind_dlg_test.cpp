@@ -3,47 +3,63 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "common/clock.h"
 #include "common/day_number.h"
-#include "support/fake_seams.h"
+#include "events/birthday_list.h"
+#include "support/parts.h"
 #include "support/temp_dir.h"
+#include "support/test_context.h"
 #include "ticker/remind_dlg.h"
 
 using namespace orv;
+using test::part;
+
+namespace {
+
+// A birthday list of the rows given (name, event, month, day).
+BirthdayList listOf(const std::vector<YearlyRow>& rows) {
+    BirthdayList list;
+    while (list.rowCount() < static_cast<int>(rows.size())) list.appendRow();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const int row = static_cast<int>(r) + 1;
+        list.setCell(BirthdayList::colName, row, rows[r].name);
+        list.setCell(BirthdayList::colEvent, row, rows[r].event);
+        list.setCell(BirthdayList::colMonth, row, rows[r].month);
+        list.setCell(BirthdayList::colDay, row, rows[r].day);
+    }
+    return list;
+}
+
+}  // namespace
 
 class RemindDlgTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        seams = std::make_unique<test::FakeSeams>();
         dir = std::make_unique<test::TempDir>();
-        appState().setProgramFolder(dir->path());
-        appState().clock = Clock(dayNumber(2023, 12, 30));
-        dlg = std::make_unique<TRemindDlg>();
+        run = std::make_unique<test::TestContext>(dir->path(), dayNumber(2023, 12, 30));
+        seams = &run->seams;
+        dlg = std::make_unique<TRemindDlg>(run->context);
         titles.clear();
-        dlg->setTitle = [this](const QString& t) { titles << t; };
+        QObject::connect(dlg.get(), &TRemindDlg::titleChanged, dlg.get(), [this](const QString& t) { titles << t; });
     }
     void cleanup() {
         dlg.reset();
+        run.reset();
         dir.reset();
-        seams.reset();
-        appState().clock = Clock();
     }
+
 
     void theCaptionCyclesThroughTheEventsFile() {
         // No repeating-events window: the rows come from "Events.dat" itself.
-        QCOMPARE(forms().AnnualDlg, nullptr);
         dir->write("Events.dat",
                    "6,3\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
                    "1,2,Bob\r\n2,2,Birthday\r\n3,2,12\r\n4,2,31\r\n1,3,Cy\r\n2,3,Birthday\r\n3,3,1\r\n4,3,9\r\n");
         dlg->LoadSecondList();
         dlg->BuildTicker();
-        QCOMPARE(dlg->lb1->count(), 2);
-        QVERIFY(dlg->lScroll->text().startsWith(QStringLiteral("Bob - Birthday on ")));
-        QVERIFY(dlg->tScroll->isActive());
-        QCOMPARE(dlg->tScroll->interval(), 3000);
+        QCOMPARE(list()->count(), 2);
+        QVERIFY(part<QLabel>(dlg.get(), "lScroll")->text().startsWith(QStringLiteral("Bob - Birthday on ")));
+        QVERIFY(timer()->isActive());
+        QCOMPARE(timer()->interval(), 3000);
         for (int i = 0; i < 4; ++i) dlg->tScrollTimer();
         QCOMPARE(titles.size(), 4);
         QVERIFY(titles[0].startsWith(QStringLiteral("Ann - Birthday on ")));
@@ -55,12 +71,12 @@ private slots:
 
     void theSecondListAndItsFailures() {
         dir->write("VEvents.dat", "6,2\r\n2,1,New Year's Eve\r\n3,1,12\r\n4,1,31\r\n1,2,x\r\n2,2,Fair\r\n3,2,1\r\n4,2,5\r\n");
-        dlg->birthdayRows = [] { return std::vector<YearlyRow>{}; };
+        useYearlyDates({});
         dlg->LoadSecondList();
         QVERIFY(seams->messages.empty());
         dlg->BuildTicker();
-        QCOMPARE(dlg->lScroll->text(), QStringLiteral("New Year's Eve"));
-        QCOMPARE(dlg->lb1->item(1)->text().left(8), QStringLiteral("Fair on "));
+        QCOMPARE(part<QLabel>(dlg.get(), "lScroll")->text(), QStringLiteral("New Year's Eve"));
+        QCOMPARE(list()->item(1)->text().left(8), QStringLiteral("Fair on "));
 
         dir->write("VEvents.dat", "junk");
         dlg->LoadSecondList();
@@ -69,24 +85,22 @@ private slots:
     }
 
     void nothingUpcomingLeavesTheCaption() {
-        dlg->birthdayRows = [] { return std::vector<YearlyRow>{{"Ann", "Birthday", "3", "1"}}; };
+        useYearlyDates({{"Ann", "Birthday", "3", "1"}});
         dlg->BuildTicker();
-        QVERIFY(dlg->tScroll->isActive());
+        QVERIFY(timer()->isActive());
         dlg->tScrollTimer();
-        QVERIFY(!dlg->tScroll->isActive());
+        QVERIFY(!timer()->isActive());
         QVERIFY(titles.isEmpty());
     }
 
     void aNewDayRebuildsFromTheTop() {
-        dlg->birthdayRows = [] {
-            return std::vector<YearlyRow>{{"Ann", "Birthday", "12", "30"}, {"Bob", "Birthday", "12", "31"}};
-        };
+        useYearlyDates({{"Ann", "Birthday", "12", "30"}, {"Bob", "Birthday", "12", "31"}});
         dlg->BuildTicker();
         dlg->tScrollTimer();
         QVERIFY(titles.last().startsWith(QStringLiteral("Bob")));
-        appState().clock = Clock(dayNumber(2023, 12, 31));
+        run->program.clock = Clock(dayNumber(2023, 12, 31));
         dlg->BuildTicker();
-        QCOMPARE(dlg->lb1->count(), 1);
+        QCOMPARE(list()->count(), 1);
         QCOMPARE(dlg->cycle().TickerPosition(), 0);
         dlg->tScrollTimer();
         QCOMPARE(titles.last(), QStringLiteral("Orvella"));
@@ -98,17 +112,25 @@ private slots:
         dlg->placeOver(&main);
         const QRect f = main.frameGeometry();
         QCOMPARE(dlg->geometry(), QRect(f.left() + 24, f.top() + 3, f.width() - 84, 17));
-        dlg->birthdayRows = [] { return std::vector<YearlyRow>{{"Ann", "Birthday", "12", "30"}}; };
+        useYearlyDates({{"Ann", "Birthday", "12", "30"}});
         dlg->BuildTicker();
         dlg->show();
         dlg->close();
-        QVERIFY(!dlg->tScroll->isActive());
-        QCOMPARE(forms().RemindDlg, dlg.get());
+        QVERIFY(!timer()->isActive());
     }
 
 private:
-    std::unique_ptr<test::FakeSeams> seams;
+    void useYearlyDates(const std::vector<YearlyRow>& rows) {
+        yearly = listOf(rows);
+        dlg->setYearlyDates(&yearly, 7);
+    }
+    QListWidget* list() const { return part<QListWidget>(dlg.get(), "lb1"); }
+    QTimer* timer() const { return part<QTimer>(dlg.get(), "tScroll"); }
+
     std::unique_ptr<test::TempDir> dir;
+    std::unique_ptr<test::TestContext> run;
+    test::FakeSeams* seams = nullptr;
+    BirthdayList yearly;
     std::unique_ptr<TRemindDlg> dlg;
     QStringList titles;
 };
