@@ -30,7 +30,7 @@ private slots:
         QAccessible::installFactory(monthGridAccessibleFactory);
     }
     void tableOfNamedDaysUnderNamedWeekdays() {
-        TRxCalendarEx grid;
+        TRxCalendarEx grid(dayNumber(2026, 12, 8));
         grid.SetStartOfWeek(1);
         grid.SetCalendarDate(dayNumber(2026, 12, 8));
         grid.SetMark(8, TRxCalendarEx::kGreenMark);
@@ -73,7 +73,7 @@ private slots:
     }
 
     void selectionFollowsTheDateAndActionsSelect() {
-        TRxCalendarEx grid;
+        TRxCalendarEx grid(dayNumber(2026, 12, 8));
         grid.SetStartOfWeek(1);
         grid.SetCalendarDate(dayNumber(2026, 12, 8));
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
