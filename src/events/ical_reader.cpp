@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
 #include <tuple>
+#include <unordered_set>
 
 #include "common/cp1252.h"
 #include "common/date_format.h"
@@ -22,7 +24,7 @@ constexpr int kUnixEpochDay = 25569;  // 1 January 1970
 // A rule is followed this many steps at most (from the span on, where the library can jump there); a
 // minutely rule over years is no calendar entry.
 constexpr int kMaxRuleSteps = 100'000;
-constexpr size_t kMaxEntries = 2'000'000;
+constexpr size_t kMaxEntries = 1'000'000;
 
 [[noreturn]] void damaged(const std::string& why) { throw IcalError(why); }
 
@@ -234,19 +236,23 @@ public:
         for (const auto& rule : e.exceptionRules)
             follow(e, rule, [&](const Moment& m) { excluded.insert(m.key()); });
 
-        std::set<long long> seen;
+        std::map<long long, Moment> occurrences;  // in time order, each start once
         const auto occur = [&](const Moment& m) {
             const long long key = m.key();
-            if (!seen.insert(key).second) return;
             if (excluded.count(key) || excludedDays.count(m.wallDay())) return;
-            emit(e, m);
+            occurrences.emplace(key, m);
         };
         occur(e.start);  // the start always counts, whether the rule would give it or not
         for (const auto& rule : e.rules) follow(e, rule, occur);
         for (const Moment& m : e.extraDates) occur(m);
+        int coveredUntil = std::numeric_limits<int>::min();
+        for (const auto& [key, m] : occurrences) emit(e, m, coveredUntil);
     }
 
-    void single(const IcalReader::Event& e) { emit(e, e.start); }
+    void single(const IcalReader::Event& e) {
+        int coveredUntil = std::numeric_limits<int>::min();
+        emit(e, e.start, coveredUntil);
+    }
 
     std::vector<StampItem> take() {
         std::sort(candidates_.begin(), candidates_.end(),
@@ -260,15 +266,14 @@ public:
 private:
     template <class F>
     void follow(const IcalReader::Event& e, const icalrecurrencetype& rule, F&& each) {
-        icalrecur_iterator* it = icalrecur_iterator_new(rule, e.start.wall);
+        const std::unique_ptr<icalrecur_iterator, void (*)(icalrecur_iterator*)> it(
+            icalrecur_iterator_new(rule, e.start.wall), icalrecur_iterator_free);
         if (!it) return;  // a rule that can never match (30 February) gives nothing beyond the start
-        jumpTowardsSpan(it, e, rule);
+        jumpTowardsSpan(it.get(), e, rule);
         for (int step = 0;; ++step) {
-            if (step == kMaxRuleSteps) {
-                icalrecur_iterator_free(it);
+            if (step == kMaxRuleSteps)
                 throw IcalError("the event \"" + cp1252ToUtf8(e.summary) + "\" repeats too often to be imported");
-            }
-            const icaltimetype next = icalrecur_iterator_next(it);
+            const icaltimetype next = icalrecur_iterator_next(it.get());
             if (icaltime_is_null_time(next) || !validTime(next)) break;
             Moment m{next, e.start.zone};
             m.wall.zone = nullptr;
@@ -276,7 +281,6 @@ private:
             if (m.wallDay() > last_ + 2) break;
             each(m);
         }
-        icalrecur_iterator_free(it);
     }
 
     // A daily rule from 1900 need not be walked through a century. The library jumps correctly for
@@ -297,18 +301,26 @@ private:
 
     void add(const IcalReader::Event& e, int day, bool timed, int minutes, std::string text) {
         if (day < first_ || day > last_) return;
+        // A line twice on one day would be skipped when stamped anyway; overlapping occurrences of a
+        // long event would otherwise give it thousands of times.
+        if (!added_.insert(std::to_string(day) + '|' + text).second) return;
         if (candidates_.size() >= kMaxEntries)
             throw IcalError("the file gives more entries than a calendar can hold; import a shorter span");
         candidates_.push_back({{day, timed ? 1 : 0, minutes, e.order, candidates_.size()},
                                {day, "<" + std::move(text) + ">\r\n"}});
     }
 
-    void emit(const IcalReader::Event& e, const Moment& m) {
+    // The days an event covers after its first get "<summary>". Occurrences come in time order, so the days
+    // up to coveredUntil (the furthest an earlier one reached) have it already.
+    void emit(const IcalReader::Event& e, const Moment& m, int& coveredUntil) {
+        const auto cover = [&](int from, int to) {
+            for (int d = std::max({from, first_, coveredUntil + 1}); d <= std::min(to, last_); ++d)
+                add(e, d, false, 0, e.summary);
+            coveredUntil = std::max(coveredUntil, to);
+        };
         if (m.isDate()) {
             const int day = m.wallDay();
-            const int length = std::max(1, e.lengthDays);
-            for (int d = std::max(day, first_); d <= std::min(day + length - 1, last_); ++d)
-                add(e, d, false, 0, e.summary);
+            cover(day, day + std::max(1, e.lengthDays) - 1);
             return;
         }
         const long long startKey = m.key();
@@ -317,14 +329,13 @@ private:
             twoDigits(start.minutes / 60) + ":" + twoDigits(start.minutes % 60) + " " + e.summary);
         if (e.lengthSeconds <= 0) return;
         const LocalTime end = toLocal(startKey + e.lengthSeconds, m.floating());
-        const int lastDay = end.midnight ? end.day - 1 : end.day;
-        // The days after the first that a longer event still covers.
-        for (int d = std::max(start.day + 1, first_); d <= std::min(lastDay, last_); ++d) add(e, d, false, 0, e.summary);
+        cover(start.day + 1, end.midnight ? end.day - 1 : end.day);
     }
 
     int first_;
     int last_;
     std::vector<Candidate> candidates_;
+    std::unordered_set<std::string> added_;
 };
 
 }  // namespace

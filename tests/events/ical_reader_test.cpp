@@ -129,6 +129,19 @@ TEST(IcalReader, EndlessRulesStopAtTheSpanAndLeapDaysStayInLeapYears) {
                                         "2026-01-30 <12:00 Last Friday>"}));
 }
 
+TEST(IcalReader, OverlappingOccurrencesGiveEachDayItsLineOnce) {
+    test::LocalZone zone("UTC");
+    // A thousand years long, every year again: every day of any span, once.
+    IcalReader reader(calendar(
+        event("UID:1\r\nDTSTART;VALUE=DATE:10130604\r\nDTEND;VALUE=DATE:20261209\r\nRRULE:FREQ=YEARLY\r\n"
+              "SUMMARY:Era\r\n") +
+        event("UID:2\r\nDTSTART:20251231T220000Z\r\nDURATION:P3D\r\nRRULE:FREQ=DAILY;COUNT=2\r\nSUMMARY:Camp\r\n")));
+    EXPECT_EQ(lines(reader, d(2026, 1, 1), d(2026, 1, 3)),
+              (std::vector<std::string>{"2026-01-01 <Era>", "2026-01-01 <Camp>", "2026-01-01 <22:00 Camp>",
+                                        "2026-01-02 <Era>", "2026-01-02 <Camp>", "2026-01-03 <Era>",
+                                        "2026-01-03 <Camp>"}));
+}
+
 TEST(IcalReader, NotesSayWhatCouldNotBeKept) {
     test::LocalZone zone("UTC");
     IcalReader reader(calendar(
