@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs every test (window tests on Qt's offscreen platform).
+# runs every test (window tests on Qt's offscreen platform), then each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh --test
@@ -11,3 +11,5 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+# Every fuzz target for 20 seconds from its committed seeds (clang's libFuzzer, in build-fuzz/).
+tests/fuzz/run.sh 20

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 
 #include "common/file_util.h"
 
@@ -29,10 +30,37 @@ bool IniFile::load(const std::string& path) {
     return true;
 }
 
+namespace {
+
+// A section line without its "]" names the section up to the line's end, as Windows reads it. Left as it
+// is, the parser would keep it as a stray line that grows by one more line at every save.
+std::string withSectionsClosed(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line(text.data() + start, end - start);
+        out.append(line);
+        const size_t first = line.find_first_not_of(" \t");
+        if (first != std::string_view::npos && line[first] == '[' && line.find(']') == std::string_view::npos)
+            out += ']';
+        size_t next = end;
+        while (next < text.size() && (text[next] == '\r' || text[next] == '\n')) ++next;
+        out.append(text, end, next - end);
+        start = next;
+    }
+    return out;
+}
+
+}  // namespace
+
 void IniFile::loadFromText(const std::string& text) {
     impl_->ini.Reset();
     // SimpleIni stops at a NUL byte; a damaged file must still yield what it holds before it.
-    impl_->ini.LoadData(text.data(), text.size());
+    const std::string closed = withSectionsClosed(text);
+    impl_->ini.LoadData(closed.data(), closed.size());
 }
 
 std::string IniFile::toText() const {
@@ -46,6 +74,8 @@ std::string IniFile::toText() const {
     }
     // One blank line between sections is enough.
     for (size_t pos; (pos = out.find("\r\n\r\n\r\n")) != std::string::npos;) out.erase(pos, 2);
+    // Nor any before the first (a section of no name writes none of its own).
+    while (out.starts_with("\r\n")) out.erase(0, 2);
     return out;
 }
 

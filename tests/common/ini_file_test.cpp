@@ -90,5 +90,23 @@ TEST(IniFile, MissingFileIsEmptyAndUnwritableFolderThrows) {
     EXPECT_THROW(ini.save(dir.file("no/such/folder/x.ini")), std::exception);
 }
 
+TEST(IniFile, ASectionLineWithoutItsBracketNamesTheSectionAndTheFileStaysTheSameSize) {
+    // Found by fuzzing: such a line came back one line longer from every save.
+    for (const char* text :
+         {"[Re1F\nShow=yes\n[Reminders]\nDate=1\n", "  [Open\r\nk=v", "[\r\nk=v\r\n", "[System]\r\n[\nLeft=1\n"}) {
+        SCOPED_TRACE(text);
+        IniFile ini;
+        ini.loadFromText(text);
+        const std::string once = ini.toText();
+        IniFile again;
+        again.loadFromText(once);
+        EXPECT_EQ(again.toText(), once);
+    }
+    IniFile ini;
+    ini.loadFromText("[Re1F\nShow=yes\n[Reminders]\nDate=1\n");
+    EXPECT_EQ(ini.readString("Re1F", "Show", ""), "yes");
+    EXPECT_EQ(ini.readInteger("Reminders", "Date", 0), 1);
+}
+
 }  // namespace
 }  // namespace orv

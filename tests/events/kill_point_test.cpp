@@ -1,0 +1,114 @@
+// Stamping and removal in a process killed before each of its file calls: whatever point the kill
+// meets, every reminder stored before is still there (as it was, or as the finished run leaves it) and
+// every record of the calendar is whole.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "common/sys_file.h"
+#include "store/cal_db.h"
+#include "support/temp_dir.h"
+
+namespace orv {
+namespace {
+
+std::string record(double date, const std::string& text) {
+    ReminderRecord r;
+    r.Date = date;
+    r.setText(text);
+    const auto b = r.toBytes();
+    return std::string(b.data(), b.size());
+}
+
+// Day number to text, from the calendar file's bytes; false when they are no whole records.
+bool daysOf(const std::string& bytes, std::map<double, std::string>& days) {
+    days.clear();
+    if (bytes.size() % kRecordSize != 0) return false;
+    for (size_t at = 0; at < bytes.size(); at += kRecordSize) {
+        const ReminderRecord r = ReminderRecord::fromBytes(bytes.data() + at);
+        days[r.Date] = r.text();
+    }
+    return true;
+}
+
+int runCli(const test::TempDir& dir, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--folder", dir.path()});
+    std::ostringstream out, err;
+    return cli::run(args, out, err);
+}
+
+// 2026-01-01 is day 46023.
+const std::string kCalendar = record(46023, "New year\r\n<Gym>\r\n") + record(46024, "<Gym>\r\n") +
+                              record(46030, "Dentist\r\n<Gym>\r\nthen <Gym>") + record(46100, "Later");
+
+class KillPoints : public ::testing::TestWithParam<std::vector<std::string>> {
+protected:
+    void SetUp() override {
+        dir.write("CalUsers.DAT", "User1\r\n");
+        dir.write("Events.dat", "6,2\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
+                                "1,2,Bob\r\n2,2,Wedding\r\n3,2,5\r\n4,2,5\r\n");
+    }
+    test::TempDir dir;
+};
+
+TEST_P(KillPoints, EveryReminderStoredBeforeSurvivesWhole) {
+    const std::vector<std::string>& args = GetParam();
+    std::map<double, std::string> before, after, now;
+    ASSERT_TRUE(daysOf(kCalendar, before));
+    dir.write("Data/User1.DBX", kCalendar);
+    int calls = 0;
+    setFileCallHook([&](FileCall, const std::string&) { return ++calls, 0; });
+    ASSERT_EQ(runCli(dir, args), 0);
+    setFileCallHook(nullptr);
+    ASSERT_TRUE(daysOf(dir.read("Data/User1.DBX"), after));
+    ASSERT_NE(before, after);
+
+    for (int killAt = 1; killAt <= calls; ++killAt) {
+        SCOPED_TRACE("killed before call " + std::to_string(killAt) + " of " + std::to_string(calls));
+        std::filesystem::remove_all(dir.file("Data"));
+        dir.write("Data/User1.DBX", kCalendar);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int n = 0;
+            setFileCallHook([&](FileCall, const std::string&) {
+                if (++n == killAt) ::raise(SIGKILL);
+                return 0;
+            });
+            runCli(dir, args);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+        ASSERT_TRUE(daysOf(dir.read("Data/User1.DBX"), now)) << "a record is cut";
+        for (const auto& [day, text] : before) {
+            const auto it = now.find(day);
+            const bool asBefore = it != now.end() && it->second == text;
+            const bool asAfter = after.count(day) ? it != now.end() && it->second == after.at(day) : it == now.end();
+            EXPECT_TRUE(asBefore || asAfter) << "day " << day;
+        }
+        for (const auto& [day, text] : now)
+            EXPECT_TRUE(before.count(day) || (after.count(day) && after.at(day) == text)) << "day " << day;
+        // The next run finds the calendar in order.
+        EXPECT_EQ(runCli(dir, {"show", "2026-01-01"}), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StampingAndRemoval, KillPoints,
+                         ::testing::Values(std::vector<std::string>{"repeat", "Swim", "--from", "2026-01-01", "--days", "60"},
+                                           std::vector<std::string>{"birthdays", "2026"},
+                                           std::vector<std::string>{"unrepeat", "Gym", "--from", "2026-01-01"},
+                                           std::vector<std::string>{"clear", "2026-01-02"}),
+                         [](const auto& info) { return info.param[0]; });
+
+}  // namespace
+}  // namespace orv
