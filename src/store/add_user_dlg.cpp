@@ -6,7 +6,6 @@
 
 #include "common/app_context.h"
 #include "common/ui_fonts.h"
-#include "common/ui_seams.h"
 #include "common/widgets.h"
 #include "program/program.h"
 #include "store/calendar_list.h"
