@@ -2,6 +2,7 @@
 #include <QIcon>
 #include <iostream>
 
+#include "app/batch_print.h"
 #include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/month_grid_accessible.h"
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Orvella"));
     orv::CommandLine commandLine;
     if (const auto exitCode = commandLine.parse(QApplication::arguments(), std::cout, std::cerr)) return *exitCode;
+    const orv::ProgramOptions& options = commandLine.options();
+    if (options.prints()) return orv::runBatchPrint(options, std::cerr);
     QApplication::setDesktopFileName(QStringLiteral("org.orvella.Orvella"));
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
@@ -23,7 +26,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
     orv::applyHintTimings();
     orv::installMonthGridAccessibility();
-    orv::Program program(QCoreApplication::applicationDirPath().toStdString());
+    orv::Program program(options.folder.empty() ? QCoreApplication::applicationDirPath().toStdString() : options.folder);
     orv::AppContext context(program);
     orv::TCalMainForm* mainForm = orv::createWindows(context);
     if (!mainForm) return 0;

@@ -10,7 +10,6 @@
 #include "app/background_textures.h"
 #include "app/img_holder.h"
 #include "app/picture_loader.h"
-#include "app/texture_paint_box.h"
 #include "common/app_context.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
@@ -27,7 +26,8 @@ namespace {
 
 constexpr int kTitleHeight = 30;
 constexpr int kPageHeight = kCalendarPageHeight - kTitleHeight;  // 501
-const QRect kBackgroundBox(0, -3, 480, 576);
+// The page's texture starts 3 pixels above the page panel.
+const QPoint kBackgroundOrigin(0, -3);
 const QRect kInitialFrame(11, 10, 382, 254);
 const QRect kCalendarPanel(8, 271, 388, 220);
 const QRect kGrid(10, 26, 365, 184);
@@ -35,28 +35,34 @@ constexpr int kYearRight = 376;
 constexpr int kLabelTop = 4;
 constexpr int kMonthLeft = 10;
 
-// A paint box tiling a 50 x 50 texture from its top left corner; with no texture it paints nothing and the
-// panel's face shows.
+// A paint box tiling a 50 x 50 texture from a corner at origin; with no texture it paints nothing and the
+// panel's face shows. It covers the inside of its panel's border line only, so that nothing of it reaches
+// past the panel on paper.
 class TextureBox : public QWidget {
 public:
-    TextureBox(QWidget* parent, const QRect& geometry) : QWidget(parent) {
+    TextureBox(QFrame* parent, QPoint origin) : QWidget(parent), origin_(origin) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(geometry);
+        setGeometry(parent->contentsRect());
         lower();
     }
     void setTexture(const QImage& texture) {
         texture_ = texture;
+        tile_ = QPixmap::fromImage(texture);
         update();
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        if (texture_.isNull()) return;
         QPainter p(this);
-        TexturePaintBox::paintTiles(p, size(), texture_);
+        // One tiled fill rather than a picture per tile: a PDF then holds the texture once.
+        p.drawTiledPixmap(rect(), tile_, -origin_);
     }
 
 private:
     QImage texture_;
+    QPixmap tile_;
+    QPoint origin_;
 };
 
 // Bold text with a one-pixel shadow to the lower right, on a transparent ground.
@@ -152,10 +158,10 @@ void TPrintDlg::buildTitle() {
 }
 
 void TPrintDlg::buildPage() {
-    Panel1_ = frame(this, QFrame::WinPanel | QFrame::Raised, 2);
+    Panel1_ = frame(this, QFrame::Box | QFrame::Plain, 1);
     Panel1_->setObjectName(QStringLiteral("Panel1"));
     Panel1_->setGeometry(0, kTitleHeight, kCalendarPanelWidth, kPageHeight);
-    pb1_ = new TextureBox(Panel1_, kBackgroundBox);
+    pb1_ = new TextureBox(Panel1_, kBackgroundOrigin);
     pb1_->setObjectName(QStringLiteral("pb1"));
 
     ImgPanel_ = frame(Panel1_, QFrame::WinPanel | QFrame::Sunken, 2);
@@ -169,7 +175,7 @@ void TPrintDlg::buildPage() {
     Panel2_ = frame(Panel1_, QFrame::Box | QFrame::Plain, 1);
     Panel2_->setObjectName(QStringLiteral("Panel2"));
     Panel2_->setGeometry(kCalendarPanel);
-    pb6_ = new TextureBox(Panel2_, QRect(QPoint(0, 0), kCalendarPanel.size()));
+    pb6_ = new TextureBox(Panel2_, QPoint(0, 0));
     pb6_->setObjectName(QStringLiteral("pb6"));
 
     auto* month = new ShadowLabel(Panel2_);
@@ -290,14 +296,15 @@ void TPrintDlg::paintPage(QPainter& painter, QSize sheet) {
         render(&capture, QPoint(), QRegion(rect()), QWidget::DrawChildren);
     }
     painter.save();
+    painter.setClipRect(QRect(0, 0, fit->width, fit->height));
     const double sx = static_cast<double>(fit->width) / kCalendarPageWidth;
     const double sy = static_cast<double>(fit->height) / kCalendarPageHeight;
     // A recorded page scales itself from its own resolution to the device's; that part is taken back.
     const QPaintDevice* device = painter.device();
+    painter.save();
     painter.scale(sx * page.logicalDpiX() / device->logicalDpiX(), sy * page.logicalDpiY() / device->logicalDpiY());
     painter.drawPicture(0, 0, page);
     painter.restore();
-    painter.save();
     painter.scale(sx, sy);
     if (!picture_.isNull()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -62,14 +62,17 @@ public:
     void drawPoints(const QPoint*, int) override {}
 
     void drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) override {
-        addPicture(transform_.mapRect(r), sr.size().toSize(), pm.depth() == 8, false, pm.cacheKey());
+        addPicture(transform_.mapRect(r), sr.size().toSize(), pm.depth() == 8, false, pm.cacheKey(),
+                   pm.isNull() ? 0 : pm.toImage().pixel(sr.topLeft().toPoint()));
     }
     void drawImage(const QRectF& r, const QImage& image, const QRectF& sr, Qt::ImageConversionFlags) override {
         const bool grey = image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
-        addPicture(transform_.mapRect(r), sr.size().toSize(), grey, false, image.cacheKey());
+        addPicture(transform_.mapRect(r), sr.size().toSize(), grey, false, image.cacheKey(),
+                   image.isNull() ? 0 : image.pixel(sr.topLeft().toPoint()));
     }
     void drawTiledPixmap(const QRectF& r, const QPixmap& pm, const QPointF&) override {
-        addPicture(transform_.mapRect(r), pm.size(), pm.depth() == 8, true, pm.cacheKey());
+        addPicture(transform_.mapRect(r), pm.size(), pm.depth() == 8, true, pm.cacheKey(),
+                   pm.isNull() ? 0 : pm.toImage().pixel(0, 0));
     }
 
     void drawTextItem(const QPointF& p, const QTextItem& item) override {
@@ -103,8 +106,8 @@ private:
         s.page = device_->page;
         device_->shapes.push_back(s);
     }
-    void addPicture(const QRectF& target, QSize source, bool grey, bool tiled, qint64 key) {
-        device_->pictures.push_back({target, source, grey, tiled, key, device_->jobs, device_->page});
+    void addPicture(const QRectF& target, QSize source, bool grey, bool tiled, qint64 key, QRgb corner) {
+        device_->pictures.push_back({target, source, grey, tiled, key, corner, device_->jobs, device_->page});
     }
 
     RecordingDevice* device_;

@@ -4,6 +4,7 @@
 // paint or print into it and then ask what was drawn where.
 
 #include <QColor>
+#include <QRgb>
 #include <QFont>
 #include <QPaintDevice>
 #include <QRectF>
@@ -44,7 +45,8 @@ public:
         QSize source;    // pixels of the picture drawn
         bool grey = false;
         bool tiled = false;
-        qint64 key = 0;  // the picture's cache key: which picture it was
+        qint64 key = 0;     // the picture's cache key: which picture it was
+        QRgb corner = 0;    // its top left pixel
         int job = 0;
         int page = 0;
     };

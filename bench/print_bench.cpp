@@ -1,0 +1,84 @@
+// Printing into PDF files through the windows' own code on the offscreen platform: a week page with every
+// cell full, one picture calendar page with a large picture, and a year of twelve pages in one file.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <string>
+#include <vector>
+
+#include "app/jpeg_test_util.h"
+#include "common/app_context.h"
+#include "common/day_number.h"
+#include "common/print_target.h"
+#include "print/print_dlg.h"
+#include "program/program.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A program folder with a large picture for every month.
+struct Folder {
+    orv::test::TempDir dir;
+    std::vector<std::string> artwork;
+    Folder() {
+        const std::string picture = orv::test::makeJpeg({.width = 3000, .height = 2000, .quality = 85});
+        for (int m = 1; m <= 12; ++m) {
+            const std::string name = "Artwork/" + std::to_string(m) + ".jpg";
+            dir.write(name, picture);
+            artwork.push_back(dir.file(name));
+        }
+    }
+};
+
+Folder& folder() {
+    static Folder f;
+    return f;
+}
+
+void BM_CalendarPageToPdf(benchmark::State& state) {
+    orv::Program program(folder().dir.path(), orv::Clock(orv::dayNumber(2026, 9, 1)));
+    orv::AppContext context(program);
+    orv::TPrintDlg page(context);
+    const QString pdf = QString::fromStdString(folder().dir.file("page.pdf"));
+    for (auto _ : state) {
+        page.setMonth(orv::dayNumber(2026, 9, 1), folder().artwork);
+        page.FormActivate();
+        const auto target = orv::pdfTarget(pdf, QPageLayout::Portrait);
+        page.PrintPage(*target);
+    }
+}
+BENCHMARK(BM_CalendarPageToPdf)->Unit(benchmark::kMillisecond);
+
+void BM_CalendarYearToPdf(benchmark::State& state) {
+    orv::Program program(folder().dir.path(), orv::Clock(orv::dayNumber(2026, 9, 1)));
+    orv::AppContext context(program);
+    orv::TPrintDlg page(context);
+    const QString pdf = QString::fromStdString(folder().dir.file("year.pdf"));
+    for (auto _ : state) {
+        const auto target = orv::pdfTarget(pdf, QPageLayout::Portrait);
+        const QSize sheet(target->device().width(), target->device().height());
+        orv::printOnce(*target, [&](QPainter& painter) {
+            for (int month = 1; month <= 12; ++month) {
+                if (month > 1) target->newPage();
+                page.setMonth(orv::dayNumber(2026, month, 1), folder().artwork);
+                page.FormActivate();
+                page.paintPage(painter, sheet);
+            }
+        });
+    }
+}
+BENCHMARK(BM_CalendarYearToPdf)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
