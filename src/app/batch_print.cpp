@@ -11,6 +11,7 @@
 #include "common/io_error.h"
 #include "common/print_target.h"
 #include "common/ui_seams.h"
+#include "desk/desk_dlg1.h"
 #include "print/cmd_dlg.h"
 #include "print/print_dlg.h"
 
@@ -57,6 +58,14 @@ void printCalendar(AppContext& context, const ProgramOptions& options) {
     });
 }
 
+void printWeek(AppContext& context, const cli::CliContext& ctx, const ProgramOptions& options) {
+    const Ymd day = toYmd(ctx.parseDate(options.what));
+    TDeskDlg1 desk(context);
+    desk.setPageDate(day.year, day.month, day.day);
+    const auto target = pdfTarget(QString::fromStdString(options.pdf), QPageLayout::Landscape);
+    desk.printUnshown(*target);
+}
+
 }  // namespace
 
 int runBatchPrint(const ProgramOptions& options, std::ostream& err) {
@@ -67,7 +76,8 @@ int runBatchPrint(const ProgramOptions& options, std::ostream& err) {
     try {
         ctx.openCalendar();
         AppContext context(ctx.program, {&ui});
-        if (options.print == ProgramOptions::Print::Calendar) printCalendar(context, options);
+        if (options.print == ProgramOptions::Print::Week) printWeek(context, ctx, options);
+        else printCalendar(context, options);
         return 0;
     } catch (const std::exception& e) {
         err << "orvella: " << e.what() << '\n';

@@ -14,6 +14,8 @@
 #include "events/annual_dlg.h"
 #include "events/check_dlg.h"
 #include "events/ds_dlg.h"
+#include "print/cmd_dlg.h"
+#include "print/print_dlg.h"
 #include "store/add_user_dlg.h"
 #include "store/chg_user_dlg.h"
 #include "store/edit_user_dlg.h"
@@ -38,10 +40,12 @@ TCalMainForm* createWindows(AppContext& context) {
     auto* addUser = new TAddUserDlg(context, main);
     auto* nameError = new TNameErrorDlg(main);
     auto* options = new TOptionDlg(context, main);
+    auto* printControls = new TCmdDlg(context, main);
     auto* about = new TfrmAbout1(ui, main);
     auto* ds = new TDSDlg(ui, main);
     auto* explain = new TExplainDlg(ui, main);
     auto* holder = new TImgHolder(ui, main);
+    auto* printPage = new TPrintDlg(context, main);
     auto* annual = new TAnnualDlg(context, main);  // reads "Events.dat" of the program folder
     auto* remind = new TRemindDlg(context, main);
     auto* check = new TCheckDlg(context, main);
@@ -61,6 +65,9 @@ TCalMainForm* createWindows(AppContext& context) {
                      [main, addUser] { addUser->askFirstName(main); });
     QObject::connect(main, &TCalMainForm::tickerStartRequested, remind, [main, remind] { remind->startOver(main); });
     QObject::connect(main, &TCalMainForm::tickerRebuildRequested, remind, &TRemindDlg::rebuildTicker);
+    QObject::connect(main, &TCalMainForm::printRequested, printPage, [main, printPage, printControls] {
+        printPage->ShowPreview(main->selectedDate(), main->runState().ArtworkList, printControls);
+    });
 
     // What the others ask of the main window and of one another.
     QObject::connect(todo, &TToDoDlg::activated, main, &TCalMainForm::RefreshWindow);
@@ -69,6 +76,9 @@ TCalMainForm* createWindows(AppContext& context) {
     QObject::connect(options, &TOptionDlg::yearlyDatesRequested, annual,
                      [main, annual] { annual->ShowBirthdays(main->selectedDate()); });
     QObject::connect(remind, &TRemindDlg::titleChanged, main, &QWidget::setWindowTitle);
+    QObject::connect(printControls, &TCmdDlg::choiceChanged, printPage, &TPrintDlg::setChoice);
+    QObject::connect(printControls, &TCmdDlg::printRequested, printPage,
+                     [printPage, printControls] { printPage->PrintBtnClick(printControls); });
     desk->setUsersWindow(users);
     desk->setExplainWindow(explain);
     QObject::connect(desk, &TDeskDlg1::repeatRequested, annual, &TAnnualDlg::ShowRepeating);

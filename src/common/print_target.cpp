@@ -1,10 +1,7 @@
 #include "common/print_target.h"
 
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
-
-#include "common/printer_seam.h"
 
 namespace orv {
 
@@ -32,14 +29,6 @@ std::unique_ptr<PrintTarget> pdfTarget(const QString& file, QPageLayout::Orienta
     printer->setOutputFileName(file);
     printer->setPageSize(QPageSize(QPageSize::A4));
     printer->setPageOrientation(orientation);
-    return std::make_unique<PrinterTarget>(std::move(printer));
-}
-
-std::unique_ptr<PrintTarget> PrinterSeam::askPrinter(QWidget* parent, QPageLayout::Orientation orientation) {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setPageOrientation(orientation);
-    QPrintDialog dialog(printer.get(), parent);
-    if (dialog.exec() != QDialog::Accepted) return nullptr;
     return std::make_unique<PrinterTarget>(std::move(printer));
 }
 

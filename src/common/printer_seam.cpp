@@ -1,8 +1,11 @@
 #include "common/printer_seam.h"
 
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <stdexcept>
+
+#include "common/print_target.h"
 
 namespace orv {
 
@@ -13,6 +16,14 @@ std::unique_ptr<QPrinter> PrinterSeam::defaultPrinter() {
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::NativeFormat);
     return printer;
+}
+
+std::unique_ptr<PrintTarget> PrinterSeam::askPrinter(QWidget* parent, QPageLayout::Orientation orientation) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageOrientation(orientation);
+    QPrintDialog dialog(printer.get(), parent);
+    if (dialog.exec() != QDialog::Accepted) return nullptr;
+    return std::make_unique<PrinterTarget>(std::move(printer));
 }
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFontInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,10 +15,14 @@
 #include <QToolButton>
 #include <functional>
 
+#include "app/contact_addresses.h"
 #include "common/app_context.h"
+#include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/error_guard.h"
 #include "common/hint_router.h"
+#include "common/print_target.h"
+#include "common/printer_seam.h"
 #include "common/qt_colours.h"
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
@@ -26,6 +31,7 @@
 #include "common/widgets.h"
 #include "desk/entry_removal.h"
 #include "desk/reminder_editor.h"
+#include "desk/week_printout.h"
 #include "program/program.h"
 
 namespace orv {
@@ -669,8 +675,46 @@ void TDeskDlg1::reopenStore() {
     store.OpenCurrentCalendar();
 }
 
+WeekSheet TDeskDlg1::printSheet() const {
+    const Program& program = context_.program();
+    WeekSheet sheet;
+    sheet.withWeekends = program.settings.ShowWeekends;
+    sheet.calendarName = fromCp1252(program.calendars.currentName());
+    sheet.title = Panel3_->text();
+    for (int i = 1; i <= kPageCells; ++i) {
+        const size_t k = static_cast<size_t>(i);
+        sheet.dayNumbers[k] = p_[k]->text();
+        sheet.lines[k] = m_[k]->visualLines();
+    }
+    sheet.footer1 = QStringLiteral("Printed ") +
+                    fromCp1252(formatDate("d mmmm yyyy", program.today(), systemDateNames()));
+    sheet.footer2 = projectMailAddress().path() + QStringLiteral("    ") + projectWebAddress().host();
+    sheet.titlePixels = QFontInfo(Panel3_->font()).pixelSize();
+    sheet.numberPixels = QFontInfo(p_[1]->font()).pixelSize();
+    sheet.textPixels = QFontInfo(m_[1]->font()).pixelSize();
+    sheet.titleColour = toQColor(program.settings.TitleColour);
+    sheet.textColour = toQColor(program.settings.TextColour);
+    return sheet;
+}
+
 void TDeskDlg1::PrintBtnClick() {
-    // The landscape printout of the page is not built yet.
+    guarded(context_.ui(), this, [this] {
+        const auto target = context_.printer().askPrinter(this, QPageLayout::Landscape);
+        if (target) printWeekSheet(*target, printSheet());
+    });
+}
+
+void TDeskDlg1::printUnshown(PrintTarget& target) {
+    StateScope building(this, PageState::Building);
+    const Settings& settings = context_.program().settings;
+    setWeekendsShown(settings.ShowWeekends);
+    LayOutPage();
+    ApplyCalendarLook();
+    page_.open(settings.ShowWeekends);
+    AssignCellDates();
+    UpdateTitle();
+    FillCells();
+    printWeekSheet(target, printSheet());
 }
 
 void TDeskDlg1::RepeatBtnClick() {

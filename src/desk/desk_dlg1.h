@@ -18,7 +18,9 @@ class QToolButton;
 namespace orv {
 
 class AppContext;
+class PrintTarget;
 class ReminderEditor;
+struct WeekSheet;
 
 class TDeskDlg1 : public QDialog {
     Q_OBJECT
@@ -38,6 +40,13 @@ public:
     void openOn(int year, int month, int day);
     // The name of the current calendar in the calendar box.
     void showCurrentCalendarName();
+
+    // The page on paper: what it shows now, typing not yet saved included, each cell's lines as its editor
+    // breaks them at the cell's width.
+    WeekSheet printSheet() const;
+    // Prints the page of the day set with setPageDate, built but never shown, into target (a printout for
+    // a script). Throws on a store or printer failure.
+    void printUnshown(PrintTarget& target);
 
     const DeskPage& page() const { return page_; }
     // The cell that has, or last had, the input focus (1 when none was chosen).

@@ -76,7 +76,8 @@ int ReminderEditor::storedLength() const {
 
 QStringList ReminderEditor::visualLines() const {
     QStringList lines;
-    const qreal width = viewport()->width() - 2 * document()->documentMargin();
+    // The width the editor has now, also when it is hidden and its viewport has not followed a resize.
+    const qreal width = contentsRect().width() - 2 * document()->documentMargin();
     QTextOption option = document()->defaultTextOption();
     option.setWrapMode(wordWrapMode());
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {

@@ -28,7 +28,7 @@ public:
     bool isEmpty() const;
     // The length as the limit counts it: a line break counts as CR and LF.
     int storedLength() const;
-    // The lines as the editor breaks them at its present width (a printout shows them so).
+    // The lines as the editor breaks them at its present width, shown or not (a printout shows them so).
     QStringList visualLines() const;
 
     void setColours(const QColor& base, const QColor& text);

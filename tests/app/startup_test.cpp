@@ -30,8 +30,8 @@ private slots:
                 windows << name.mid(5);
         }
         QCOMPARE(windows, (QStringList{"TImageDlg", "TDeskDlg1", "TToDoDlg", "TChgUserDlg", "TEditUserDlg",
-                                       "TAddUserDlg", "TNameErrorDlg", "TOptionDlg", "TfrmAbout1", "TDSDlg",
-                                       "TExplainDlg", "TImgHolder", "TAnnualDlg", "TRemindDlg", "TCheckDlg",
+                                       "TAddUserDlg", "TNameErrorDlg", "TOptionDlg", "TCmdDlg", "TfrmAbout1",
+                                       "TDSDlg", "TExplainDlg", "TImgHolder", "TPrintDlg", "TAnnualDlg", "TRemindDlg", "TCheckDlg",
                                        "TAgentDlg"}));
         QVERIFY(!main->isVisible());
         for (const QWidget* w : main->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) QVERIFY(!w->isVisible());
