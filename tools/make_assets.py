@@ -2,7 +2,8 @@
 """Draws everything Orvella ships in its program folder and writes it under assets/program/:
 
   Artwork/   twelve monthly pictures (JPEG, July as an 8-bit Windows bitmap), of different proportions
-  Images/    the five 50 x 50 background textures, the white one, and the play and stop glyphs
+  Images/    the five 50 x 50 background textures, the white one, and the play and stop glyphs, each also
+             drawn at twice the size ("@2x") for screens of twice the density
   SOUNDS/    a looping tune for May (with Sounds.ini) and a short chime for December
 
 and the program's icon for the desktop under assets/icons/hicolor/: scalable/apps/orvella.svg and
@@ -331,31 +332,32 @@ def make_pictures():
             img.save(out("Artwork", stem + ".jpg"), quality=82, optimize=True)
 
 
-def tileable_noise(seed, scale):
-    """A 50 x 50 field of values 0..1 that wraps at its edges: a sum of whole-period sines."""
+def tileable_noise(seed, scale, size=50):
+    """A size x size field of values 0..1 that wraps at its edges: a sum of whole-period sines."""
     rng = random.Random(seed)
     waves = [(rng.randint(1, 4), rng.randint(0, 4), rng.uniform(0, 2 * math.pi), rng.uniform(0.5, 1.0))
              for _ in range(scale)]
-    field = [[0.0] * 50 for _ in range(50)]
-    for y in range(50):
-        for x in range(50):
-            v = sum(a * math.sin(2 * math.pi * (fx * x + fy * y) / 50 + p) for fx, fy, p, a in waves)
+    field = [[0.0] * size for _ in range(size)]
+    for y in range(size):
+        for x in range(size):
+            v = sum(a * math.sin(2 * math.pi * (fx * x + fy * y) / size + p) for fx, fy, p, a in waves)
             field[y][x] = v
     lo = min(min(r) for r in field)
     hi = max(max(r) for r in field)
     return [[(v - lo) / (hi - lo) for v in r] for r in field]
 
 
-def texture(seed, dark, light, grain=0, speckle=0):
-    field = tileable_noise(seed, 6)
+def texture(seed, dark, light, grain=0, speckle=0, size=50):
+    """A 50 x 50 texture; size 100 draws the same one for screens of twice the density."""
+    field = tileable_noise(seed, 6, size)
     rng = random.Random(seed * 7)
-    img = Image.new("RGBA", (50, 50))
+    img = Image.new("RGBA", (size, size))
     px = img.load()
-    for y in range(50):
-        for x in range(50):
+    for y in range(size):
+        for x in range(size):
             t = field[y][x]
             if grain:  # wood: fine stripes bent by the noise
-                t = 0.5 + 0.5 * math.sin(2 * math.pi * (grain * y / 50 + field[y][x] * 0.8))
+                t = 0.5 + 0.5 * math.sin(2 * math.pi * (grain * y / size + field[y][x] * 0.8))
             c = lerp(dark, light, t)
             if speckle:
                 n = rng.randint(-speckle, speckle)
@@ -364,23 +366,40 @@ def texture(seed, dark, light, grain=0, speckle=0):
     return img
 
 
+TEXTURES = {
+    "Brown": (1, (120, 78, 44), (176, 126, 80), 5, 6),  # seed, dark, light, grain, speckle
+    "Pink": (2, (226, 170, 190), (250, 214, 226), 0, 5),
+    "Green": (3, (92, 140, 90), (140, 184, 130), 0, 8),
+    "Blue": (4, (90, 130, 190), (150, 190, 235), 0, 0),
+    "Grey": (5, (140, 140, 144), (196, 196, 200), 0, 10),
+    "White": (6, (244, 244, 244), (255, 255, 255), 0, 2),
+}
+
+
+def media_glyph(name, scale):
+    img = Image.new("RGBA", (11 * scale, 11 * scale), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    if name == "Play":
+        d.polygon([(2 * scale, 0), (2 * scale, 11 * scale - 1), (11 * scale - 1, 5.5 * scale - 0.5)],
+                  fill=(20, 130, 40, 255))
+    else:
+        d.rectangle([scale, scale, 10 * scale - 1, 10 * scale - 1], fill=(190, 30, 30, 255))
+    return img
+
+
 def make_images():
-    textures = {
-        "Brown": texture(1, (120, 78, 44), (176, 126, 80), grain=5, speckle=6),
-        "Pink": texture(2, (226, 170, 190), (250, 214, 226), speckle=5),
-        "Green": texture(3, (92, 140, 90), (140, 184, 130), speckle=8),
-        "Blue": texture(4, (90, 130, 190), (150, 190, 235)),
-        "Grey": texture(5, (140, 140, 144), (196, 196, 200), speckle=10),
-        "White": texture(6, (244, 244, 244), (255, 255, 255), speckle=2),
-    }
-    for name, img in textures.items():
-        img.save(out("Images", name + ".bmp"))
+    # Each image also for screens of twice the density ("@2x"), drawn there rather than enlarged.
+    for name, (seed, dark, light, grain, speckle) in TEXTURES.items():
+        texture(seed, dark, light, grain, speckle).save(out("Images", name + ".bmp"))
+        texture(seed, dark, light, grain, speckle, size=100).save(out("Images", name + "@2x.bmp"))
     play = Image.new("RGBA", (11, 11), (0, 0, 0, 0))
     ImageDraw.Draw(play).polygon([(2, 0), (2, 10), (10, 5)], fill=(20, 130, 40, 255))
     play.save(out("Images", "Play.png"))
     stop = Image.new("RGBA", (11, 11), (0, 0, 0, 0))
     ImageDraw.Draw(stop).rectangle([1, 1, 9, 9], fill=(190, 30, 30, 255))
     stop.save(out("Images", "Stop.png"))
+    for name in ("Play", "Stop"):
+        media_glyph(name, 2).save(out("Images", name + "@2x.png"))
 
 
 def write_wav(path, samples, rate):
