@@ -2,6 +2,7 @@
 // has been painted, it prints "startup-probe: painted WxH" on standard error and ends the process at once,
 // so that the time from launch to that line is the time to a painted window.
 
+#include <unistd.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,7 +10,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 

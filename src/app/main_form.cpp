@@ -40,6 +40,7 @@
 #include "common/hint_router.h"
 #include "common/ini_file.h"
 #include "common/io_error.h"
+#include "common/painted_glyph.h"
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
@@ -75,20 +76,17 @@ constexpr int kClientHeight = 541;
 constexpr int kStripHeight = 47;
 
 // The small picture of the top strip: a calendar leaf.
-QPixmap calendarLeaf() {
-    QPixmap pm(35, 31);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 60), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(3.5, 4.5, 28, 25), 3, 3);
-    p.setBrush(QColor(200, 40, 40));
-    p.drawRect(QRectF(3.5, 4.5, 28, 8));
-    p.setPen(QColor(40, 40, 40));
-    p.setFont(arialFont(12, true));
-    p.drawText(QRect(3, 12, 29, 17), Qt::AlignCenter, QStringLiteral("31"));
-    return pm;
+QIcon calendarLeaf() {
+    return PaintedGlyph::icon(QSize(35, 31), [](QPainter& p) {
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(3.5, 4.5, 28, 25), 3, 3);
+        p.setBrush(QColor(200, 40, 40));
+        p.drawRect(QRectF(3.5, 4.5, 28, 8));
+        p.setPen(QColor(40, 40, 40));
+        p.setFont(arialFont(12, true));
+        p.drawText(QRect(3, 12, 29, 17), Qt::AlignCenter, QStringLiteral("31"));
+    });
 }
 
 // The year field steps backwards: its upper arrow and the Up key go to the previous year.
@@ -196,7 +194,7 @@ void TCalMainForm::buildTopStrip() {
     Image3_ = named(new QLabel(Panel4_), "Image3");
     Image3_->setGeometry(6, 8, 35, 31);
     Image3_->setScaledContents(true);
-    Image3_->setPixmap(calendarLeaf());
+    Image3_->setPixmap(PaintedGlyph::pixmapFor(calendarLeaf(), Image3_->size(), this));
     Image3_->setCursor(Qt::PointingHandCursor);
     setHint(Image3_, QStringLiteral("Contact..."));
 

@@ -1,5 +1,6 @@
 #include "app/month_media_player.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
@@ -19,8 +20,9 @@ const QString kStopHint = QStringLiteral("Click to stop playing");
 
 // The shipped glyph, or a plain one drawn here when the file is missing.
 QIcon glyph(const char* file, bool play) {
-    const QPixmap shipped(QStringLiteral(":/Images/") + QString::fromLatin1(file));
-    if (!shipped.isNull()) return QIcon(shipped);
+    // A file name (not a pixmap) lets the icon take the "@2x" drawing on dense screens.
+    const QString shipped = QStringLiteral(":/Images/") + QString::fromLatin1(file);
+    if (QFile::exists(shipped)) return QIcon(shipped);
     QPixmap drawn(11, 11);
     drawn.fill(Qt::transparent);
     QPainter p(&drawn);

@@ -1,8 +1,9 @@
 #include "common/widgets.h"
 
 #include <QPainter>
-#include <QPixmap>
 #include <QWidget>
+
+#include "common/painted_glyph.h"
 
 namespace orv {
 
@@ -14,19 +15,16 @@ QFrame* panel(QWidget* parent, QFrame::Shape shape, QFrame::Shadow shadow) {
 }
 
 QIcon exitGlyph(int height) {
-    QPixmap pm(30, height);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 60, 30), 2));
-    p.setBrush(QColor(180, 130, 70));
-    p.drawRect(QRectF(4, 3, 13, height - 6));
-    const double y = height / 2;
-    p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(14, y), QPointF(27, y));
-    p.drawLine(QPointF(22, y - 5), QPointF(27, y));
-    p.drawLine(QPointF(22, y + 5), QPointF(27, y));
-    return QIcon(pm);
+    return PaintedGlyph::icon(QSize(30, height), [height](QPainter& p) {
+        p.setPen(QPen(QColor(90, 60, 30), 2));
+        p.setBrush(QColor(180, 130, 70));
+        p.drawRect(QRectF(4, 3, 13, height - 6));
+        const double y = height / 2;
+        p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(14, y), QPointF(27, y));
+        p.drawLine(QPointF(22, y - 5), QPointF(27, y));
+        p.drawLine(QPointF(22, y + 5), QPointF(27, y));
+    });
 }
 
 void setTextColour(QWidget* w, const QColor& colour, std::initializer_list<QPalette::ColorRole> roles) {

@@ -21,6 +21,7 @@
 #include "common/day_number.h"
 #include "common/error_guard.h"
 #include "common/hint_router.h"
+#include "common/painted_glyph.h"
 #include "common/print_target.h"
 #include "common/printer_seam.h"
 #include "common/qt_colours.h"
@@ -65,14 +66,7 @@ const QColor kYellow(255, 255, 0);
 const char* const kDayNames[6] = {"", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
 
 // Button glyphs, drawn rather than shipped.
-QIcon glyph(int w, int h, const std::function<void(QPainter&)>& draw) {
-    QPixmap pm(w, h);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    draw(p);
-    return QIcon(pm);
-}
+QIcon glyph(int w, int h, const std::function<void(QPainter&)>& draw) { return PaintedGlyph::icon(QSize(w, h), draw); }
 
 QIcon userGlyph() {
     return glyph(20, 20, [](QPainter& p) {

@@ -9,12 +9,13 @@
 #include <QTimer>
 
 #include "common/app_context.h"
+#include "common/button_glyphs.h"
 #include "common/date_format.h"
 #include "common/error_guard.h"
 #include "common/hint_router.h"
+#include "common/printer_seam.h"
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
-#include "common/printer_seam.h"
 #include "common/ui_seams.h"
 #include "common/widgets.h"
 #include "desk/line_printer.h"
@@ -59,14 +60,13 @@ TToDoDlg::TToDoDlg(AppContext& context, QWidget* parent)
     auto* bar = new QFrame(this);
     bar->setGeometry(0, kHeight - kBarHeight, kWidth, kBarHeight);
     bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    bCancel_ = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), bar),
-                     "bCancel");
+    bCancel_ = named(new QPushButton(cancelGlyph(), QStringLiteral("Cancel"), bar), "bCancel");
     bCancel_->setGeometry(8, 13, 82, 26);
     bCancel_->setAutoDefault(false);
     bPrint_ = named(new QPushButton(QStringLiteral("&Print"), bar), "bPrint");
     bPrint_->setGeometry(100, 13, 82, 26);
     bPrint_->setAutoDefault(false);
-    bOk_ = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), bar), "bOk");
+    bOk_ = named(new QPushButton(okGlyph(), QStringLiteral("OK"), bar), "bOk");
     bOk_->setGeometry(191, 13, 82, 26);
     bOk_->setAutoDefault(false);
     setHint(bOk_, QStringLiteral("Save changes and return to main screen"));

@@ -22,6 +22,7 @@
 #include <algorithm>
 
 #include "common/app_context.h"
+#include "common/button_glyphs.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/error_guard.h"
@@ -75,8 +76,8 @@ QLabel* label(QWidget* parent, const QString& text, const QRect& geometry, bool 
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
-                    QStyle::StandardPixmap glyph) {
-    auto* b = named(new QPushButton(parent->style()->standardIcon(glyph), caption, parent), name);
+                    const QIcon& glyph) {
+    auto* b = named(new QPushButton(glyph, caption, parent), name);
     b->setGeometry(geometry);
     b->setAutoDefault(false);
     return b;
@@ -181,12 +182,13 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
     connect(sg1_, &QTableView::customContextMenuRequested, this,
             [this](const QPoint& pos) { pmGrid_->popup(sg1_->viewport()->mapToGlobal(pos)); });
 
-    BitBtn3_ = button(page, "BitBtn3", QStringLiteral("Add Row"), {22, kButtonTop, 100, kButtonHeight}, QStyle::SP_FileDialogNewFolder);
-    BitBtn8_ = button(page, "BitBtn8", QStringLiteral("Delete Row"), {128, kButtonTop, 106, kButtonHeight}, QStyle::SP_TrashIcon);
-    BitBtn9_ = button(page, "BitBtn9", QStringLiteral("Add These Items To Calendar"), {240, kButtonTop, 200, kButtonHeight},
-                     QStyle::SP_DialogApplyButton);
+    BitBtn3_ = button(page, "BitBtn3", QStringLiteral("Add Row"), {22, kButtonTop, 100, kButtonHeight}, addRowGlyph());
+    BitBtn8_ =
+        button(page, "BitBtn8", QStringLiteral("Delete Row"), {128, kButtonTop, 106, kButtonHeight}, deleteRowGlyph());
+    BitBtn9_ = button(page, "BitBtn9", QStringLiteral("Add These Items To Calendar"),
+                      {240, kButtonTop, 200, kButtonHeight}, applyGlyph());
     setHint(BitBtn9_, QStringLiteral("Add these items to the currently selected user's calendar"));
-    BitBtn2_ = button(page, "BitBtn2", QStringLiteral("Close"), {446, kButtonTop, 92, kButtonHeight}, QStyle::SP_DialogCloseButton);
+    BitBtn2_ = button(page, "BitBtn2", QStringLiteral("Close"), {446, kButtonTop, 92, kButtonHeight}, closeGlyph());
     connect(BitBtn3_, &QPushButton::clicked, this, &TAnnualDlg::BitBtn3Click);
     connect(BitBtn8_, &QPushButton::clicked, this, &TAnnualDlg::BitBtn8Click);
     connect(BitBtn9_, &QPushButton::clicked, this, &TAnnualDlg::BitBtn9Click);
@@ -269,9 +271,9 @@ QWidget* TAnnualDlg::buildRepeatingPage() {
     label(page, QStringLiteral("Click Done to add reminders to the current calendar"), {12, 344, 526, 20})
         ->setFont(sansSerifFont(11));
 
-    bRepDone_ = button(page, "bRepDone", QStringLiteral("Done"), {340, kButtonTop, 96, kButtonHeight}, QStyle::SP_DialogOkButton);
-    bRepCancel_ = button(page, "bRepCancel", QStringLiteral("Cancel"), {442, kButtonTop, 96, kButtonHeight},
-                        QStyle::SP_DialogCancelButton);
+    bRepDone_ = button(page, "bRepDone", QStringLiteral("Done"), {340, kButtonTop, 96, kButtonHeight}, okGlyph());
+    bRepCancel_ =
+        button(page, "bRepCancel", QStringLiteral("Cancel"), {442, kButtonTop, 96, kButtonHeight}, cancelGlyph());
     connect(bRepDone_, &QPushButton::clicked, this, &TAnnualDlg::BitBtn6Click);
     connect(bRepCancel_, &QPushButton::clicked, this, [this] { done(mrCancel); });
 

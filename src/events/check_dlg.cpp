@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "common/app_context.h"
+#include "common/button_glyphs.h"
 #include "common/error_guard.h"
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
@@ -36,13 +37,10 @@ TCheckDlg::TCheckDlg(AppContext& context, QWidget* parent) : QDialog(parent), co
     lbDates_->setUniformItemSizes(true);  // hundreds of thousands of rows stay quick
     lbDates_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    BitBtn2_ = named(
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this),
-        "BitBtn2");
+    BitBtn2_ = named(new QPushButton(cancelGlyph(), QStringLiteral("Cancel"), this), "BitBtn2");
     BitBtn2_->setGeometry(124, 376, 100, 32);
     BitBtn2_->setAutoDefault(false);
-    BitBtn1_ = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this),
-                     "BitBtn1");
+    BitBtn1_ = named(new QPushButton(okGlyph(), QStringLiteral("OK"), this), "BitBtn1");
     BitBtn1_->setGeometry(228, 376, 100, 32);
     BitBtn1_->setDefault(true);
 

@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "common/button_glyphs.h"
+#include "common/painted_glyph.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
 #include "common/widgets.h"
@@ -19,7 +21,7 @@ TDSDlg::TDSDlg(UiSeams& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
 
     auto* icon = new QLabel(this);
     icon->setGeometry(16, 16, 40, 40);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    icon->setPixmap(PaintedGlyph::pixmapFor(warningGlyph(), QSize(32, 32), this));
 
     static const char* const kPages[] = {
         "The day of the month you have selected [29th] may not be found if a February is encountered.",

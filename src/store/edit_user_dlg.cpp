@@ -7,10 +7,11 @@
 #include <QStyle>
 
 #include "common/app_context.h"
+#include "common/button_glyphs.h"
 #include "common/error_guard.h"
-#include "common/ui_fonts.h"
 #include "common/hint_router.h"
 #include "common/qt_text.h"
+#include "common/ui_fonts.h"
 #include "common/ui_seams.h"
 #include "common/widgets.h"
 #include "program/program.h"
@@ -55,10 +56,10 @@ TEditUserDlg::TEditUserDlg(AppContext& context, QWidget* parent) : QDialog(paren
                     QStringLiteral("Delete the calendar highlighted in the list box."), 82);
     OKBtn_ = button("OKBtn", QStringLiteral("Activate selected calendar"),
                    QStringLiteral("Select the highlighted user's calendar, and close this window."), 160);
-    OKBtn_->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    OKBtn_->setIcon(okGlyph());
     OKBtn_->setDefault(true);
     CancelBtn_ = button("CancelBtn", QStringLiteral("Cancel"), QStringLiteral("Exit without making changes."), 196);
-    CancelBtn_->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    CancelBtn_->setIcon(cancelGlyph());
 
     connect(AddBtn_, &QPushButton::clicked, this, &TEditUserDlg::AddBtnClick);
     connect(EditBtn_, &QPushButton::clicked, this, &TEditUserDlg::EditBtnClick);

@@ -7,9 +7,10 @@
 #include <QTimer>
 
 #include "common/app_context.h"
+#include "common/button_glyphs.h"
 #include "common/error_guard.h"
-#include "common/ui_fonts.h"
 #include "common/qt_text.h"
+#include "common/ui_fonts.h"
 #include "common/ui_seams.h"
 #include "common/widgets.h"
 #include "program/program.h"
@@ -27,14 +28,11 @@ TNameEntryDlg::TNameEntryDlg(AppContext& context, QWidget* parent, bool selectAl
 
     eName_ = named(new QLineEdit(this), "eName");
 
-    BitBtn2_ = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this),
-                     "BitBtn2");
+    BitBtn2_ = named(new QPushButton(okGlyph(), QStringLiteral("OK"), this), "BitBtn2");
     BitBtn2_->setDefault(true);
     connect(BitBtn2_, &QPushButton::clicked, this, &TNameEntryDlg::BitBtn2Click);
 
-    BitBtn1_ = named(
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this),
-        "BitBtn1");
+    BitBtn1_ = named(new QPushButton(cancelGlyph(), QStringLiteral("Cancel"), this), "BitBtn1");
     BitBtn1_->setAutoDefault(false);
     connect(BitBtn1_, &QPushButton::clicked, this, &TNameEntryDlg::reject);
 }

@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "common/button_glyphs.h"
+#include "common/painted_glyph.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
 #include "common/widgets.h"
@@ -25,7 +27,7 @@ TNameErrorDlg::TNameErrorDlg(QWidget* parent) : QDialog(parent) {
 
     lIcon_ = named(new QLabel(this), "lIcon");
     lIcon_->setGeometry(16, 16, 32, 32);
-    lIcon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    lIcon_->setPixmap(PaintedGlyph::pixmapFor(warningGlyph(), QSize(32, 32), this));
 
     lName_ = named(new QLabel(this), "lName");
     lName_->setGeometry(64, 16, 320, 34);

@@ -11,7 +11,10 @@ namespace {
 class CliHelpTest : public test::CliFixture {};
 
 TEST_F(CliHelpTest, HelpAndVersionAnswerOnStandardOutputAndTouchNoFile) {
-    struct Case { std::vector<std::string> args; const char* pattern; };
+    struct Case {
+        std::vector<std::string> args;
+        const char* pattern;
+    };
     const Case cases[] = {
         {{"--help"},
          "^Usage: orvella-cli \\[OPTION\\]\\.\\.\\. COMMAND \\[ARGUMENTS\\]\n[^]*--version[^]*\n  calendars\n"},

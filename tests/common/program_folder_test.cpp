@@ -86,7 +86,11 @@ TEST_F(ProgramFolderTest, CopyCutShortEarlierIsRedoneWhole) {
 }
 
 TEST_F(ProgramFolderTest, PerUserFolderFollowsTheEnvironment) {
-    struct Case { const char* xdg; const char* home; const char* folder; };
+    struct Case {
+        const char* xdg;
+        const char* home;
+        const char* folder;
+    };
     const Case cases[] = {
         {"/x/data", "/home/ann", "/x/data/orvella"},
         {"", "/home/ann", "/home/ann/.local/share/orvella"},
