@@ -12,6 +12,7 @@
 #include "common/app_context.h"
 #include "common/day_number.h"
 #include "common/print_target.h"
+#include "desk/desk_dlg1.h"
 #include "print/print_dlg.h"
 #include "program/program.h"
 #include "support/temp_dir.h"
@@ -36,6 +37,27 @@ Folder& folder() {
     static Folder f;
     return f;
 }
+
+// A week page with every one of its 28 days holding several wrapped lines.
+void BM_WeekPageToPdf(benchmark::State& state) {
+    orv::Program program(folder().dir.path(), orv::Clock(orv::dayNumber(2026, 3, 1)));
+    program.calendars.DataFolder = folder().dir.path();
+    program.calendars.Names = {"Ann"};
+    program.store.OpenCurrentCalendar();
+    const int first = orv::dayNumber(2026, 3, 9);
+    for (int day = first; day < first + 28; ++day)
+        program.store.writeDay(day, "Dentist at 9:30\r\nCall the garage about the winter tyres before the first frost\r\n"
+                                    "<Gym>\r\nBuy flowers for the neighbours");
+    orv::AppContext context(program);
+    orv::TDeskDlg1 desk(context);
+    desk.setPageDate(2026, 3, 11);
+    const QString pdf = QString::fromStdString(folder().dir.file("week.pdf"));
+    for (auto _ : state) {
+        const auto target = orv::pdfTarget(pdf, QPageLayout::Landscape);
+        desk.printUnshown(*target);
+    }
+}
+BENCHMARK(BM_WeekPageToPdf)->Unit(benchmark::kMillisecond);
 
 void BM_CalendarPageToPdf(benchmark::State& state) {
     orv::Program program(folder().dir.path(), orv::Clock(orv::dayNumber(2026, 9, 1)));

@@ -13,6 +13,7 @@
 #include "common/app_context.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
+#include "common/error_guard.h"
 #include "common/print_target.h"
 #include "common/printer_seam.h"
 #include "common/ui_fonts.h"
@@ -321,12 +322,10 @@ void TPrintDlg::PrintPage(PrintTarget& target) {
 }
 
 void TPrintDlg::PrintBtnClick(QWidget* dialogParent) {
-    try {
+    guarded(context_.ui(), dialogParent, [&] {
         const auto target = context_.printer().askPrinter(dialogParent, QPageLayout::Portrait);
         if (target) PrintPage(*target);
-    } catch (const std::exception& e) {
-        context_.ui().message(dialogParent, MsgIcon::Error, QString::fromUtf8(e.what()), MsgButtons::Ok);
-    }
+    });
 }
 
 }  // namespace orv
