@@ -16,63 +16,45 @@
 #include "backup/backup_set.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
+#include "common/sys_file.h"
 
 namespace orv {
 namespace {
 
 constexpr std::uint64_t kChunk = 1 << 20;
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
 bool isSetFileName(std::string_view name) {
     return equalsIgnoringAsciiCase(name, kDiskInfName) || equalsIgnoringAsciiCase(name, kBackupInfName) ||
            wildcardMatch(kCalendarPattern, name);
 }
 
-// Moves length bytes from in (at its current position) to out; false when stopped.
-bool pump(int in, const std::string& from, int out, const std::string& to, std::uint64_t length,
+// Moves length bytes from in at offset to out at outOffset; false when stopped.
+bool pump(const SysFile& in, std::uint64_t offset, const SysFile& out, std::uint64_t outOffset, std::uint64_t length,
           const ProgressSpan& progress) {
     std::unique_ptr<char[]> buffer(new char[kChunk]);
     std::uint64_t done = 0;
     while (done < length) {
         const size_t want = static_cast<size_t>(std::min(kChunk, length - done));
-        const ssize_t got = ::read(in, buffer.get(), want);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            throwIoError("Cannot read", from, errno);
-        }
-        if (got == 0) throw IoError("The file \"" + from + "\" is shorter than expected.", from);
-        size_t written = 0;
-        while (written < static_cast<size_t>(got)) {
-            const ssize_t n = ::write(out, buffer.get() + written, static_cast<size_t>(got) - written);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                throwIoError("Cannot write", to, errno);
-            }
-            written += static_cast<size_t>(n);
-        }
-        done += static_cast<std::uint64_t>(got);
+        const size_t got = in.readAt(buffer.get(), want, static_cast<std::int64_t>(offset + done));
+        if (got == 0) throw IoError("The file \"" + in.path() + "\" is shorter than expected.", in.path());
+        out.writeAt(buffer.get(), got, static_cast<std::int64_t>(outOffset + done));
+        done += got;
         if (progress.report && !progress.report(progress.base + done, progress.total)) return false;
     }
     return true;
 }
 
-void finish(Fd& out, const std::string& to, bool flush) {
-    if (flush && ::fsync(out.get()) != 0) throwIoError("Cannot flush", to, errno);
-    if (::close(out.release()) != 0) throwIoError("Cannot write", to, errno);
+SysFile openSource(const std::string& from, bool followLinks) {
+    SysFile in = SysFile::openExisting(from, O_RDONLY | (followLinks ? 0 : O_NOFOLLOW));
+    if (!in.valid()) throwIoError("Cannot open", from, ENOENT);
+    return in;
+}
+
+void removeQuietly(const std::string& path) {
+    try {
+        removePath(path);
+    } catch (const IoError&) {
+    }
 }
 
 }  // namespace
@@ -107,72 +89,58 @@ void deleteEntries(const std::string& root, const std::vector<std::string>& name
 
 bool copyBytes(const std::string& from, std::uint64_t offset, std::uint64_t length, const std::string& to,
                const ProgressSpan& progress, bool followLinks) {
-    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW)));
-    if (in.get() < 0) throwIoError("Cannot open", from, errno);
-    if (offset > 0 && ::lseek(in.get(), static_cast<off_t>(offset), SEEK_SET) < 0) throwIoError("Cannot read", from, errno);
-    ::unlink(to.c_str());
-    Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
-    if (out.get() < 0) throwIoError("Cannot create", to, errno);
+    const SysFile in = openSource(from, followLinks);
+    removePath(to);
+    SysFile out = SysFile::create(to, O_WRONLY, O_EXCL | O_NOFOLLOW, 0644);
     try {
-        if (!pump(in.get(), from, out.get(), to, length, progress)) {
-            ::unlink(to.c_str());
+        if (!pump(in, offset, out, 0, length, progress)) {
+            out = SysFile();
+            removeQuietly(to);
             return false;
         }
-        finish(out, to, false);
+        out.close();
     } catch (...) {
-        ::unlink(to.c_str());
+        out = SysFile();
+        removeQuietly(to);
         throw;
     }
     return true;
 }
 
 bool appendBytes(const std::string& from, std::uint64_t length, const std::string& to, const ProgressSpan& progress) {
-    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (in.get() < 0) throwIoError("Cannot open", from, errno);
-    Fd out(::open(to.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW));
-    if (out.get() < 0) throwIoError("Cannot open", to, errno);
-    if (!pump(in.get(), from, out.get(), to, length, progress)) return false;
-    finish(out, to, false);
+    const SysFile in = openSource(from, false);
+    SysFile out = SysFile::openExisting(to, O_WRONLY | O_NOFOLLOW);
+    if (!out.valid()) throwIoError("Cannot open", to, ENOENT);
+    if (!pump(in, 0, out, static_cast<std::uint64_t>(out.size()), length, progress)) return false;
+    out.close();
     return true;
 }
 
 void writeSynced(const std::string& path, std::string_view bytes) {
-    ::unlink(path.c_str());
-    Fd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
-    if (out.get() < 0) throwIoError("Cannot create", path, errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(out.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::unlink(path.c_str());
-            throwIoError("Cannot write", path, err);
-        }
-        done += static_cast<size_t>(n);
+    removePath(path);
+    SysFile out = SysFile::create(path, O_WRONLY, O_EXCL | O_NOFOLLOW, 0644);
+    try {
+        out.writeAt(bytes.data(), bytes.size(), 0);
+        out.sync();
+        out.close();
+    } catch (...) {
+        out = SysFile();
+        removeQuietly(path);
+        throw;
     }
-    finish(out, path, true);
     syncFolder(std::filesystem::path(path).parent_path().string());
 }
 
-void syncFolder(const std::string& folder) {
-    Fd fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0) throwIoError("Cannot open the folder", folder, errno);
-    // Some file systems cannot flush a folder; what matters there was flushed with each file.
-    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) throwIoError("Cannot flush", folder, errno);
-}
+void syncFolder(const std::string& folder) { flushFolder(folder); }
 
 void syncFile(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (fd.get() < 0) throwIoError("Cannot open", path, errno);
-    if (::fsync(fd.get()) != 0) throwIoError("Cannot flush", path, errno);
+    SysFile file = SysFile::openExisting(path, O_RDONLY | O_NOFOLLOW);
+    if (!file.valid()) throwIoError("Cannot open", path, ENOENT);
+    file.sync();
+    file.close();
 }
 
-void syncFileSystem(const std::string& folder) {
-    Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0) throwIoError("Cannot open the folder", folder, errno);
-    if (::syncfs(fd.get()) != 0) throwIoError("Cannot flush the disk of", folder, errno);
-}
+void syncFileSystem(const std::string& folder) { flushFolder(folder, true); }
 
 std::optional<std::string> findRegularFile(const std::string& folder, std::string_view name) {
     const auto regular = [&](const std::string& entry) {

@@ -8,6 +8,7 @@
 #include "backup/backup_set.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
+#include "common/sys_file.h"
 
 namespace orv {
 namespace {
@@ -139,34 +140,67 @@ std::vector<std::string> RestoreRun::commit() {
     }
     // Whole on the disk before any calendar is replaced by it.
     for (const Staged& s : staged_) syncFile(s.temp);
+    // Every calendar of the set is replaced, or none: each one replaced keeps a second name for its old
+    // file until all are in place, and gets it back should a later one fail.
+    struct Replaced {
+        std::string path;
+        std::string old;  // empty: there was no file before
+    };
+    std::vector<Replaced> replaced;
     std::vector<std::string> written;
-    for (const Staged& s : staged_) {
-        // A calendar spelled in another case is the same calendar: it keeps its own spelling.
-        std::string target = s.name;
-        if (!fileExists(joinPath(data_, s.name)))
-            for (const auto& existing : listFiles(data_, pattern_))
-                if (sameFileName(existing, s.name)) {
-                    target = existing;
-                    break;
-                }
-        const std::string path = joinPath(data_, target);
-        if (std::rename(s.temp.c_str(), path.c_str()) != 0) throwIoError("Cannot replace", path, errno);
-        written.push_back(target);
+    try {
+        for (const Staged& s : staged_) {
+            // A calendar spelled in another case is the same calendar: it keeps its own spelling.
+            std::string target = s.name;
+            if (!fileExists(joinPath(data_, s.name)))
+                for (const auto& existing : listFiles(data_, pattern_))
+                    if (sameFileName(existing, s.name)) {
+                        target = existing;
+                        break;
+                    }
+            const std::string path = joinPath(data_, target);
+            std::string old;
+            if (fileExists(path)) {
+                old = s.temp.substr(0, s.temp.size() - kStagingSuffix.size()) + ".old" + std::string(kStagingSuffix);
+                if (!linkPath(path, old)) old.clear();  // no second names here: this one cannot come back
+            }
+            renamePath(s.temp, path);
+            replaced.push_back({path, old});
+            written.push_back(target);
+        }
+        syncFolder(data_);
+    } catch (...) {
+        for (auto it = replaced.rbegin(); it != replaced.rend(); ++it) {
+            try {
+                if (it->old.empty()) removePath(it->path);
+                else renamePath(it->old, it->path);
+            } catch (...) {
+            }
+        }
+        throw;
     }
-    syncFolder(data_);
     staged_.clear();
     committed_ = true;
+    // The old files' second names; one left behind is removed by the next restore.
+    for (const Replaced& r : replaced)
+        if (!r.old.empty()) removePath(r.old);
     return written;
 }
 
 void RestoreRun::abandon() {
-    for (const Staged& s : staged_) std::remove(s.temp.c_str());
+    for (const Staged& s : staged_) {
+        try {
+            removePath(s.temp);
+        } catch (const IoError&) {
+            // Removed by the next restore.
+        }
+    }
     staged_.clear();
 }
 
 void RestoreRun::removeStale() const {
     for (const auto& name : listFiles(data_, "*"))
-        if (isStagingName(name)) std::remove(joinPath(data_, name).c_str());
+        if (isStagingName(name)) removePath(joinPath(data_, name));
 }
 
 }  // namespace orv

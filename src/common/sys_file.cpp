@@ -70,6 +70,7 @@ const char* fileCallName(FileCall call) {
         case FileCall::Rename: return "rename";
         case FileCall::Remove: return "remove";
         case FileCall::MakeFolder: return "mkdir";
+        case FileCall::Link: return "link";
     }
     return "?";
 }
@@ -207,6 +208,25 @@ void makeFolders(const std::string& path) {
         }
         if (slash == std::string::npos) break;
     }
+}
+
+bool linkPath(const std::string& from, const std::string& to) {
+    if (injected(FileCall::Link, to) || ::link(from.c_str(), to.c_str()) != 0) {
+        if (errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV || errno == EMLINK) return false;
+        throwIoError("Cannot link", to, errno);
+    }
+    return true;
+}
+
+void flushFolder(const std::string& folder, bool wholeDisk) {
+    const std::string path = folder.empty() ? "." : folder;
+    if (injected(FileCall::Sync, path)) throwIoError("Cannot flush", path, errno);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throwIoError("Cannot open the folder", path, errno);
+    const int result = wholeDisk ? ::syncfs(fd) : ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    if (result != 0 && err != EINVAL && err != EROFS) throwIoError("Cannot flush", path, err);
 }
 
 std::string resolveLinks(const std::string& path) {

@@ -14,7 +14,7 @@
 
 namespace orv {
 
-enum class FileCall { Open, Stat, Read, Write, Sync, Truncate, Chmod, Chown, Close, Rename, Remove, MakeFolder };
+enum class FileCall { Open, Stat, Read, Write, Sync, Truncate, Chmod, Chown, Close, Rename, Remove, MakeFolder, Link };
 
 const char* fileCallName(FileCall call);
 
@@ -71,6 +71,11 @@ bool removePath(const std::string& path);
 void truncatePath(const std::string& path, std::int64_t length);
 // Creates the folder and any missing folders above it.
 void makeFolders(const std::string& path);
+// A second name for a file (a hard link); false where the file system has no such thing.
+bool linkPath(const std::string& from, const std::string& to);
+// Flushes a folder's entries (new names, renames) to the disk; with wholeDisk, everything written on its
+// file system. A file system that cannot flush a folder is no failure.
+void flushFolder(const std::string& folder, bool wholeDisk = false);
 
 // The path a chain of symbolic links ends at (it need not exist); path itself when it is no link.
 std::string resolveLinks(const std::string& path);
