@@ -1,9 +1,9 @@
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <iostream>
 #include <streambuf>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "cli/cli.h"
 

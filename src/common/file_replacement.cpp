@@ -1,9 +1,9 @@
 #include "common/file_replacement.h"
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include <fcntl.h>
 
 #include "common/io_error.h"
 

@@ -1,11 +1,11 @@
 #include "common/sys_file.h"
 
+#include <cerrno>
+#include <utility>
+
 #include <fcntl.h>
 #include <limits.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <utility>
 
 #include "common/io_error.h"
 
@@ -105,7 +105,8 @@ SysFile SysFile::create(const std::string& path, int access, int flags, mode_t m
 
 struct stat SysFile::status() const {
     struct stat st {};
-    if (injected(FileCall::Stat, path_) || ::fstat(fd_, &st) != 0) throwIoError("Cannot read the size of", path_, errno);
+    if (injected(FileCall::Stat, path_) || ::fstat(fd_, &st) != 0)
+        throwIoError("Cannot read the size of", path_, errno);
     return st;
 }
 
@@ -113,7 +114,8 @@ std::size_t SysFile::readAt(char* buffer, std::size_t n, std::int64_t offset) co
     std::size_t done = 0;
     while (done < n) {
         if (injected(FileCall::Read, path_)) throwIoError("Cannot read", path_, errno);
-        const ssize_t r = ::pread(fd_, buffer + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        const ssize_t r =
+            ::pread(fd_, buffer + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
         if (r < 0) {
             if (errno == EINTR) continue;
             throwIoError("Cannot read", path_, errno);
@@ -128,7 +130,8 @@ void SysFile::writeAt(const char* bytes, std::size_t n, std::int64_t offset) con
     std::size_t done = 0;
     while (done < n) {
         if (injected(FileCall::Write, path_)) throwIoError("Cannot write", path_, errno);
-        const ssize_t r = ::pwrite(fd_, bytes + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        const ssize_t r =
+            ::pwrite(fd_, bytes + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
         if (r < 0) {
             if (errno == EINTR) continue;
             throwIoError("Cannot write", path_, errno);
@@ -180,7 +183,8 @@ std::optional<struct stat> statPath(const std::string& path) {
 }
 
 void renamePath(const std::string& from, const std::string& to) {
-    if (injected(FileCall::Rename, to) || ::rename(from.c_str(), to.c_str()) != 0) throwIoError("Cannot replace", to, errno);
+    if (injected(FileCall::Rename, to) || ::rename(from.c_str(), to.c_str()) != 0)
+        throwIoError("Cannot replace", to, errno);
 }
 
 bool removePath(const std::string& path) {

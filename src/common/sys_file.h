@@ -3,14 +3,14 @@
 // regular files are ever opened (a FIFO or a device would block or never end), and one seam lets tests
 // fail any single call the way a full or broken disk would, or stop the process at it.
 
-#include <sys/stat.h>
-#include <sys/types.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+
+#include <sys/stat.h>
+#include <sys/types.h>
 
 namespace orv {
 

@@ -1,9 +1,5 @@
 #include "store/cal_db.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -11,6 +7,10 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/day_number.h"
 #include "common/file_replacement.h"
@@ -172,7 +172,8 @@ public:
             if (count_ <= 0) throwBeyondEnd(i, file_.path());
             block_.assign(static_cast<size_t>(count_ * kRecordSize), 0);
             const size_t got = file_.readAt(block_.data(), block_.size(), recordOffset(i));
-            if (got < block_.size() - (kRecordSize - 8)) throwBeyondEnd(i + static_cast<std::int64_t>(got) / kRecordSize, file_.path());
+            if (got < block_.size() - (kRecordSize - 8))
+                throwBeyondEnd(i + static_cast<std::int64_t>(got) / kRecordSize, file_.path());
         }
         return block_.data() + (i - first_) * kRecordSize;
     }
@@ -306,7 +307,8 @@ int CalDb::purge(const std::string& fileName, bool atLeastOnce) {
     std::vector<std::pair<const std::string*, std::vector<int>*>> order;
     order.reserve(byKey.size());
     for (auto& [key, positions] : byKey) order.emplace_back(&key, &positions);
-    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return lessIgnoringCase(*a.first, *b.first); });
+    std::sort(order.begin(), order.end(),
+              [](const auto& a, const auto& b) { return lessIgnoringCase(*a.first, *b.first); });
     std::vector<size_t> head(order.size(), 0);
 
     std::vector<char> purged(static_cast<size_t>(n), 0);

@@ -2,14 +2,15 @@
 // at once with a message naming them, never waited on or read until the memory runs out.
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/file_util.h"
 #include "common/io_error.h"

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <sstream>
+#include <stdexcept>
 
 #include "cli/cli.h"
 #include "common/ini_file.h"
@@ -42,8 +42,9 @@ std::string calendarOf(std::initializer_list<std::pair<double, std::string>> day
 
 // 2026-01-01 is day 46023.
 const std::string kCalendar = calendarOf({{46023, "New year\r\n<Gym>\r\n"}, {46024, "<Gym>\r\n"}, {46030, "Dentist"}});
-const std::string kEvents = "6,2\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
-                            "1,2,Bob\r\n2,2,Wedding\r\n3,2,3\r\n4,2,4\r\n";
+const std::string kEvents =
+    "6,2\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
+    "1,2,Bob\r\n2,2,Wedding\r\n3,2,3\r\n4,2,4\r\n";
 
 void programFolder(const test::TempDir& dir) {
     dir.write("CalUsers.DAT", "User1\r\n");
@@ -163,7 +164,8 @@ const WritePath kPaths[] = {
     {"append", programFolder, cli({"set", "2026-02-01", "new day"})},
     {"in-place write", programFolder, cli({"set", "2026-01-08", "changed"})},
     {"compaction", programFolder, cli({"clear", "2026-01-02"})},
-    {"last day cleared", [](const test::TempDir& dir) {
+    {"last day cleared",
+     [](const test::TempDir& dir) {
          programFolder(dir);
          dir.write("Data/User1.DBX", calendarOf({{46023, "only"}}));
      },
@@ -174,8 +176,8 @@ const WritePath kPaths[] = {
     {"backup to one disk", beforeBackup, cli(command("backup", kOneDisk)), backedUpOrNoSet},
     {"backup to three disks", beforeBackup, cli(command("backup", kThreeDisks)), dataUnchanged},
     {"restore from one disk", backedUp(kOneDisk), cli(command("restore", kOneDisk)), restoredOrNot},
-    {"restore from three disks", backedUp(kThreeDisks), cli(command("restore", {"{dir}/disk1", "{dir}/disk2", "{dir}/disk3"})),
-     restoredOrNot},
+    {"restore from three disks", backedUp(kThreeDisks),
+     cli(command("restore", {"{dir}/disk1", "{dir}/disk2", "{dir}/disk3"})), restoredOrNot},
 };
 
 class WriteFaults : public ::testing::TestWithParam<int> {};

@@ -3,13 +3,14 @@
 // every record of the calendar is whole.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <map>
 #include <sstream>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "cli/cli.h"
 #include "common/sys_file.h"
@@ -52,8 +53,9 @@ class KillPoints : public ::testing::TestWithParam<std::vector<std::string>> {
 protected:
     void SetUp() override {
         dir.write("CalUsers.DAT", "User1\r\n");
-        dir.write("Events.dat", "6,2\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
-                                "1,2,Bob\r\n2,2,Wedding\r\n3,2,5\r\n4,2,5\r\n");
+        dir.write("Events.dat",
+                  "6,2\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
+                  "1,2,Bob\r\n2,2,Wedding\r\n3,2,5\r\n4,2,5\r\n");
     }
     test::TempDir dir;
 };
@@ -104,7 +106,8 @@ TEST_P(KillPoints, EveryReminderStoredBeforeSurvivesWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(StampingAndRemoval, KillPoints,
-                         ::testing::Values(std::vector<std::string>{"repeat", "Swim", "--from", "2026-01-01", "--days", "60"},
+                         ::testing::Values(std::vector<std::string>{"repeat", "Swim", "--from", "2026-01-01", "--days",
+                                                                    "60"},
                                            std::vector<std::string>{"birthdays", "2026"},
                                            std::vector<std::string>{"unrepeat", "Gym", "--from", "2026-01-01"},
                                            std::vector<std::string>{"clear", "2026-01-02"}),

@@ -8,15 +8,15 @@
 // A DAY byte below 192 is day 46000 + byte; from 192 on it names a record of the model (its date, whatever
 // double that is).
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/day_number.h"
 #include "desk/entry_removal.h"

@@ -2,9 +2,10 @@
 // the command-line tool as for the windows, wherever the process was started.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
+
+#include <unistd.h>
 
 #include "common/ini_file.h"
 #include "program/program.h"

@@ -106,9 +106,10 @@ TEST_F(Purge, ReadingNeverMovesAnything) {
     EXPECT_TRUE(db.FetchDay(40000));
     EXPECT_THROW(db.StoreDay(), std::logic_error);
 
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"show", "1999-01-01", "2000-12-31"}, {"calendars"},
-          {"repeat", "x", "--from", "2026-01-01", "--days", "300", "--dry-run"}, {"birthdays", "2026", "--dry-run"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"show", "1999-01-01", "2000-12-31"},
+                                                 {"calendars"},
+                                                 {"repeat", "x", "--from", "2026-01-01", "--days", "300", "--dry-run"},
+                                                 {"birthdays", "2026", "--dry-run"}}) {
         SCOPED_TRACE(args[0]);
         const test::CliResult r = run(args);
         EXPECT_EQ(r.err.find("moved"), std::string::npos) << r.err;

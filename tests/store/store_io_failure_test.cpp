@@ -1,12 +1,13 @@
 // The calendar files under a full disk, with private modes and owners, cut short, or behind links.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <functional>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/date_format.h"
 #include "common/io_error.h"

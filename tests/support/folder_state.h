@@ -2,14 +2,14 @@
 // Every entry under a folder with its bytes and permissions (a link as its target), so that a test can
 // tell "as before" and "as after" from anything in between.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orv::test {
 
