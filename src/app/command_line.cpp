@@ -27,7 +27,9 @@ void keepSeriousMessages(QtMsgType type, const QMessageLogContext&, const QStrin
 CommandLine::CommandLine()
     : help_(QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit.")),
-      folder_(QStringLiteral("folder"), QStringLiteral("The program folder (default: the executable's)."),
+      folder_(QStringLiteral("folder"),
+              QStringLiteral("The program folder (default: the executable's, or ~/.local/share/orvella for an "
+                             "installed copy)."),
               QStringLiteral("DIR")),
       printWeek_(QStringLiteral("print-week"),
                  QStringLiteral("Print the week page that opens on DATE (YYYY-MM-DD or today) into the file of "

@@ -8,7 +8,11 @@
 #include "app/month_grid_accessible.h"
 #include "app/startup.h"
 #include "common/app_context.h"
+#include "common/file_util.h"
 #include "common/hint_router.h"
+#include "common/io_error.h"
+#include "common/program_folder.h"
+#include "common/ui_seams.h"
 #include "program/program.h"
 
 int main(int argc, char** argv) {
@@ -26,7 +30,18 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
     orv::applyHintTimings();
     orv::installMonthGridAccessibility();
-    orv::Program program(options.folder.empty() ? QCoreApplication::applicationDirPath().toStdString() : options.folder);
+    // Beside the executable, or the user's own folder for an installed copy (made and filled at the first
+    // start); --folder chooses another.
+    std::string folder = options.folder;
+    try {
+        if (folder.empty()) folder = orv::resolveProgramFolder();
+        if (!orv::folderExists(folder)) throw orv::IoError("no such folder: " + folder, folder);
+    } catch (const std::exception& e) {
+        std::cerr << "orvella: " << e.what() << '\n';
+        orv::UiSeams().error(nullptr, QString::fromUtf8(e.what()));
+        return 2;
+    }
+    orv::Program program(folder);
     orv::AppContext context(program);
     orv::TCalMainForm* mainForm = orv::createWindows(context);
     if (!mainForm) return 0;

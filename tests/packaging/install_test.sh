@@ -74,5 +74,26 @@ XDG_DATA_HOME=$work/other "$work/stick/orvella-cli" set 2026-05-04 "Portable" ||
 [ -f "$work/stick/Data/User1.DBX" ] && [ ! -e "$work/other" ] ||
   fail "the portable copy did not keep its files beside itself"
 
+# The program's printout for scripts, at the first start of another user: the same folder, and the month's
+# picture found among the copies.
+export XDG_DATA_HOME=$work/data2
+"$usr/bin/orvella" --print-calendar 2026-05 --pdf "$work/may.pdf" || fail "orvella --print-calendar"
+diff -r "$usr/share/orvella/Artwork" "$XDG_DATA_HOME/orvella/Artwork" > /dev/null || fail "no pictures for the printout"
+width=$(file -b "$usr/share/orvella/Artwork/05-May.jpg" | grep -oE '[0-9]+x[0-9]+' | tail -1)
+grep -aq "/Width ${width%x*}" "$work/may.pdf" || fail "the printout lacks May's picture (${width})"
+# The windows at the first start of a third user: the folder is made before the first window asks anything.
+export XDG_DATA_HOME=$work/data3
+QT_QPA_PLATFORM=offscreen "$usr/bin/orvella" > "$work/windows.log" 2>&1 &
+windows=$!
+for _ in $(seq 600); do
+  [ -d "$XDG_DATA_HOME/orvella/SOUNDS" ] && [ -d "$XDG_DATA_HOME/orvella/Data" ] && break
+  sleep 0.1
+done
+kill -0 $windows 2> /dev/null || { cat "$work/windows.log"; fail "the windows ended at the first start"; }
+kill $windows
+wait $windows || true
+diff -r "$usr/share/orvella/Artwork" "$XDG_DATA_HOME/orvella/Artwork" > /dev/null ||
+  fail "the windows did not start the user's folder: $(ls -R "$XDG_DATA_HOME")"
+
 [ "$before" = "$(snapshot)" ] || fail "something was written into the install tree"
 echo "install ok"
