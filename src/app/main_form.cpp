@@ -321,6 +321,7 @@ void TCalMainForm::firstActivation() {
     emit tickerStartRequested();
     guarded(context_.ui(), this, [&] { SaveSettings(); });
     tDay_->start();
+    emit dayBegan();
 }
 
 void TCalMainForm::everyActivation() {
@@ -371,6 +372,7 @@ void TCalMainForm::buildMonthView() {
                        QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
                        QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")});
     setHint(cbMonth_, QStringLiteral("Drop down list to select month (PgUp or PgDn)."));
+    cbMonth_->setAccessibleName(QStringLiteral("Month"));
 
     sMonth_ = named(panel(Panel2_), "sMonth");
     sMonth_->setGeometry(64, 9, 21, 21);
@@ -380,6 +382,9 @@ void TCalMainForm::buildMonthView() {
     sMonthBottom_ = named(new QToolButton(sMonth_), "sMonthBottom");
     sMonthBottom_->setGeometry(0, 11, 21, 10);
     sMonthBottom_->setArrowType(Qt::DownArrow);
+    // The two arrows share one hint; a screen reader tells them apart by these.
+    sMonthTop_->setAccessibleName(QStringLiteral("Previous month"));
+    sMonthBottom_->setAccessibleName(QStringLiteral("Next month"));
     for (QWidget* w : {static_cast<QWidget*>(sMonth_), static_cast<QWidget*>(sMonthTop_),
                        static_cast<QWidget*>(sMonthBottom_)})
         setHint(w, QStringLiteral("Click buttons to change month (PgUp or PgDn)."));
@@ -395,6 +400,7 @@ void TCalMainForm::buildMonthView() {
     seYear_->setRange(1800, 9999);
     seYear_->setValue(std::clamp(Cal_->Year(), 1800, 9999));
     setHint(seYear_, QStringLiteral("Click buttons to change year (Ctrl+PgUp or Ctrl+PgDn)."));
+    seYear_->setAccessibleName(QStringLiteral("Year"));
 
     // The month list and the year field are blue and bold.
     for (QWidget* w : {static_cast<QWidget*>(cbMonth_), static_cast<QWidget*>(seYear_)}) {
@@ -548,7 +554,9 @@ void TCalMainForm::tDayTimer() {
     const int today = program().today();
     // A new day: the ticker's list is rebuilt unless the reminders switch says otherwise.
     if (today > run_.LastDaySeen && !program().settings.RemindersEnabled) emit tickerRebuildRequested();
+    const bool newDay = today != run_.LastDaySeen;
     run_.LastDaySeen = today;
+    if (newDay) emit dayBegan();
 }
 
 void TCalMainForm::acknowledgeToDoFlash() {

@@ -109,6 +109,9 @@ signals:
     void tickerRebuildRequested();
     // The Options window's result 4: the print preview of the month, while this window steps aside.
     void printRequested();
+    // A day begins for the run: at the first activation, once the calendar is open, and whenever the date
+    // changes while the program runs.
+    void dayBegan();
 
 protected:
     bool event(QEvent* e) override;

@@ -20,6 +20,7 @@
 #include "store/chg_user_dlg.h"
 #include "store/edit_user_dlg.h"
 #include "store/name_error_dlg.h"
+#include "ticker/day_notifier.h"
 #include "ticker/remind_dlg.h"
 
 namespace orv {
@@ -88,6 +89,11 @@ TCalMainForm* createWindows(AppContext& context) {
     annual->setCheckWindow(check);
     annual->setDateWindow(ds);
     remind->setYearlyDates(&annual->birthdayList(), annual->lookAheadDays());
+
+    // The desktop's notice of the day.
+    auto* notices = new DayNotifier(context.program(), context.notifier(), main);
+    notices->setYearlyDates(&annual->birthdayList());
+    QObject::connect(main, &TCalMainForm::dayBegan, notices, &DayNotifier::dayBegins);
     return main;
 }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include "common/desktop_notifier.h"
 #include "common/hint_router.h"
 #include "common/printer_seam.h"
 #include "common/qt_media_device.h"
@@ -15,7 +16,8 @@ AppContext::AppContext(Program& program, AppSeams replacements)
       hints_(std::make_unique<HintRouter>()),
       ui_(replacements.ui),
       printer_(replacements.printer),
-      media_(replacements.media) {
+      media_(replacements.media),
+      notifier_(replacements.notifier) {
     if (!ui_) {
         ownUi_ = std::make_unique<UiSeams>();
         ui_ = ownUi_.get();
@@ -28,6 +30,12 @@ AppContext::AppContext(Program& program, AppSeams replacements)
 
 AppContext::~AppContext() = default;
 
+
+DesktopNotifier& AppContext::notifier() const {
+    if (notifier_) return *notifier_;
+    if (!ownNotifier_) ownNotifier_ = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
+    return *ownNotifier_;
+}
 
 MediaDevice& AppContext::media() const {
     if (media_) return *media_;

@@ -1,6 +1,6 @@
 #pragma once
 // What every window of a run works with: the program (settings, calendars, store, clock) and the seams to
-// the desktop (message boxes and modal showing, the printer, the media device, the hint display). Start-up
+// the desktop (message boxes and modal showing, the printer, the media device, notifications, the hint display). Start-up
 // makes one and hands it to each window's constructor; tests make one over fake seams.
 
 #include <QPointer>
@@ -10,6 +10,7 @@
 
 namespace orv {
 
+class DesktopNotifier;
 class HintRouter;
 class PrinterSeam;
 class Program;
@@ -21,6 +22,7 @@ struct AppSeams {
     UiSeams* ui = nullptr;
     PrinterSeam* printer = nullptr;
     MediaDevice* media = nullptr;
+    DesktopNotifier* notifier = nullptr;
 };
 
 class AppContext {
@@ -36,6 +38,8 @@ public:
     // The real device is made at the first use: a program whose months have no media never starts the
     // media system.
     MediaDevice& media() const;
+    // The desktop's notification service on the session bus, reached at the first use.
+    DesktopNotifier& notifier() const;
     // Routes the hint of the control under the mouse to the display of the window in front.
     HintRouter& hints() const { return *hints_; }
 
@@ -47,6 +51,8 @@ private:
     UiSeams* ui_;
     PrinterSeam* printer_;
     MediaDevice* media_;
+    DesktopNotifier* notifier_;
+    mutable std::unique_ptr<DesktopNotifier> ownNotifier_;
     // The real media device, owned by the application so that it goes before Qt Multimedia does.
     mutable QPointer<MediaDevice> realMedia_;
 };

@@ -413,9 +413,13 @@ void TDeskDlg1::ApplyCalendarLook() {
 
 void TDeskDlg1::AssignCellDates() {
     page_.AssignCellDates();
+    const DateNames names = systemDateNames();
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
         m_[k]->clear();
+        // A screen reader names each cell by its day, as the number over it shows a sighted reader.
+        m_[k]->setAccessibleName(
+            fromCp1252(formatDate("dddd d mmmm yyyy", static_cast<int>(page_.CellDates[k]), names)));
         p_[k]->setText(QString::number(page_.dayOfMonth(i)));
         setTextColour(p_[k], page_.inPageMonth(i) ? QColor(Qt::black) : kGreyNumber);
     }

@@ -3,12 +3,12 @@
 #include <QPointer>
 #include <exception>
 
+#include "common/desktop_notifier.h"
 #include "common/ini_file.h"
 #include "common/qt_text.h"
 #include "events/birthday_list.h"
 #include "program/program.h"
 #include "ticker/day_notice.h"
-#include "ticker/desktop_notifier.h"
 #include "ticker/notification_log.h"
 #include "ticker/second_list.h"
 
@@ -27,11 +27,11 @@ void DayNotifier::dayBegins() {
         IniFile ini;
         ini.load(program_.settingsFile());
         if (calendar.empty() || !NotificationLog(ini).due(today, calendar)) return;
-        BirthdayList birthdays;
-        birthdays.LoadEventsFile(program_.eventsFile());  // the rows it could read
+        BirthdayList fromFile;
+        if (!yearly_) fromFile.LoadEventsFile(program_.eventsFile());  // the rows it could read
         const SecondList second = LoadSecondList(program_.secondEventsFile());
-        notice = composeDayNotice(today, yearlyRows(birthdays), second.rows, program_.store.readDay(today),
-                                  systemDateNames());
+        notice = composeDayNotice(today, yearlyRows(yearly_ ? *yearly_ : fromFile), second.rows,
+                                  program_.store.readDay(today), systemDateNames());
     } catch (const std::exception&) {
         return;
     }
@@ -39,7 +39,9 @@ void DayNotifier::dayBegins() {
 
     sending_ = true;
     QPointer<DayNotifier> self(this);
-    notifier_.send(notice, [self, today, calendar](bool shown) {
+    QStringList lines;
+    for (const std::string& line : notice.lines) lines << QString::fromStdString(line);
+    notifier_.send(QString::fromStdString(notice.summary), lines, [self, today, calendar](bool shown) {
         if (!self) return;
         self->sending_ = false;
         if (!shown) return;

@@ -6,6 +6,7 @@
 
 namespace orv {
 
+class BirthdayList;
 class DesktopNotifier;
 class Program;
 
@@ -14,6 +15,9 @@ class DayNotifier : public QObject {
 public:
     DayNotifier(Program& program, DesktopNotifier& notifier, QObject* parent = nullptr);
 
+    // The yearly dates as the repeating events window holds them; without them "Events.dat" is read.
+    void setYearlyDates(const BirthdayList* list) { yearly_ = list; }
+
     // Sends the current calendar's notice for today unless it has had it, notices are off or there is
     // nothing to tell. The day counts as told only once the desktop has shown the notice.
     void dayBegins();
@@ -21,6 +25,7 @@ public:
 private:
     Program& program_;
     DesktopNotifier& notifier_;
+    const BirthdayList* yearly_ = nullptr;
     bool sending_ = false;  // one notice on its way at a time
 };
 

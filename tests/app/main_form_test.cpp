@@ -268,11 +268,18 @@ private slots:
     void dayTimerRemembersTheDay() {
         prepareFolder("[System]\r\nLeft=5\r\n");
         auto form = makeForm();
+        QSignalSpy dayBegan(form.get(), &TCalMainForm::dayBegan);
         form->FormActivate();
         QCOMPARE(form->runState().LastDaySeen, kToday);
+        QCOMPARE(dayBegan.count(), 1);  // at start, once the calendar is open
+        form->tDayTimer();
+        QCOMPARE(dayBegan.count(), 1);
         program().clock = Clock(kToday + 1);
         form->tDayTimer();
         QCOMPARE(form->runState().LastDaySeen, kToday + 1);
+        QCOMPARE(dayBegan.count(), 2);
+        form->FormActivate();  // a later activation is no new day
+        QCOMPARE(dayBegan.count(), 2);
     }
 };
 

@@ -262,6 +262,11 @@ private slots:
         QCOMPARE(focusedCell(), 1);
         QCOMPARE(cell(1)->baseColour(), QColor(Qt::white));
         QVERIFY(highlightFollows(2));
+        // Screen readers name the cells by their days.
+        const QLocale loc = QLocale::system();
+        for (const auto& [i, date] : {std::pair{1, QDate(2026, 3, 9)}, {23, QDate(2026, 3, 31)}, {24, QDate(2026, 4, 1)}})
+            QCOMPARE(cell(i)->accessibleName(), QStringLiteral("%1 %2 %3 2026").arg(loc.dayName(date.dayOfWeek()))
+                                                    .arg(date.day()).arg(loc.monthName(date.month())));
     }
 
     void highlightIsYellowOnWhiteCells() {

@@ -4,7 +4,10 @@
 
 #include <string>
 
+#include <QDBusConnection>
+
 #include "common/app_context.h"
+#include "common/desktop_notifier.h"
 #include "program/program.h"
 #include "support/fake_seams.h"
 
@@ -13,10 +16,12 @@ namespace orv::test {
 struct TestContext {
     // printer and media: replacements of the real ones, when the test has its own.
     TestContext(const std::string& folder, int today, PrinterSeam* printer = nullptr, MediaDevice* media = nullptr)
-        : program(folder, Clock(today)), context(program, AppSeams{&seams, printer, media}) {}
+        : program(folder, Clock(today)), context(program, AppSeams{&seams, printer, media, &notifier}) {}
 
     Program program;
     FakeSeams seams;
+    // Notices of the day go nowhere: a connection to no bus.
+    DesktopNotifier notifier{QDBusConnection(QStringLiteral("no bus"))};
     AppContext context;
 };
 

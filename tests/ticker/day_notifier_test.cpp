@@ -5,12 +5,12 @@
 #include <QTest>
 
 #include "common/day_number.h"
+#include "common/desktop_notifier.h"
 #include "common/ini_file.h"
 #include "program/program.h"
 #include "support/temp_dir.h"
 #include "ticker/day_notice.h"
 #include "ticker/day_notifier.h"
-#include "ticker/desktop_notifier.h"
 
 using namespace orv;
 

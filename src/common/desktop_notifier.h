@@ -5,21 +5,19 @@
 
 #include <QDBusConnection>
 #include <QObject>
+#include <QStringList>
 #include <functional>
 
 namespace orv {
-
-struct DayNotice;
 
 class DesktopNotifier : public QObject {
     Q_OBJECT
 public:
     explicit DesktopNotifier(const QDBusConnection& bus, QObject* parent = nullptr);
 
-    // Shows the notice: its summary as the title, its lines as the body (escaped where the service reads
-    // markup). done(true) once the service has taken it, done(false) when there is no service or it
-    // refused.
-    void send(const DayNotice& notice, std::function<void(bool shown)> done);
+    // Shows summary as the title and the lines as the body (escaped where the service reads markup).
+    // done(true) once the service has taken it, done(false) when there is no service or it refused.
+    void send(const QString& summary, const QStringList& lines, std::function<void(bool shown)> done);
 
 private:
     QDBusConnection bus_;

@@ -1,12 +1,9 @@
-#include "ticker/desktop_notifier.h"
+#include "common/desktop_notifier.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QStringList>
 #include <QVariantMap>
-
-#include "ticker/day_notice.h"
 
 namespace orv {
 namespace {
@@ -31,14 +28,11 @@ void callAsync(QObject* context, const QDBusConnection& bus, const QDBusMessage&
 
 DesktopNotifier::DesktopNotifier(const QDBusConnection& bus, QObject* parent) : QObject(parent), bus_(bus) {}
 
-void DesktopNotifier::send(const DayNotice& notice, std::function<void(bool)> done) {
+void DesktopNotifier::send(const QString& summary, const QStringList& lines, std::function<void(bool)> done) {
     if (!bus_.isConnected()) {
         done(false);
         return;
     }
-    const QString summary = QString::fromStdString(notice.summary);
-    QStringList lines;
-    for (const std::string& line : notice.lines) lines << QString::fromStdString(line);
 
     const QDBusMessage capabilities = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetCapabilities"));
     callAsync<QStringList>(this, bus_, capabilities, [this, summary, lines, done](const QDBusPendingReply<QStringList>& caps) {
