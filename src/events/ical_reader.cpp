@@ -1,7 +1,5 @@
 #include "events/ical_reader.h"
 
-#include <libical/ical.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -11,6 +9,7 @@
 #include <set>
 #include <tuple>
 #include <unordered_set>
+#include <libical/ical.h>
 
 #include "common/cp1252.h"
 #include "common/date_format.h"

@@ -1,10 +1,9 @@
 #include "events/ical_writer.h"
 
-#include <libical/ical.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <libical/ical.h>
 
 #include "common/cp1252.h"
 #include "common/day_number.h"

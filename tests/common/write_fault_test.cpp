@@ -173,6 +173,15 @@ const WritePath kPaths[] = {
     {"repetition stamped", programFolder, cli({"repeat", "Swim", "--from", "2026-01-01", "--days", "100"})},
     {"birthdays stamped", programFolder, cli({"birthdays", "2026"})},
     {"entry removed", programFolder, cli({"unrepeat", "Gym", "--from", "2026-01-01"})},
+    {"iCalendar exported", programFolder, cli({"export", "{dir}/out.ics"})},
+    {"iCalendar imported",
+     [](const test::TempDir& dir) {
+         programFolder(dir);
+         dir.write("in.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\nBEGIN:VEVENT\r\nUID:1\r\n"
+                             "DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\nSUMMARY:Swim\r\nEND:VEVENT\r\n"
+                             "END:VCALENDAR\r\n");
+     },
+     cli({"import", "{dir}/in.ics", "--from", "2026-01-01", "--to", "2026-12-31"})},
     {"backup to one disk", beforeBackup, cli(command("backup", kOneDisk)), backedUpOrNoSet},
     {"backup to three disks", beforeBackup, cli(command("backup", kThreeDisks)), dataUnchanged},
     {"restore from one disk", backedUp(kOneDisk), cli(command("restore", kOneDisk)), restoredOrNot},
