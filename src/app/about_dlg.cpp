@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/contact_addresses.h"
+#include "common/contact_addresses.h"
 #include "common/error_guard.h"
 #include "common/hint_router.h"
 #include "common/ui_fonts.h"

@@ -15,8 +15,8 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/contact_addresses.h"
 #include "common/app_context.h"
+#include "common/contact_addresses.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/error_guard.h"

@@ -10,13 +10,13 @@
 #include "common/hint_router.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
+#include "common/widgets.h"
 #include "program/program.h"
 
 namespace orv {
 
 TCmdDlg::TCmdDlg(AppContext& context, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), context_(context) {
-    setObjectName(QStringLiteral("CmdDlg"));
     setWindowTitle(QStringLiteral("Print Preview - Controls"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(244, 167);
@@ -24,27 +24,22 @@ TCmdDlg::TCmdDlg(AppContext& context, QWidget* parent)
 
     auto* picture = new QGroupBox(QStringLiteral(" Picture "), this);
     picture->setGeometry(12, 6, 220, 68);
-    rbColor_ = new QRadioButton(QStringLiteral("&Color"), picture);
-    rbColor_->setObjectName(QStringLiteral("rbColor"));
+    rbColor_ = named(new QRadioButton(QStringLiteral("&Color"), picture), "rbColor");
     rbColor_->setGeometry(14, 20, 190, 20);
     rbColor_->setChecked(true);
     setHint(rbColor_, QStringLiteral("Picture in color"));
-    rbMono_ = new QRadioButton(QStringLiteral("Mono"), picture);
-    rbMono_->setObjectName(QStringLiteral("rbMono"));
+    rbMono_ = named(new QRadioButton(QStringLiteral("Mono"), picture), "rbMono");
     rbMono_->setGeometry(14, 42, 190, 20);
     setHint(rbMono_, QStringLiteral("Picture in grayscale (JPG only)"));
 
-    cbWhite_ = new QCheckBox(QStringLiteral(" Use a white background."), this);
-    cbWhite_->setObjectName(QStringLiteral("cbWhite"));
+    cbWhite_ = named(new QCheckBox(QStringLiteral(" Use a white background."), this), "cbWhite");
     cbWhite_->setGeometry(24, 84, 208, 20);
 
-    PrintBtn_ = new QPushButton(QStringLiteral("Print"), this);
-    PrintBtn_->setObjectName(QStringLiteral("PrintBtn"));
+    PrintBtn_ = named(new QPushButton(QStringLiteral("Print"), this), "PrintBtn");
     PrintBtn_->setGeometry(36, 124, 80, 28);
     PrintBtn_->setDefault(true);
     setHint(PrintBtn_, QStringLiteral("Print the page"));
-    CancelBtn_ = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn_ = named(new QPushButton(QStringLiteral("Cancel"), this), "CancelBtn");
     CancelBtn_->setGeometry(128, 124, 80, 28);
     setHint(CancelBtn_, QStringLiteral("Exit without printing"));
 

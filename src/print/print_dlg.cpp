@@ -18,6 +18,7 @@
 #include "common/printer_seam.h"
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
+#include "common/widgets.h"
 #include "print/calendar_page_layout.h"
 #include "print/quor_calendar1.h"
 #include "program/program.h"
@@ -102,11 +103,11 @@ public:
         update();
     }
     // While the page is captured for a printout the picture is left out: it is drawn afterwards.
-    bool leftOut = false;
+    void setLeftOut(bool leftOut) { leftOut_ = leftOut; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (leftOut || !picture_ || picture_->isNull() || width() <= 0 || height() <= 0) return;
+        if (leftOut_ || !picture_ || picture_->isNull() || width() <= 0 || height() <= 0) return;
         if (cache_.size() != size())
             cache_ = QPixmap::fromImage(picture_->scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         QPainter p(this);
@@ -116,16 +117,14 @@ protected:
 private:
     const QImage* picture_ = nullptr;
     QPixmap cache_;
+    bool leftOut_ = false;
 };
 
-QFrame* frame(QWidget* parent, int style, int lineWidth) {
-    auto* f = new QFrame(parent);
-    f->setFrameStyle(style);
+// A panel in the face colour with its border line.
+QFrame* facePanel(QWidget* parent, QFrame::Shape shape, QFrame::Shadow shadow, int lineWidth) {
+    QFrame* f = panel(parent, shape, shadow);
     f->setLineWidth(lineWidth);
-    f->setAutoFillBackground(true);
-    QPalette pal = f->palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
-    f->setPalette(pal);
+    setBackground(f, f->palette().color(QPalette::Button));
     return f;
 }
 
@@ -133,7 +132,6 @@ QFrame* frame(QWidget* parent, int style, int lineWidth) {
 
 TPrintDlg::TPrintDlg(AppContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), context_(context) {
-    setObjectName(QStringLiteral("PrintDlg"));
     setWindowTitle(QStringLiteral("Print Preview"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(kCalendarPageWidth, kCalendarPageHeight);
@@ -145,13 +143,11 @@ TPrintDlg::TPrintDlg(AppContext& context, QWidget* parent)
 TPrintDlg::~TPrintDlg() = default;
 
 void TPrintDlg::buildTitle() {
-    pTitle_ = new QFrame(this);
-    pTitle_->setObjectName(QStringLiteral("pTitle"));
+    pTitle_ = named(new QFrame(this), "pTitle");
     pTitle_->setGeometry(0, 0, kCalendarPageWidth, kTitleHeight);
     pTitle_->setBackgroundRole(QPalette::Highlight);
     pTitle_->setAutoFillBackground(true);
-    lTitle_ = new QLabel(QStringLiteral("Print Preview"), pTitle_);
-    lTitle_->setObjectName(QStringLiteral("lTitle"));
+    lTitle_ = named(new QLabel(QStringLiteral("Print Preview"), pTitle_), "lTitle");
     lTitle_->setFont(arialFont(12, true));
     lTitle_->setForegroundRole(QPalette::HighlightedText);
     lTitle_->move(8, 9);
@@ -159,36 +155,25 @@ void TPrintDlg::buildTitle() {
 }
 
 void TPrintDlg::buildPage() {
-    Panel1_ = frame(this, QFrame::Box | QFrame::Plain, 1);
-    Panel1_->setObjectName(QStringLiteral("Panel1"));
+    Panel1_ = named(facePanel(this, QFrame::Box, QFrame::Plain, 1), "Panel1");
     Panel1_->setGeometry(0, kTitleHeight, kCalendarPanelWidth, kPageHeight);
-    pb1_ = new TextureBox(Panel1_, kBackgroundOrigin);
-    pb1_->setObjectName(QStringLiteral("pb1"));
+    pb1_ = named(new TextureBox(Panel1_, kBackgroundOrigin), "pb1");
 
-    ImgPanel_ = frame(Panel1_, QFrame::WinPanel | QFrame::Sunken, 2);
-    ImgPanel_->setObjectName(QStringLiteral("ImgPanel"));
+    ImgPanel_ = named(facePanel(Panel1_, QFrame::WinPanel, QFrame::Sunken, 2), "ImgPanel");
     ImgPanel_->setGeometry(kInitialFrame);
-    PicMain_ = new PagePicture(ImgPanel_);
-    PicMain_->setObjectName(QStringLiteral("PicMain"));
+    PicMain_ = named(new PagePicture(ImgPanel_), "PicMain");
     PicMain_->setGeometry(ImgPanel_->contentsRect());
     static_cast<PagePicture*>(PicMain_)->setPicture(&picture_);
 
-    Panel2_ = frame(Panel1_, QFrame::Box | QFrame::Plain, 1);
-    Panel2_->setObjectName(QStringLiteral("Panel2"));
+    Panel2_ = named(facePanel(Panel1_, QFrame::Box, QFrame::Plain, 1), "Panel2");
     Panel2_->setGeometry(kCalendarPanel);
-    pb6_ = new TextureBox(Panel2_, QPoint(0, 0));
-    pb6_->setObjectName(QStringLiteral("pb6"));
+    pb6_ = named(new TextureBox(Panel2_, QPoint(0, 0)), "pb6");
 
-    auto* month = new ShadowLabel(Panel2_);
-    month->setObjectName(QStringLiteral("lMonth"));
-    month->move(kMonthLeft, kLabelTop);
-    lMonth_ = month;
-    auto* year = new ShadowLabel(Panel2_);
-    year->setObjectName(QStringLiteral("lYear"));
-    lYear_ = year;
+    lMonth_ = named(new ShadowLabel(Panel2_), "lMonth");
+    lMonth_->move(kMonthLeft, kLabelTop);
+    lYear_ = named(new ShadowLabel(Panel2_), "lYear");
 
-    Cal_ = new TQuorCalendar1(context_.program().clock, Panel2_);
-    Cal_->setObjectName(QStringLiteral("Cal"));
+    Cal_ = named(new TQuorCalendar1(context_.program().clock, Panel2_), "Cal");
     Cal_->setAccessibleName(QStringLiteral("Month grid"));
     Cal_->setFont(arialFont(11));
     Cal_->SetColor(Qt::white);
@@ -282,10 +267,10 @@ void TPrintDlg::paintPage(QPainter& painter, QSize sheet) {
             : title(t), strip(s), titleHidden(t->isHidden()), picture(static_cast<PagePicture*>(pic)) {
             title->hide();
             strip->setAutoFillBackground(false);
-            picture->leftOut = true;
+            picture->setLeftOut(true);
         }
         ~BareTitle() {
-            picture->leftOut = false;
+            picture->setLeftOut(false);
             strip->setAutoFillBackground(true);
             title->setHidden(titleHidden);
         }

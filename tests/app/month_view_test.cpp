@@ -12,10 +12,10 @@
 
 #include "app/about_dlg.h"
 #include "app/agent_dlg.h"
-#include "app/contact_addresses.h"
 #include "app/main_form.h"
 #include "app/rx_calendar_ex.h"
 #include "app/startup.h"
+#include "common/contact_addresses.h"
 #include "common/day_number.h"
 #include "common/hint_router.h"
 #include "store/cal_db.h"

@@ -1,6 +1,6 @@
 #pragma once
 // Where the Orvella project is reached: its web site and its e-mail address (contact and information
-// windows).
+// windows, the foot of the printed week page).
 
 #include <QUrl>
 
