@@ -22,6 +22,8 @@ int UiSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButt
     // Windows message texts break lines with a lone CR.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    // Names, lines and file names in a message are the user's own text: never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(shown);
     switch (buttons) {
         case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;

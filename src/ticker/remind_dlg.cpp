@@ -33,6 +33,7 @@ TRemindDlg::TRemindDlg(AppContext& context, QWidget* parent)
     lScroll_->setFont(arialFont(11, true));
     lScroll_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     lScroll_->setAlignment(Qt::AlignCenter);
+    lScroll_->setTextFormat(Qt::PlainText);  // names and events as typed
     lScroll_->setGeometry(rect());
 
     tScroll_ = named(new QTimer(this), "tScroll");

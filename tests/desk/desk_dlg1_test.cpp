@@ -416,6 +416,29 @@ private slots:
         QCOMPARE(test::storedDay(store(), d(2026, 3, 12)), std::optional<std::string>("Swim"));
     }
 
+    void removalQuestionShowsTheMarkerAsTyped_data() {
+        QTest::addColumn<QString>("marker");
+        QTest::newRow("words in angle brackets") << QStringLiteral("<Big day>");
+        QTest::newRow("a list item") << QStringLiteral("<Li Wei Birthday>");
+        QTest::newRow("bold") << QStringLiteral("<b>");
+    }
+
+    void removalQuestionShowsTheMarkerAsTyped() {
+        QFETCH(QString, marker);
+        test::putDay(store(), d(2026, 3, 11), marker.toStdString() + "\r\nDentist");
+        open(2026, 3, 11);
+        QTextCursor c = cell(3)->textCursor();
+        c.setPosition(0);
+        c.setPosition(static_cast<int>(marker.size()), QTextCursor::KeepAnchor);
+        cell(3)->setTextCursor(c);
+        seams->realBoxes = true;
+        seams->answers.push_back(mrNo);
+        press("DelBtn");
+        QCOMPARE(seams->messages.size(), size_t(1));
+        QCOMPARE(seams->messages[0].shown, QStringLiteral("Remove ") + marker + QStringLiteral(" from calendar ?"));
+        QCOMPARE(test::storedDay(store(), d(2026, 3, 11)), std::optional<std::string>(marker.toStdString() + "\r\nDentist"));
+    }
+
     void rebuildOnReactivationKeepsTypedTextOnItsDay() {
         open(2026, 3, 11);
         press("WeekBtnBottom");

@@ -1,6 +1,11 @@
 #include "support/fake_seams.h"
 
-#include <QCoreApplication>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 
 namespace orv::test {
@@ -10,14 +15,47 @@ bool FakeSeams::openUrl(const QUrl& url) {
     return urlsOpen;
 }
 
-int FakeSeams::message(QWidget*, MsgIcon icon, const QString& text, MsgButtons buttons) {
-    messages.push_back({icon, text, buttons});
-    if (!answers.empty()) {
-        const int a = answers.front();
-        answers.pop_front();
-        return a;
+namespace {
+
+// The text a label puts on the screen: markup is rendered, plain text shown as it is.
+QString displayedText(const QLabel* label) {
+    const Qt::TextFormat format = label->textFormat();
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(label->text())))
+        return label->text();
+    QTextDocument doc;
+    doc.setHtml(label->text());
+    return doc.toPlainText();
+}
+
+QMessageBox::StandardButton buttonFor(int answer) {
+    switch (answer) {
+        case mrYes: return QMessageBox::Yes;
+        case mrNo: return QMessageBox::No;
+        case mrCancel: return QMessageBox::Cancel;
+        default: return QMessageBox::Ok;
     }
-    return (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel) ? mrYes : mrOk;
+}
+
+}  // namespace
+
+int FakeSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons) {
+    int answer = (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel) ? mrYes : mrOk;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    messages.push_back({icon, text, buttons, {}});
+    if (!realBoxes) return answer;
+    const size_t index = messages.size() - 1;
+    QTimer::singleShot(0, [this, index, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            messages[index].shown = displayedText(label);
+        if (QAbstractButton* b = box->button(buttonFor(answer))) b->click();
+        else box->reject();
+    });
+    return UiSeams::message(parent, icon, text, buttons);
 }
 
 int FakeSeams::execModal(QDialog* dialog) {

@@ -20,6 +20,7 @@ public:
         MsgIcon icon;
         QString text;
         MsgButtons buttons;
+        QString shown;  // what the real box's label showed (realBoxes only)
     };
 
     int message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons) override;
@@ -39,6 +40,8 @@ public:
     QStringList modalClasses;  // class names of the windows shown modally, in order
     QStringList openedUrls;    // web addresses and e-mail messages handed to the desktop
     bool urlsOpen = true;      // whether the desktop takes them
+    // Show the real message boxes, read what their labels show and answer them from the queue.
+    bool realBoxes = false;
     int beeps = 0;
     QRect screen{0, 0, 1024, 768};
     int depth = 32;
