@@ -459,7 +459,7 @@ void TDeskDlg1::FillCells() {
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
         if (!page_.cellUsable(i)) continue;
-        if (const auto text = store.readDay(page_.CellDates[k])) m_[k]->setStoredText(*text);
+        m_[k]->setStoredText(store.readDay(page_.CellDates[k]).value_or(std::string()));
         loaded_[k] = true;
     }
 }
@@ -468,7 +468,10 @@ void TDeskDlg1::SaveCells() {
     CalDb& store = context_.program().store;
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
-        if (loaded_[k]) store.writeDay(page_.CellDates[k], m_[k]->storedText());
+        // A day nobody changed keeps its bytes.
+        if (!loaded_[k] || !m_[k]->isChanged()) continue;
+        store.writeDay(page_.CellDates[k], m_[k]->storedText());
+        m_[k]->markSaved();
     }
 }
 

@@ -56,12 +56,18 @@ ReminderEditor::ReminderEditor(UiSeams& ui, QWidget* parent) : QPlainTextEdit(pa
 void ReminderEditor::setStoredText(std::string_view text) {
     QString shown = fromCp1252(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    // Taken before the text goes in: the limit may cut it on the way.
+    unchanged_ = toStored(shown);
     setPlainText(shown);
     moveCursor(QTextCursor::Start);
     verticalScrollBar()->setValue(0);
 }
 
 std::string ReminderEditor::storedText() const { return toStored(document()->toRawText()); }
+
+bool ReminderEditor::isChanged() const { return storedText() != unchanged_; }
+
+void ReminderEditor::markSaved() { unchanged_ = storedText(); }
 
 std::string ReminderEditor::selectedStoredText() const { return toStored(textCursor().selectedText()); }
 

@@ -21,8 +21,13 @@ public:
     // ui: where the limit warning and its beep go.
     ReminderEditor(UiSeams& ui, QWidget* parent);
 
-    void setStoredText(std::string_view text);  // Windows-1252, CR LF between lines
+    // Windows-1252, CR LF between lines; a lone CR or LF also breaks a line. An empty text empties the editor.
+    void setStoredText(std::string_view text);
     std::string storedText() const;
+    // Whether the text differs from the one last set or saved: a day nobody changed is not written back, so
+    // what another tool wrote (a lone CR or LF) stays as it is. A text cut to the limit on loading differs.
+    bool isChanged() const;
+    void markSaved();
     // The selection in stored form (line breaks as CR LF).
     std::string selectedStoredText() const;
     bool isEmpty() const;
@@ -55,6 +60,7 @@ private:
 
     UiSeams& ui_;
     bool correcting_ = false;
+    std::string unchanged_;  // the stored form of the text as set or last saved
 };
 
 }  // namespace orv

@@ -106,13 +106,11 @@ void TToDoDlg::editDay(int day, const QRect& over) {
         CalDb& store = context_.program().store;
         DatePanel_->setText(fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
         move(over.x() + (over.width() - width()) / 2, over.y() + (over.height() - height()) / 2);
-        Memo1_->clear();
         const auto stored = store.readDay(day);
-        if (stored) Memo1_->setStoredText(*stored);
+        Memo1_->setStoredText(stored.value_or(std::string()));
         if (context_.ui().execModal(this) != mrOk) return;
-        const std::string text = Memo1_->storedText();
-        // An empty editor deletes only a day that was there when the window opened.
-        if (!text.empty() || stored) store.writeDay(day, text);
+        // A day left as it was keeps its bytes; an emptied one is deleted.
+        if (Memo1_->isChanged()) store.writeDay(day, Memo1_->storedText());
     });
 }
 

@@ -416,6 +416,28 @@ private slots:
         QCOMPARE(test::storedDay(store(), d(2026, 3, 12)), std::optional<std::string>("Swim"));
     }
 
+    void daysNobodyChangedKeepTheirBytes() {
+        // Days as another tool may write them: lone line breaks, no final one.
+        test::putDay(store(), d(2026, 3, 10), "lone\nLF");
+        test::putDay(store(), d(2026, 3, 12), "lone\rCR");
+        test::putDay(store(), d(2026, 3, 13), "Gym\nSwim");
+        const std::string before = dir->read("Ann.DBX");
+        open(2026, 3, 11);
+        press("WeekBtnBottom");
+        press("WeekBtnTop");
+        reactivate();
+        closePage();
+        QCOMPARE(dir->read("Ann.DBX"), before);
+
+        open(2026, 3, 11);
+        type(cellOf(d(2026, 3, 13)), QStringLiteral(" 7pm"));
+        closePage();
+        QCOMPARE(test::storedDay(store(), d(2026, 3, 13)), std::optional<std::string>("Gym\r\nSwim 7pm"));
+        const std::string after = dir->read("Ann.DBX");
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.substr(0, 2 * kRecordSize), before.substr(0, 2 * kRecordSize));
+    }
+
     void removalQuestionShowsTheMarkerAsTyped_data() {
         QTest::addColumn<QString>("marker");
         QTest::newRow("words in angle brackets") << QStringLiteral("<Big day>");

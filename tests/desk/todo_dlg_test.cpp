@@ -126,6 +126,7 @@ private slots:
         QTest::newRow("new day, OK with text") << "" << "Buy milk" << "ok" << "Buy milk" << 2;
         QTest::newRow("day emptied, OK") << "Gym" << "" << "ok" << "" << 1;
         QTest::newRow("day changed, OK") << "Gym" << "Gym 7pm\nBring towel" << "ok" << "Gym 7pm\r\nBring towel" << 2;
+        QTest::newRow("day with a lone LF, OK untouched") << "Gym\nSwim" << "Gym\nSwim" << "ok" << "Gym\nSwim" << 2;
         QTest::newRow("day changed, Cancel") << "Gym" << "changed" << "cancel" << "Gym" << 2;
         QTest::newRow("day changed, Print") << "Gym" << "changed" << "print" << "Gym" << 2;
         QTest::newRow("new day, Print") << "" << "changed" << "print" << "" << 1;
