@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,6 +123,14 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
 
     sg1_ = named(new QTableView(page), "sg1");
     sg1_->setModel(model_);
+    // The cursor's moves reach sg1SelectCell before the grid opens its editor: "Birthday" put into an
+    // empty Event cell is then in the editor, selected like any other text, and typing replaces it.
+    auto* cursor = new QItemSelectionModel(model_, sg1_);
+    connect(cursor, &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { sg1SelectCell(current); });
+    QItemSelectionModel* gridOwn = sg1_->selectionModel();
+    sg1_->setSelectionModel(cursor);
+    delete gridOwn;
     sg1_->setItemDelegate(delegate_);
     sg1_->setFont(arialFont(BirthdayTableModel::kDataFontPixels));
     sg1_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -162,8 +171,6 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
             setCursorCell(cell.row(), cell.column());
         });
     });
-    connect(sg1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { sg1SelectCell(current); });
     connect(sg1_, &QTableView::clicked, this, [this](const QModelIndex& index) {
         if (isCheckColumn(index.column())) model_->toggleCheck(index);
     });
@@ -374,7 +381,12 @@ void TAnnualDlg::LoadEventsFile() {
     const auto failure = list_.LoadEventsFile(eventsFile_);
     model_->reset();
     applyWidths();
-    if (failure) context_.ui().error(this, QString::fromUtf8(failure->c_str()));
+    if (!failure) return;
+    const QString kept = QString::fromStdString(BirthdayList::damagedCopyOf(eventsFile_));
+    context_.ui().error(this, QString::fromStdString(*failure) +
+                                  QStringLiteral("\rThe file is left as it is. If you change the list, the file is "
+                                                 "kept as \"%1\" and the list is saved in its place.")
+                                      .arg(kept.mid(kept.lastIndexOf(u'/') + 1)));
 }
 
 void TAnnualDlg::SaveEventsFile() {

@@ -180,11 +180,25 @@ std::optional<std::string> BirthdayList::LoadEventsFile(const std::string& path)
         }
     }
     appendRow();
+    asReadFromDamaged_.reset();
+    if (failure) asReadFromDamaged_ = savedForm();
     return failure;
+}
+
+std::string BirthdayList::savedForm() const {
+    BirthdayList purged = *this;
+    purged.purgeIncomplete();
+    return purged.hasCompleteRow() ? writeGridText(purged.toGridText(), 1) : std::string();
 }
 
 void BirthdayList::SaveEventsFile(const std::string& path) {
     purgeIncomplete();
+    if (asReadFromDamaged_) {
+        // Writing back what could be read would lose the rest; a list read as empty would delete it all.
+        if (savedForm() == *asReadFromDamaged_) return;
+        if (fileExists(path)) renamePath(path, damagedCopyOf(path));
+        asReadFromDamaged_.reset();
+    }
     if (!hasCompleteRow()) {
         removePath(path);
         return;

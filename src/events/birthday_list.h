@@ -75,8 +75,13 @@ public:
     // corrupt file <name>" for a corrupt one; the rows that could be read are kept either way.
     std::optional<std::string> LoadEventsFile(const std::string& path);
     // Purges incomplete rows, then writes the file through a temporary one, or deletes it when no
-    // complete row remains. Throws IoError.
+    // complete row remains. After a failed load the file is left alone while the list is as it was read;
+    // once the list has changed, the file is first kept aside as its damaged copy. Throws IoError.
     void SaveEventsFile(const std::string& path);
+    // Whether the last load failed and its file has not been replaced since.
+    bool keepsDamagedFile() const { return asReadFromDamaged_.has_value(); }
+    // Where a file that failed to load is kept once the list replaces it.
+    static std::string damagedCopyOf(const std::string& path) { return path + ".damaged"; }
 
     // The grid text form: one fixed row and column, six data columns.
     GridText toGridText() const;
@@ -91,8 +96,13 @@ private:
         return column >= colName && column <= colGift && row >= 1 && row <= rowCount();
     }
 
+    // What saving the list would write (empty when it would delete the file).
+    std::string savedForm() const;
+
     std::vector<Row> rows_;
     std::array<int, kColumnCount> widths_ = kDefaultWidths;
+    // After a failed load: what saving the list as read would have written.
+    std::optional<std::string> asReadFromDamaged_;
     int sortColumn_ = -1;
     bool ascending_ = true;
 };

@@ -140,8 +140,8 @@ private slots:
         makeWindow();
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].icon, MsgIcon::Error);
-        QCOMPARE(seams->messages[0].text,
-                 QStringLiteral("File contains no data or corrupt file ") + QString::fromStdString(eventsFile()));
+        QVERIFY(seams->messages[0].text.startsWith(QStringLiteral("File contains no data or corrupt file ") +
+                                                   QString::fromStdString(eventsFile()) + QStringLiteral("\r")));
         QCOMPARE(dlg->birthdayList().cell(B::colName, 1), std::string("Ann"));
     }
 
@@ -201,6 +201,30 @@ private slots:
         QCOMPARE(cell(1, 0), QStringLiteral("2"));
         QCOMPARE(dlg->birthdayList().cell(B::colMonth, 1), std::string("8"));
         QCOMPARE(dlg->birthdayList().cell(B::colDay, 1), std::string("14"));
+    }
+
+    void typingIntoTheFilledEventCellReplacesIt_data() {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Enter") << QStringLiteral("enter");
+        QTest::newRow("Tab") << QStringLiteral("tab");
+        QTest::newRow("click") << QStringLiteral("click");
+    }
+
+    void typingIntoTheFilledEventCellReplacesIt() {
+        QFETCH(QString, way);
+        makeWindow();
+        open(TAnnualDlg::kPageBirthdays);
+        QTest::keyClicks(editor(), QStringLiteral("Li Wei"));
+        if (way == "enter") QTest::keyClick(editor(), Qt::Key_Return);
+        else if (way == "tab") QTest::keyClick(editor(), Qt::Key_Tab);
+        else QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(0, 2));
+        QCoreApplication::processEvents();
+        QCOMPARE(grid()->currentIndex(), dlg->gridModel()->index(0, 2));
+        QVERIFY(editor());
+        QTest::keyClicks(editor(), QStringLiteral("Wedding"));  // no selecting first
+        QTest::keyClick(editor(), Qt::Key_Return);
+        QCOMPARE(dlg->birthdayList().cell(B::colName, 1), std::string("Li Wei"));
+        QCOMPARE(dlg->birthdayList().cell(B::colEvent, 1), std::string("Wedding"));
     }
 
     void clearingAMonthIsRefusedAndUnchangedTextIsNotChecked() {
@@ -306,6 +330,47 @@ private slots:
         fillRows({{"Ann", "Birthday", "", "14"}});
         dlg->close();  // the window's close box
         QVERIFY(!dir->exists("Events.dat"));
+    }
+
+    void closingAfterAFailedLoad_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("changeTheList");
+        QTest::addColumn<QByteArray>("written");  // what Events.dat holds after closing twice
+        const QByteArray nameOnly = "6,123456789012\r\n1,1,Ann\r\n";
+        const QByteArray oneRow = "6,123456789012\r\n1,1,Ann\r\n3,1,8\r\n4,1,14\r\n9,9,beyond\r\n";
+        QTest::newRow("no complete row read, untouched") << nameOnly << false << nameOnly;
+        QTest::newRow("a row read, untouched") << oneRow << false << oneRow;
+        QTest::newRow("a row read, the list changed") << oneRow << true << QByteArray("1,2,Bob\r\n");
+        QTest::newRow("no complete row read, the list changed") << nameOnly << true << QByteArray("1,1,Bob\r\n");
+    }
+
+    void closingAfterAFailedLoad() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, changeTheList);
+        QFETCH(QByteArray, written);
+        dir->write("Events.dat", file.toStdString());
+        makeWindow();
+        QCOMPARE(seams->messages.size(), size_t(1));
+        QVERIFY(seams->messages[0].text.contains(QStringLiteral("\"Events.dat.damaged\"")));
+        for (int closing = 0; closing < 2; ++closing) {
+            open(TAnnualDlg::kPageBirthdays);
+            if (changeTheList && closing == 0) {
+                B& list = const_cast<B&>(dlg->birthdayList());
+                const int row = list.isComplete(1) ? 2 : 1;
+                if (row > list.rowCount()) list.appendRow();
+                list.setCell(B::colName, row, "Bob");
+                list.setCell(B::colMonth, row, "3");
+                list.setCell(B::colDay, row, "4");
+                dlg->gridModel()->reset();
+            }
+            the<QPushButton>("BitBtn2")->click();
+            QVERIFY(!dlg->isVisible());
+        }
+        QCOMPARE(seams->messages.size(), size_t(1));
+        QVERIFY(dir->exists("Events.dat"));
+        QVERIFY(dir->read("Events.dat").find(written.toStdString()) != std::string::npos);
+        if (changeTheList) QCOMPARE(QByteArray::fromStdString(dir->read("Events.dat.damaged")), file);
+        else QVERIFY(!dir->exists("Events.dat.damaged"));
     }
 
     void saveFailureIsReportedAndTheWindowStillCloses() {
