@@ -1,12 +1,15 @@
 #include "common/hint_router.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QWidget>
+#include <QWindow>
 
 namespace orv {
 
@@ -74,21 +77,46 @@ void HintRouter::show(const QString& hint) {
     if (!displays_.empty() && displays_.back().display) displays_.back().display(hint);
 }
 
+namespace {
+
+// The control a part under the mouse belongs to: the inner editor of a spin box or list, the viewport of a
+// scrolled view.
+QWidget* controlOf(QWidget* part) {
+    QWidget* parent = part ? part->parentWidget() : nullptr;
+    if (!parent) return part;
+    if (qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent)) return parent;
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(parent); area && area->viewport() == part) return area;
+    return part;
+}
+
+// The widget under the mouse in a window of the program; the painted background boxes let the mouse
+// through to their panels.
+QWidget* widgetUnder(const QWindow* window, QPoint globalPos) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() != window) continue;
+        QWidget* under = top->childAt(top->mapFromGlobal(globalPos));
+        return under ? under : top;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void HintRouter::hintFor(QWidget* control) {
-    // The inner editor of a spin box or list belongs to that control.
-    QWidget* owner = control;
-    if (owner && owner->parentWidget() &&
-        (qobject_cast<QAbstractSpinBox*>(owner->parentWidget()) || qobject_cast<QComboBox*>(owner->parentWidget())))
-        owner = owner->parentWidget();
-    lastControl_ = owner;
-    show(longHint(owner));
+    lastControl_ = controlOf(control);
+    show(longHint(lastControl_));
 }
 
 bool HintRouter::eventFilter(QObject* watched, QEvent* event) {
+    QWidget* under = nullptr;
     if (event->type() == QEvent::Enter && watched->isWidgetType()) {
-        auto* w = static_cast<QWidget*>(watched);
-        if (w != lastControl_) hintFor(w);
+        under = static_cast<QWidget*>(watched);
+    } else if (event->type() == QEvent::MouseMove && watched->isWindowType()) {
+        // Qt tells a panel nothing when the mouse leaves one of its controls for it: every move of the mouse
+        // in a window says which control is under it now.
+        under = widgetUnder(static_cast<QWindow*>(watched), static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     }
+    if (under && controlOf(under) != lastControl_) hintFor(under);
     return QObject::eventFilter(watched, event);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Hints routed to a window's status display: every control carries its hint ("short|long" as in the
 // captions we were given); whenever the control under the mouse changes, the hint display of the window
-// on top receives the control's long hint (empty for a control without one).
+// on top receives the control's long hint (empty for a control without one, and for a bare panel).
 
 #include <QObject>
 #include <QPointer>

@@ -269,6 +269,32 @@ private slots:
         QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), QStringLiteral(" ...Corvin"));
     }
 
+    void hintsGiveWayOverBarePanels_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("bare");  // a panel, and a point of it where no control lies
+        QTest::addColumn<QPoint>("point");
+        QTest::newRow("button, then the month view panel") << "TodayBtn" << "Panel2" << QPoint(40, 69);
+        QTest::newRow("year field, then the month view panel") << "seYear" << "Panel2" << QPoint(420, 2);
+        QTest::newRow("exit button, then the top strip") << "ExitBtn" << "Panel5" << QPoint(50, 20);
+        QTest::newRow("picture, then its frame") << "PicMain" << "ImgPanel" << QPoint(0, 50);
+        QTest::newRow("picture, then the client panel") << "PicMain" << "Panel1" << QPoint(6, 100);
+    }
+    void hintsGiveWayOverBarePanels() {
+        QFETCH(QString, control);
+        QFETCH(QString, bare);
+        QFETCH(QPoint, point);
+        auto form = shownForm();
+        QVERIFY(form);
+        auto* target = part<QWidget>(form.get(), qPrintable(control));
+        auto* panel = part<QWidget>(form.get(), qPrintable(bare));
+        QVERIFY(!panel->childAt(point));
+        const QString defaultText = QStringLiteral(" ") + part<QLineEdit>(form.get(), "eMessage")->text();
+        QTest::mouseMove(target, target->rect().center());
+        QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), QStringLiteral(" ") + target->statusTip());
+        QTest::mouseMove(panel, point);
+        QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), defaultText);
+    }
+
     void pageKeys_data() {
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("key");
