@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QPointer>
 #include <QEvent>
 #include <QFrame>
@@ -164,8 +165,9 @@ void TCalMainForm::FormCreate() {
     };
     // 5.
     run_.ColourDepth = context_.ui().colourDepth();
-    // 6.
-    if (!fileExists(s.settingsFile())) checkColourDepth();
+    // 6. Every start, not only the first: Qt cannot paint on a screen of 256 colours or fewer, and the first
+    // window that draws text there would bring the program down.
+    checkColourDepth();
     // 7.
     s.calendars.Names.clear();
     buildPictureParts();  // also builds ArtworkList
@@ -173,16 +175,17 @@ void TCalMainForm::FormCreate() {
 
 void TCalMainForm::checkColourDepth() {
     if (run_.ColourDepth > 8) return;
+    const bool fewer = run_.ColourDepth < 8;
+    const QString detected = fewer ? QStringLiteral("16-color mode detected.") : QStringLiteral("256-color mode detected.");
+    const QString consequence = fewer ? QStringLiteral("Orvella cannot operate in 16-color mode.")
+                                      : QStringLiteral("Orvella cannot operate in 256-color mode.");
+    // The window itself may not be painted on such a screen: whoever started the program from a shell
+    // still learns why it ends.
+    qWarning().noquote() << detected << consequence;
     TWarn2 warn(this);
-    if (run_.ColourDepth < 8) {
-        warn.setLines(QStringLiteral("16-color mode detected."), QStringLiteral("Orvella cannot operate in 16-color mode."));
-        context_.ui().execModal(&warn);
-        startupRefused_ = true;
-        return;
-    }
-    warn.setLines(QStringLiteral("256-color mode detected."),
-                  QStringLiteral("Orvella will function better with a higher color setting."));
+    warn.setLines(detected, consequence);
     context_.ui().execModal(&warn);
+    startupRefused_ = true;
 }
 
 void TCalMainForm::buildTopStrip() {

@@ -64,7 +64,7 @@ public:
     // The timers' ticks: the flashing captions, and the change of date.
     void tFlashTimer();
     void tDayTimer();
-    // A first run on a screen of fewer than 8 bits per pixel: the program ends after the requirements window.
+    // A screen of 8 bits per pixel or fewer: the program ends after the requirements window.
     bool startupRefused() const { return startupRefused_; }
     // The start-up failed beyond repair (no data folder): nothing is saved at closing.
     bool startupAbandoned() const { return abandoned_; }

@@ -1,5 +1,5 @@
 #pragma once
-// The requirements window of a first run on a screen with too few colours.
+// The requirements window of a start on a screen with too few colours.
 
 #include <QDialog>
 
