@@ -7,6 +7,8 @@ packages=(g++ cmake ninja-build pkg-config
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqt6multimedia6)
 if [ "${1:-}" = "--test" ]; then
   packages+=(xvfb xauth dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-dev)
+  # A settings test makes a German locale (decimal comma) from glibc's locale sources.
+  packages+=(locales)
 fi
 # The Debian package needs dpkg-shlibdeps and file; its test also runs the desktop files' validators.
 case "${1:-}" in

@@ -4,7 +4,10 @@
 #define SI_IMPLEMENTATION  // header-only: Debian splits the template bodies out behind this
 #include <SimpleIni.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -144,29 +147,38 @@ bool IniFile::readBool(const std::string& section, const std::string& key, bool 
 }
 
 std::optional<double> parseIniReal(const std::string& text) {
-    std::string t = text;
-    // Written with "." here; a file from a system with a decimal comma still reads.
-    for (char& c : t)
+    const size_t start = text.find_first_not_of(' ');
+    if (start == std::string::npos) return std::nullopt;
+    std::string t = text.substr(start);
+    // Either separator reads, whatever the process's locale: a file may come from a system with the other.
+    for (char& c : t) {
         if (c == ',') c = '.';
-    size_t start = 0;
-    while (start < t.size() && t[start] == ' ') ++start;
-    if (start == t.size()) return std::nullopt;
-    const char* begin = t.c_str() + start;
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(begin, &end);
-    if (end == begin || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return std::nullopt;
-    // strtod also takes "inf", "nan" and hexadecimal floats; the file only ever holds plain decimals.
-    for (const char* p = begin; p < end; ++p)
-        if (!(*p >= '0' && *p <= '9') && *p != '.' && *p != '-' && *p != '+' && *p != 'e' && *p != 'E')
-            return std::nullopt;
+        // Plain decimals only: no "inf", "nan" or hexadecimal.
+        if (!(c >= '0' && c <= '9') && c != '.' && c != '-' && c != '+' && c != 'e' && c != 'E') return std::nullopt;
+    }
+    const char* first = t.data();
+    const char* const last = first + t.size();
+    if (*first == '+' && ++first != last && (*first == '+' || *first == '-')) return std::nullopt;
+    double v = 0;
+    const auto [end, error] = std::from_chars(first, last, v, std::chars_format::general);
+    if (error != std::errc() || end != last || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 
-std::string formatIniReal(double value) {
+std::string formatIniReal(double value, char separator) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    return buf;
+    const auto [end, error] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string out = error == std::errc() ? std::string(buf, end) : std::string("0");
+    std::replace(out.begin(), out.end(), '.', separator);
+    return out;
+}
+
+char systemDecimalSeparator() {
+    // The windows take the system's locale at start; a separator of more than one byte is no use here.
+    const std::lconv* conv = std::localeconv();
+    if (conv && conv->decimal_point && conv->decimal_point[0] != '\0' && conv->decimal_point[1] == '\0')
+        return conv->decimal_point[0];
+    return '.';
 }
 
 double IniFile::readReal(const std::string& section, const std::string& key, double def) const {
@@ -188,7 +200,7 @@ void IniFile::writeBool(const std::string& section, const std::string& key, bool
 }
 
 void IniFile::writeReal(const std::string& section, const std::string& key, double v) {
-    writeString(section, key, formatIniReal(v));
+    writeString(section, key, formatIniReal(v, systemDecimalSeparator()));
 }
 
 void IniFile::deleteKey(const std::string& section, const std::string& key) {

@@ -1,7 +1,8 @@
 #pragma once
 // An initialization file with Windows profile semantics: sections and keys compared ignoring case,
 // other lines kept, integers in decimal or "0x" hexadecimal, booleans as integers, reals in general
-// notation. A value that is missing or unusable reads as the caller's default.
+// notation with the system's decimal separator. A value that is missing or unusable reads as the caller's
+// default.
 
 #include <cstdint>
 #include <memory>
@@ -51,7 +52,11 @@ private:
 
 // The integer and real rules on their own, for other readers of the same values.
 std::optional<std::int32_t> parseIniInteger(const std::string& text);
+// Reals read with "." or "," and are written in general notation with up to 15 significant digits and the
+// given separator, whatever the process's locale.
 std::optional<double> parseIniReal(const std::string& text);
-std::string formatIniReal(double value);
+std::string formatIniReal(double value, char separator = '.');
+// The decimal separator of the system's number format, as the process has taken it over.
+char systemDecimalSeparator();
 
 }  // namespace orv

@@ -13,7 +13,7 @@ struct Settings {
     // "System"
     int Left = 300;
     int Top = 40;
-    int Size = 1;  // picture size group: 0 small, 1 large
+    int Size = 1;  // picture size group: 0 small, 1 large, -1 neither
     // "Calendar"
     std::string DefaultDateFormat;
     WinColor Background = wincolor::BtnFace;

@@ -1,5 +1,7 @@
 #include "program/settings_file.h"
 
+#include <algorithm>
+
 #include "common/file_util.h"
 #include "common/ini_file.h"
 #include "common/io_error.h"
@@ -20,7 +22,8 @@ void readSettings(const IniFile& ini, Program& program, const std::string& defau
     CalendarList& calendars = program.calendars;
     s.Left = ini.readInteger(kSystem, "Left", 300);
     s.Top = ini.readInteger(kSystem, "Top", 40);
-    s.Size = ini.readInteger(kSystem, "Size", 1);
+    // The Options size group holds 0 or 1, or neither (-1): above 1 acts as 1 and is written back so.
+    s.Size = std::clamp(ini.readInteger(kSystem, "Size", 1), -1, 1);
     s.DefaultDateFormat = ini.readString(kCalendar, "Default Date Format", defaultDateFormat);
     calendars.DataFolder = ini.readString(kCalendar, "Path", "");
     // Never read back: every run starts with the system's button face.

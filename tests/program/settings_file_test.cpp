@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <optional>
+
 #include "common/ini_file.h"
 #include "common/io_error.h"
 #include "program/program.h"
@@ -8,6 +12,30 @@
 
 namespace orv {
 namespace {
+
+// The process in a German locale (decimal comma) for the life of the object, made with glibc's localedef
+// into folder; afterwards the locale the process had.
+class GermanLocale {
+public:
+    explicit GermanLocale(const std::string& folder) : before_(std::setlocale(LC_ALL, nullptr)) {
+        const std::string make = "localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+        if (std::system(make.c_str()) == -1) return;
+        if (const char* old = std::getenv("LOCPATH")) oldPath_ = old;
+        ::setenv("LOCPATH", folder.c_str(), 1);
+        std::setlocale(LC_ALL, "de_DE.UTF-8");
+    }
+    ~GermanLocale() {
+        std::setlocale(LC_ALL, before_.c_str());
+        if (oldPath_) ::setenv("LOCPATH", oldPath_->c_str(), 1);
+        else ::unsetenv("LOCPATH");
+    }
+    GermanLocale(const GermanLocale&) = delete;
+    GermanLocale& operator=(const GermanLocale&) = delete;
+
+private:
+    std::string before_;
+    std::optional<std::string> oldPath_;
+};
 
 
 TEST(Settings, MissingFileGivesEveryDefault) {
@@ -115,6 +143,50 @@ TEST(Settings, UnusableValuesFallBackToDefaults) {
     EXPECT_TRUE(s.settings.RemindersEnabled);
     EXPECT_EQ(s.settings.RemindersDate, 0.0);
     EXPECT_EQ(s.settings.RemindersTime, 0.0);
+}
+
+TEST(Settings, RealsUnderADecimalComma) {
+    test::TempDir dir;
+    const GermanLocale german(dir.path());
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",") << "the de_DE locale could not be made (package locales)";
+    struct Case {
+        std::string stored;
+        double read;
+        std::string written;
+    };
+    const Case cases[] = {
+        {"0.5", 0.5, "0,5"},          {"0,5", 0.5, "0,5"},   {"0.0", 0.0, "0"},
+        {"46364,25", 46364.25, "46364,25"}, {" -1.5e2", -150.0, "-150"}, {"1.000,5", 0.0, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        dir.write("Orvella.INI", "[Reminders]\r\nDate=" + c.stored + "\r\nTime=" + c.stored + "\r\n");
+        Program s(dir.path());
+        IniFile ini;
+        loadSettingsFile(s, ini, "x");
+        EXPECT_EQ(s.settings.RemindersDate, c.read);
+        EXPECT_EQ(s.settings.RemindersTime, c.read);
+        saveSettingsFile(s);
+        const std::string text = dir.read("Orvella.INI");
+        EXPECT_NE(text.find("\r\nDate=" + c.written + "\r\nTime=" + c.written + "\r\n"), std::string::npos) << text;
+    }
+}
+
+TEST(Settings, SizeIsWrittenAsTheSizeGroupHoldsIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Size=7\r\n", "Size=1"}, {"Size=1\r\n", "Size=1"},  {"Size=0\r\n", "Size=0"},
+        {"Size=-3\r\n", "Size=-1"}, {"Size=x\r\n", "Size=1"}, {"", "Size=1"},
+    };
+    for (const auto& [stored, written] : cases) {
+        SCOPED_TRACE(stored);
+        test::TempDir dir;
+        dir.write("Orvella.INI", "[System]\r\n" + stored);
+        Program s(dir.path());
+        IniFile ini;
+        loadSettingsFile(s, ini, "x");
+        saveSettingsFile(s);
+        EXPECT_NE(dir.read("Orvella.INI").find("\r\n" + written + "\r\n"), std::string::npos);
+    }
 }
 
 TEST(Settings, DataFolderIsCreatedOrRefusedWithItsName) {
