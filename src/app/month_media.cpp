@@ -20,21 +20,6 @@ std::string namePart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A subfolder or file of folder named name, ignoring case as Windows would; the exact name when there is none.
-std::string findEntry(const std::string& folder, const std::string& name, bool wantFolder) {
-    const std::string exact = joinPath(folder, name);
-    if (wantFolder ? folderExists(exact) : fileExists(exact)) return exact;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string entry = it->path().filename().string();
-        if (!equalsIgnoringAsciiCase(entry, name)) continue;
-        const std::string path = joinPath(folder, entry);
-        if (wantFolder ? folderExists(path) : fileExists(path)) return path;
-    }
-    return exact;
-}
-
 bool isSettingsFile(const std::string& name) {
     const auto dot = name.rfind('.');
     return dot != std::string::npos && equalsIgnoringAsciiCase(name.substr(dot), ".ini");
@@ -51,7 +36,7 @@ std::optional<std::string> firstMatch(const std::string& folder, const std::stri
 bool loopSetting(const std::string& folder, const std::string& iniName, const std::string& mediaName) {
     try {
         IniFile ini;
-        if (!ini.load(findEntry(folder, iniName, false))) return false;
+        if (!ini.load(findFileIgnoringCase(folder, iniName))) return false;
         return ini.readBool("Loop", mediaName, false);
     } catch (const std::exception&) {
         return false;  // an unreadable file means no repetition
@@ -90,8 +75,8 @@ std::string genericMediaPattern(const std::string& pictureName) {
 std::optional<MonthMedia> FindMonthMedia(const std::string& picturePath) {
     if (picturePath.empty()) return std::nullopt;
     const std::string root = mediaRoot(picturePath);
-    const std::string movies = findEntry(root, "MOVIES", true);
-    const std::string sounds = findEntry(root, "SOUNDS", true);
+    const std::string movies = findFolderIgnoringCase(root, "MOVIES");
+    const std::string sounds = findFolderIgnoringCase(root, "SOUNDS");
     const std::string name = namePart(picturePath);
     const std::string exact = exactMediaPattern(name);
     const std::string generic = genericMediaPattern(name);

@@ -140,6 +140,36 @@ std::vector<std::string> listFiles(const std::string& folder, std::string_view p
     return out;
 }
 
+namespace {
+
+std::string findIgnoringCase(const std::string& folder, std::string_view name, bool wantFolder) {
+    const auto wanted = [wantFolder](const std::string& path) { return wantFolder ? folderExists(path) : fileExists(path); };
+    const std::string exact = joinPath(folder, name);
+    if (wanted(exact)) return exact;
+    std::string found;
+    if (DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            if (!equalsIgnoringAsciiCase(e->d_name, name)) continue;
+            const std::string path = joinPath(folder, e->d_name);
+            if (!wanted(path)) continue;
+            found = path;
+            break;
+        }
+        ::closedir(dir);
+    }
+    return found.empty() ? exact : found;
+}
+
+}  // namespace
+
+std::string findFileIgnoringCase(const std::string& folder, std::string_view name) {
+    return findIgnoringCase(folder, name, false);
+}
+
+std::string findFolderIgnoringCase(const std::string& folder, std::string_view name) {
+    return findIgnoringCase(folder, name, true);
+}
+
 std::string executableFolder() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);

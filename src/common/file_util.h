@@ -39,6 +39,12 @@ bool wildcardMatch(std::string_view pattern, std::string_view name);
 // Regular files of folder whose names match pattern, in the order the file system lists them.
 std::vector<std::string> listFiles(const std::string& folder, std::string_view pattern);
 
+// The file (or folder) of folder named name ignoring ASCII case, as Windows would find it: the exact name
+// when that is there, else the first entry matching; folder + "/" + name when nothing matches, so that a new
+// one gets the exact name.
+std::string findFileIgnoringCase(const std::string& folder, std::string_view name);
+std::string findFolderIgnoringCase(const std::string& folder, std::string_view name);
+
 // The folder of the running executable (from /proc/self/exe), without a trailing separator.
 std::string executableFolder();
 

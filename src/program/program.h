@@ -22,8 +22,10 @@ public:
     // Moves the run to another program folder; the artwork folder follows.
     void setProgramFolder(std::string folder);
     const std::string& programFolder() const { return programFolder_; }
-    const std::string& artworkFolder() const { return artworkFolder_; }  // program folder + "/Artwork"
 
+    // The named files and folders of the program folder, found ignoring case as on Windows; the exact name
+    // where there is none yet.
+    std::string artworkFolder() const;     // "Artwork"
     std::string settingsFile() const;      // "Orvella.INI"
     std::string usersFile() const;         // "CalUsers.DAT"
     std::string eventsFile() const;        // "Events.dat"
@@ -40,7 +42,6 @@ public:
 
 private:
     std::string programFolder_;
-    std::string artworkFolder_;
 };
 
 }  // namespace orv

@@ -43,7 +43,7 @@ void readSettings(const IniFile& ini, Program& program, const std::string& defau
     calendars.CurrentCalendarIndex = ini.readInteger(kSystem, "Current User", 0);
     // A relative "Path" lies in the program folder, for the windows and the command-line tool alike, never
     // in whatever folder the process was started from.
-    if (calendars.DataFolder.empty()) calendars.DataFolder = joinPath(program.programFolder(), "Data");
+    if (calendars.DataFolder.empty()) calendars.DataFolder = findFolderIgnoringCase(program.programFolder(), "Data");
     else if (calendars.DataFolder.front() != '/') calendars.DataFolder = joinPath(program.programFolder(), calendars.DataFolder);
 }
 

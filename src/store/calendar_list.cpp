@@ -64,12 +64,22 @@ std::optional<std::string> calendarNameProblem(std::string_view name) {
     return std::nullopt;
 }
 
-std::string CalendarList::fileNameFor(std::string_view name) const {
+namespace {
+
+// The name of the calendar's file as it is created. Throws IoError for a name that cannot be one.
+std::string newFileName(std::string_view name, const std::string& dataFolder) {
     if (const auto problem = calendarNameProblem(name))
         throw IoError("The calendar \"" + utf8Name(name) + "\" has a name that cannot be used as a file name. " +
                           *problem + " Please give the calendar another name.",
-                      DataFolder);
-    return joinPath(DataFolder, utf8Name(name) + std::string(kExtension));
+                      dataFolder);
+    return utf8Name(name) + std::string(kExtension);
+}
+
+}  // namespace
+
+std::string CalendarList::fileNameFor(std::string_view name) const {
+    // A file copied from Windows may be spelled in any case ("ann.dbx").
+    return findFileIgnoringCase(DataFolder, newFileName(name, DataFolder));
 }
 
 std::string CalendarList::CalendarFileName(int index) const {
@@ -160,7 +170,7 @@ bool CalendarList::renameCalendarFile(std::string_view oldName, std::string_view
     // A name that cannot have a file in the data folder has none to move.
     if (calendarNameProblem(oldName)) return true;
     const std::string from = fileNameFor(oldName);
-    const std::string to = fileNameFor(newName);
+    const std::string to = joinPath(DataFolder, newFileName(newName, DataFolder));
     if (!fileExists(from)) return true;
 
     // Windows would see a file differing only in case as the same file; so do we.

@@ -1,10 +1,16 @@
-// The main window and the files around it: a relative data folder, a full calendar.
+// The main window and the files around it: a relative data folder, a full calendar, names in any case.
 
 #include <QDir>
+#include <QImage>
 #include <QtTest>
+#include <filesystem>
+#include <set>
 
 #include "app/main_form.h"
+#include "app/startup.h"
+#include "events/annual_dlg.h"
 #include "store/cal_db.h"
+#include "ticker/remind_dlg.h"
 #include "support/program_folder.h"
 #include "support/temp_dir.h"
 #include "support/test_context.h"
@@ -40,6 +46,48 @@ private slots:
         QCOMPARE(QDir::currentPath(), started);
         QCOMPARE(QString::fromStdString(run->program.calendars.DataFolder), QString::fromStdString(dir->file("RelData")));
         QVERIFY(dir->exists("RelData"));
+    }
+
+    void namedFilesAndFoldersAreFoundIgnoringCase() {
+        const int today = 46023;  // 1 January 2026
+        dir->write("orvella.ini", "[System]\r\nLeft=12\r\n");
+        dir->write("calusers.dat", "Ann\r\n");
+        dir->write("events.dat", "6,1\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,3\r\n");
+        dir->write("vevents.dat", "6,1\r\n1,1,x\r\n2,1,Team day\r\n3,1,1\r\n4,1,5\r\n");
+        ReminderRecord day;
+        day.Date = today;
+        day.setText("Gym");
+        const auto record = day.toBytes();
+        dir->write("DATA/ann.dbx", std::string(record.data(), record.size()));
+        QDir().mkpath(QString::fromStdString(dir->file("ARTWORK")));
+        QImage picture(6, 4, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        QVERIFY(picture.save(QString::fromStdString(dir->file("ARTWORK/jan.BMP")), "BMP"));
+
+        std::unique_ptr<TCalMainForm> form(createWindows(run->context));
+        QVERIFY(form);
+        form->FormActivate();
+        const Program& program = run->program;
+        QVERIFY(seams->messages.empty());
+        QVERIFY(seams->modalClasses.isEmpty());  // no first start: no question for a calendar name
+        QCOMPARE(program.settings.Left, 12);
+        QCOMPARE(program.calendars.Names, std::vector<std::string>{"Ann"});
+        QCOMPARE(QString::fromStdString(program.calendars.DataFolder), QString::fromStdString(dir->file("DATA")));
+        QVERIFY(run->program.store.FindDay(today));
+        QCOMPARE(form->runState().ArtworkList.front(), dir->file("ARTWORK/jan.BMP"));
+        QCOMPARE(form->findChild<TAnnualDlg*>()->birthdayList().cell(BirthdayList::colName, 1), std::string("Ann"));
+        QCOMPARE(form->findChild<TRemindDlg*>()->cycle().items().size(), size_t(2));  // both lists
+
+        // The settings and the list went back into the files they came from; nothing was made beside them.
+        QVERIFY(dir->read("orvella.ini").find("Left=") != std::string::npos);
+        QVERIFY(dir->read("calusers.dat") == "Ann\r\n");
+        const auto names = [this](const std::string& folder) {
+            std::set<std::string> found;
+            for (const auto& e : std::filesystem::directory_iterator(dir->file(folder))) found.insert(e.path().filename().string());
+            return found;
+        };
+        QCOMPARE(names("."), (std::set<std::string>{"orvella.ini", "calusers.dat", "events.dat", "vevents.dat", "ARTWORK", "DATA"}));
+        QCOMPARE(names("DATA"), std::set<std::string>{"ann.dbx"});
     }
 
     void aFullCalendarSaysWhereItsOldestDaysWent() {
