@@ -62,6 +62,8 @@ void copyShippedFolder(const fs::path& shipped, const fs::path& user, const std:
     std::error_code ec;
     if (!fs::is_directory(from, ec)) return;
     if (fs::symlink_status(to, ec).type() != fs::file_type::not_found) return;
+    // A folder the user keeps in another case ("artwork") is the one the program uses: none goes beside it.
+    if (folderExists(findFolderIgnoringCase(user.string(), name))) return;
     const fs::path staging = user / ("." + name + ".part");
     try {
         fs::remove_all(staging);

@@ -76,6 +76,12 @@ TEST_F(ProgramFolderTest, LaterStartsKeepWhatTheUserChangedAndRefillOnlyMissingF
     EXPECT_EQ(dir.read("home/data/orvella/Artwork/01-January.jpg"), "my own picture");
     EXPECT_FALSE(dir.exists("home/data/orvella/Artwork/07-July.bmp"));
     EXPECT_EQ(dir.read("home/data/orvella/SOUNDS/05-May.wav"), "may");
+
+    // A folder kept in another case is the one in use: no second one beside it.
+    fs::rename(dir.file("home/data/orvella/Artwork"), dir.file("home/data/orvella/artwork"));
+    resolve();
+    EXPECT_FALSE(dir.exists("home/data/orvella/Artwork"));
+    EXPECT_EQ(dir.read("home/data/orvella/artwork/01-January.jpg"), "my own picture");
 }
 
 TEST_F(ProgramFolderTest, CopyCutShortEarlierIsRedoneWhole) {
