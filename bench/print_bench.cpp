@@ -46,8 +46,9 @@ void BM_WeekPageToPdf(benchmark::State& state) {
     program.store.OpenCurrentCalendar();
     const int first = orv::dayNumber(2026, 3, 9);
     for (int day = first; day < first + 28; ++day)
-        program.store.writeDay(day, "Dentist at 9:30\r\nCall the garage about the winter tyres before the first frost\r\n"
-                                    "<Gym>\r\nBuy flowers for the neighbours");
+        program.store.writeDay(day,
+                               "Dentist at 9:30\r\nCall the garage about the winter tyres before the first frost\r\n"
+                               "<Gym>\r\nBuy flowers for the neighbours");
     orv::AppContext context(program);
     orv::TDeskDlg1 desk(context);
     desk.setPageDate(2026, 3, 11);

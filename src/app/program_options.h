@@ -13,7 +13,7 @@ struct ProgramOptions {
     std::string folder;  // --folder DIR; empty: the executable's
     std::string what;    // the DATE of --print-week, the YYYY-MM or YYYY of --print-calendar
     bool pdfGiven = false;
-    std::string pdf;     // --pdf FILE
+    std::string pdf;  // --pdf FILE
     bool mono = false;
     bool white = false;
     bool bothPrints = false;  // --print-week and --print-calendar together

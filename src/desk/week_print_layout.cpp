@@ -28,9 +28,7 @@ WeekPrintLayout::WeekPrintLayout(int widthPixels, int heightPixels, int widthMm,
     }
 }
 
-int WeekPrintLayout::screenFontHeight(int screenPixels) const {
-    return static_cast<int>(screenPixels * FontScale());
-}
+int WeekPrintLayout::screenFontHeight(int screenPixels) const { return static_cast<int>(screenPixels * FontScale()); }
 
 int WeekPrintLayout::pointFontHeight(int points) const {
     // Rounded as the system turns a point size into pixels.
@@ -53,19 +51,18 @@ std::vector<WeekPrintLayout::Frame> WeekPrintLayout::frames() const {
 std::vector<WeekPrintLayout::Heading> WeekPrintLayout::dayNames() const {
     // Friday's heading stands right of its column's centre in the five-day layout.
     if (!weekends_)
-        return {{"Monday", {26, 20}}, {"Tuesday", {76, 20}}, {"Wednesday", {126, 20}}, {"Thursday", {176, 20}},
+        return {{"Monday", {26, 20}},
+                {"Tuesday", {76, 20}},
+                {"Wednesday", {126, 20}},
+                {"Thursday", {176, 20}},
                 {"Friday", {236, 20}}};
-    return {{"Monday", {22, 20}},   {"Tuesday", {64, 20}}, {"Wednesday", {106, 20}},
+    return {{"Monday", {22, 20}},    {"Tuesday", {64, 20}}, {"Wednesday", {106, 20}},
             {"Thursday", {146, 20}}, {"Friday", {188, 20}}, {"Sat/Sun", {230, 20}}};
 }
 
-MmPoint WeekPrintLayout::footer(int line) const {
-    return {weekends_ ? 255 : 252, line <= 1 ? 188 : 191};
-}
+MmPoint WeekPrintLayout::footer(int line) const { return {weekends_ ? 255 : 252, line <= 1 ? 188 : 191}; }
 
-bool WeekPrintLayout::printsCell(int cell) const {
-    return validCell(cell) && (weekends_ || columnOf(cell) < 5);
-}
+bool WeekPrintLayout::printsCell(int cell) const { return validCell(cell) && (weekends_ || columnOf(cell) < 5); }
 
 std::optional<MmPoint> WeekPrintLayout::dayNumberAt(int cell) const {
     if (!printsCell(cell)) return std::nullopt;

@@ -59,7 +59,8 @@ void paintWeekSheet(QPainter& painter, const WeekPrintLayout& layout, const Week
 
     s.font(layout.screenFontHeight(sheet.numberPixels), true, Qt::black);
     for (int cell = 1; cell <= kPageCells; ++cell)
-        if (const auto at = layout.dayNumberAt(cell)) s.text(*at, sheet.dayNumbers[static_cast<size_t>(cell)], TextAnchor::Centre);
+        if (const auto at = layout.dayNumberAt(cell))
+            s.text(*at, sheet.dayNumbers[static_cast<size_t>(cell)], TextAnchor::Centre);
 
     s.font(layout.screenFontHeight(sheet.textPixels), false, sheet.textColour);
     const QFontMetrics fm = painter.fontMetrics();

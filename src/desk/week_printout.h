@@ -20,8 +20,8 @@ struct WeekSheet {
     bool withWeekends = true;
     QString calendarName;
     QString title;
-    std::array<QString, kPageCells + 1> dayNumbers;   // 1..28
-    std::array<QStringList, kPageCells + 1> lines;    // 1..28, as each editor breaks them
+    std::array<QString, kPageCells + 1> dayNumbers;  // 1..28
+    std::array<QStringList, kPageCells + 1> lines;   // 1..28, as each editor breaks them
     QString footer1;
     QString footer2;
     // Heights in screen pixels of the window's fonts the sheet's fonts are scaled from.

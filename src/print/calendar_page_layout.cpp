@@ -14,8 +14,7 @@ int nearest(double value) { return static_cast<int>(std::lround(value)); }
 
 std::optional<PictureRect> CalendarPictureFrame(int pictureWidth, int pictureHeight, int calendarSize) {
     if (calendarSize != 0 && calendarSize != 1) return std::nullopt;
-    return FitPicture(pictureWidth, pictureHeight, calendarSize == 0 ? kSmallPage : kLargePage,
-                      kCalendarPanelWidth);
+    return FitPicture(pictureWidth, pictureHeight, calendarSize == 0 ? kSmallPage : kLargePage, kCalendarPanelWidth);
 }
 
 std::optional<PrintSize> FitToPage(int width, int height, int pageWidth, int pageHeight) {

@@ -75,13 +75,9 @@ void TQuorCalendar1::layOut() {
     updating_ = false;
 }
 
-int TQuorCalendar1::columnWidth() const {
-    return std::max(0, (width() - 2 * kBorderWidth - 6 * gridLineWidth_) / 7);
-}
+int TQuorCalendar1::columnWidth() const { return std::max(0, (width() - 2 * kBorderWidth - 6 * gridLineWidth_) / 7); }
 
-int TQuorCalendar1::rowHeight() const {
-    return std::max(0, (height() - 2 * kBorderWidth - 6 * gridLineWidth_) / 7);
-}
+int TQuorCalendar1::rowHeight() const { return std::max(0, (height() - 2 * kBorderWidth - 6 * gridLineWidth_) / 7); }
 
 QRect TQuorCalendar1::cellRect(int row, int column) const {
     const int w = columnWidth();

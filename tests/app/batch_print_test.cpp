@@ -38,9 +38,10 @@ private slots:
         const int none = int(ProgramOptions::Print::None), week = int(ProgramOptions::Print::Week);
         const int calendar = int(ProgramOptions::Print::Calendar);
         QTest::newRow("windows") << QStringList{"--folder", "/p"} << -1 << none << "" << false;
-        QTest::newRow("week") << QStringList{"--print-week", "today", "--pdf", "w.pdf"} << -1 << week << "today" << false;
-        QTest::newRow("month, equals signs") << QStringList{"--print-calendar=2026-09", "--pdf=c.pdf", "--mono"} << -1
-                                             << calendar << "2026-09" << true;
+        QTest::newRow("week") << QStringList{"--print-week", "today", "--pdf", "w.pdf"} << -1 << week << "today"
+                              << false;
+        QTest::newRow("month, equals signs")
+            << QStringList{"--print-calendar=2026-09", "--pdf=c.pdf", "--mono"} << -1 << calendar << "2026-09" << true;
         QTest::newRow("no file") << QStringList{"--print-calendar", "2026"} << 1 << none << "" << false;
         QTest::newRow("no date") << QStringList{"--print-week"} << 1 << none << "" << false;
         QTest::newRow("both") << QStringList{"--print-week", "today", "--print-calendar", "2026", "--pdf", "x"} << 1
@@ -70,17 +71,28 @@ private slots:
     void printoutsIntoPdfFiles_data() {
         QTest::addColumn<QString>("print");  // week or calendar
         QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("pdf");    // in the program folder
+        QTest::addColumn<QString>("pdf");  // in the program folder
         QTest::addColumn<int>("exit");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QString>("error");  // the start of the one line on standard error
-        QTest::newRow("a week") << "week" << "2026-03-11" << "w.pdf" << 0 << 1 << "";
-        QTest::newRow("a month") << "calendar" << "2026-09" << "c.pdf" << 0 << 1 << "";
-        QTest::newRow("a year") << "calendar" << "2026" << "y.pdf" << 0 << 12 << "";
-        QTest::newRow("no such date") << "week" << "2026-02-30" << "w.pdf" << 2 << -1 << "orvella: invalid date: 2026-02-30";
-        QTest::newRow("no such month") << "calendar" << "2026-13" << "c.pdf" << 2 << -1 << "orvella: invalid month or year";
-        QTest::newRow("file cannot be made") << "calendar" << "2026-09" << "no/such/folder/c.pdf" << 2 << -1
-                                             << "orvella: The print job for ";
+        QTest::newRow("a week") << "week"
+                                << "2026-03-11"
+                                << "w.pdf" << 0 << 1 << "";
+        QTest::newRow("a month") << "calendar"
+                                 << "2026-09"
+                                 << "c.pdf" << 0 << 1 << "";
+        QTest::newRow("a year") << "calendar"
+                                << "2026"
+                                << "y.pdf" << 0 << 12 << "";
+        QTest::newRow("no such date") << "week"
+                                      << "2026-02-30"
+                                      << "w.pdf" << 2 << -1 << "orvella: invalid date: 2026-02-30";
+        QTest::newRow("no such month") << "calendar"
+                                       << "2026-13"
+                                       << "c.pdf" << 2 << -1 << "orvella: invalid month or year";
+        QTest::newRow("file cannot be made") << "calendar"
+                                             << "2026-09"
+                                             << "no/such/folder/c.pdf" << 2 << -1 << "orvella: The print job for ";
     }
     void printoutsIntoPdfFiles() {
         QFETCH(QString, print);

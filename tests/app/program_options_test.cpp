@@ -28,13 +28,13 @@ TEST(ProgramOptions, PrintOptionsGoTogetherOrNotAtAll) {
     ProgramOptions both = options(Print::Week, "x.pdf");
     both.bothPrints = true;
     const Case cases[] = {
-        {options(Print::None, nullptr), true},                       // the windows
+        {options(Print::None, nullptr), true},  // the windows
         {options(Print::Week, "w.pdf"), true},
         {options(Print::Calendar, "c.pdf", true, true), true},
-        {options(Print::Week, nullptr), false},                      // no file
-        {options(Print::Calendar, ""), false},                       // an empty file name
-        {options(Print::None, "x.pdf"), false},                      // nothing to print
-        {options(Print::Week, "w.pdf", true), false},                // colour choices are the page's
+        {options(Print::Week, nullptr), false},        // no file
+        {options(Print::Calendar, ""), false},         // an empty file name
+        {options(Print::None, "x.pdf"), false},        // nothing to print
+        {options(Print::Week, "w.pdf", true), false},  // colour choices are the page's
         {options(Print::None, nullptr, false, true), false},
         {both, false},
     };

@@ -48,7 +48,9 @@ private:
     std::unique_ptr<TDeskDlg1> desk;
 
     template <class Part = QWidget>
-    Part* partOf(const char* name) const { return part<Part>(desk.get(), name); }
+    Part* partOf(const char* name) const {
+        return part<Part>(desk.get(), name);
+    }
     ReminderEditor* cell(int i) const { return partOf<ReminderEditor>(qPrintable(QStringLiteral("m%1").arg(i))); }
     void print() {
         partOf<QToolButton>("PrintBtn")->click();
@@ -163,7 +165,8 @@ private slots:
         open();
         print();
         QCOMPARE(printers->device.jobs, jobs);
-        for (int job = 1; job <= jobs; ++job) QCOMPARE(printedOf(printers->device, job), printedOf(printers->device, 1));
+        for (int job = 1; job <= jobs; ++job)
+            QCOMPARE(printedOf(printers->device, job), printedOf(printers->device, 1));
         QCOMPARE(run->seams.messages.size(), size_t(message ? 1 : 0));
         if (message) {
             QCOMPARE(run->seams.messages[0].icon, MsgIcon::Error);
@@ -179,7 +182,8 @@ private slots:
         desk->printUnshown(target);
         QVERIFY(!desk->isVisible());
         const QStringList printed = printedOf(printers->device, 1);
-        for (const char* text : {"Stored line", "Saturday text", "Sunday text", "Row four"}) QVERIFY2(printed.contains(text), text);
+        for (const char* text : {"Stored line", "Saturday text", "Sunday text", "Row four"})
+            QVERIFY2(printed.contains(text), text);
         QCOMPARE(target.orientations, std::vector<QPageLayout::Orientation>{QPageLayout::Landscape});
         QCOMPARE(run->program.store.readDay(d(2026, 3, 9)), std::optional<std::string>("Stored line"));
     }

@@ -95,19 +95,15 @@ TEST(WeekPrintLayout, WhereEachCellPrints) {
         int textLeft;
     };
     const Case cases[] = {
-        {false, 1, true, {48, 28}, 4},      // Monday of week 1
-        {false, 5, true, {248, 28}, 204},   // Friday
-        {false, 22, true, {48, 148}, 4},    // Monday of week 4
-        {false, 6, false, {}, 0},           // Saturday and Sunday are left out
-        {false, 28, false, {}, 0},
-        {true, 1, true, {40, 28}, 4},
-        {true, 5, true, {208, 28}, 172},
-        {true, 6, true, {250, 28}, 214},    // Saturday in the upper half
-        {true, 7, true, {250, 48}, 214},    // Sunday in the lower half
-        {true, 27, true, {250, 148}, 214},
-        {true, 28, true, {250, 168}, 214},
-        {true, 0, false, {}, 0},
-        {true, 29, false, {}, 0},
+        {false, 1, true, {48, 28}, 4},     // Monday of week 1
+        {false, 5, true, {248, 28}, 204},  // Friday
+        {false, 22, true, {48, 148}, 4},   // Monday of week 4
+        {false, 6, false, {}, 0},          // Saturday and Sunday are left out
+        {false, 28, false, {}, 0},         {true, 1, true, {40, 28}, 4},
+        {true, 5, true, {208, 28}, 172},   {true, 6, true, {250, 28}, 214},  // Saturday in the upper half
+        {true, 7, true, {250, 48}, 214},                                     // Sunday in the lower half
+        {true, 27, true, {250, 148}, 214}, {true, 28, true, {250, 168}, 214},
+        {true, 0, false, {}, 0},           {true, 29, false, {}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.weekends ? "weekends, cell " : "weekdays, cell ") << c.cell);
@@ -129,15 +125,13 @@ TEST(WeekPrintLayout, LinesOfEachCell) {
         int firstTop, count;
     };
     const Case cases[] = {
-        {true, 1, 202, 47 * 21 + 202, 9},
-        {true, 15, 202, 47 * 101 + 202, 9},   // week 3
-        {true, 6, 202, 47 * 21 + 202, 4},     // Saturday starts with the row
-        {true, 7, 202, 47 * 41 + 202, 4},     // Sunday 20 mm lower
-        {true, 28, 202, 47 * 161 + 202, 4},
-        {false, 22, 202, 47 * 141 + 202, 9},
-        {false, 6, 202, 47 * 21 + 202, 0},    // not printed
-        {true, 1, 1881, 47 * 21 + 1881, 0},   // a line taller than the cell
-        {true, 1, 0, 47 * 21, 0},             // no line height: no lines, no division
+        {true, 1, 202, 47 * 21 + 202, 9},   {true, 15, 202, 47 * 101 + 202, 9},  // week 3
+        {true, 6, 202, 47 * 21 + 202, 4},                                        // Saturday starts with the row
+        {true, 7, 202, 47 * 41 + 202, 4},                                        // Sunday 20 mm lower
+        {true, 28, 202, 47 * 161 + 202, 4}, {false, 22, 202, 47 * 141 + 202, 9},
+        {false, 6, 202, 47 * 21 + 202, 0},   // not printed
+        {true, 1, 1881, 47 * 21 + 1881, 0},  // a line taller than the cell
+        {true, 1, 0, 47 * 21, 0},            // no line height: no lines, no division
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "cell " << c.cell << " line " << c.lineHeight);

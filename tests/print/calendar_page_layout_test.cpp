@@ -30,7 +30,8 @@ TEST(CalendarPageLayout, PictureFrameForBothCalendarSizes) {
 
 TEST(CalendarPageLayout, NoFrameChangeWithoutPictureOrKnownSize) {
     const int cases[][3] = {{640, 480, 2}, {640, 480, -1}, {0, 480, 0}, {640, 0, 1}, {-5, 480, 0}};
-    for (const auto& c : cases) EXPECT_FALSE(CalendarPictureFrame(c[0], c[1], c[2])) << c[0] << "x" << c[1] << " " << c[2];
+    for (const auto& c : cases)
+        EXPECT_FALSE(CalendarPictureFrame(c[0], c[1], c[2])) << c[0] << "x" << c[1] << " " << c[2];
 }
 
 TEST(CalendarPageLayout, PageFitsTheSheetKeepingItsProportions) {
@@ -40,12 +41,12 @@ TEST(CalendarPageLayout, PageFitsTheSheetKeepingItsProportions) {
     };
     const Case cases[] = {
         // Portrait A4 at 1200 dpi: the page is taller in proportion, so the width rules.
-        {9921, 14031, {9921, 13040}},   // 531 * 9921 / 404 = 13039.7
+        {9921, 14031, {9921, 13040}},  // 531 * 9921 / 404 = 13039.7
         // Landscape: the height rules, the page sits at the left.
-        {14031, 9921, {7548, 9921}},    // 404 * 9921 / 531 = 7548.2
+        {14031, 9921, {7548, 9921}},  // 404 * 9921 / 531 = 7548.2
         // A sheet of the page's own proportions takes the width rule (the width is not less than the sheet's).
         {808, 1062, {808, 1062}},
-        {4040, 5311, {4040, 5310}},     // one pixel too tall for the height rule: 4040.8 rounds to 4041
+        {4040, 5311, {4040, 5310}},  // one pixel too tall for the height rule: 4040.8 rounds to 4041
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pageW << "x" << c.pageH);

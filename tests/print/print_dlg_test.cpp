@@ -46,7 +46,8 @@ struct Page {
         program.settings.Size = size;
         program.settings.Tile = tile;
         artwork.resize(12);
-        for (int m = 0; m < 12; ++m) artwork[static_cast<size_t>(m)] = dir.file("month" + std::to_string(m + 1) + ".bmp");
+        for (int m = 0; m < 12; ++m)
+            artwork[static_cast<size_t>(m)] = dir.file("month" + std::to_string(m + 1) + ".bmp");
         artwork[8] = dir.file("Sep.JPG");
         dir.write("Sep.JPG", test::makeJpeg({september.width(), september.height(), 3}));
         QImage october(600, 400, QImage::Format_RGB32);
@@ -147,7 +148,8 @@ private slots:
         } else {
             QCOMPARE(p.seams.messages.size(), size_t{1});
             QCOMPARE(p.seams.messages[0].icon, MsgIcon::None);
-            QCOMPARE(p.seams.messages[0].text, QStringLiteral("Failed to load ") + QString::fromStdString(p.dir.file(message.toStdString())));
+            QCOMPARE(p.seams.messages[0].text,
+                     QStringLiteral("Failed to load ") + QString::fromStdString(p.dir.file(message.toStdString())));
         }
     }
 
@@ -300,7 +302,9 @@ private slots:
         QCOMPARE(p.printers.dialogs, 0);
         QVERIFY(p.page.isHidden());
         // The next opening keeps the choices.
-        p.seams.scripts.push_back([&](QDialog*) { return p.page.picture().isGrayscale() && p.page.whiteChosen() ? int(mrOk) : int(mrAbort); });
+        p.seams.scripts.push_back([&](QDialog*) {
+            return p.page.picture().isGrayscale() && p.page.whiteChosen() ? int(mrOk) : int(mrAbort);
+        });
         p.page.ShowPreview(date(2000, 9, 14), p.artwork, &p.controls);
         QVERIFY(p.controls.monoChosen() && p.controls.whiteChosen());
         QCOMPARE(p.seams.modalClasses.size(), qsizetype(2));

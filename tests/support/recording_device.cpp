@@ -96,8 +96,9 @@ private:
         s.rect = rect;
         if (pen_.style() != Qt::NoPen) {
             // A cosmetic pen of width 0 still draws one pixel.
-            s.pen = pen_.isCosmetic() ? std::max<qreal>(1, pen_.widthF())
-                                      : std::max<qreal>(1, pen_.widthF() * std::sqrt(std::abs(transform_.determinant())));
+            s.pen = pen_.isCosmetic()
+                        ? std::max<qreal>(1, pen_.widthF())
+                        : std::max<qreal>(1, pen_.widthF() * std::sqrt(std::abs(transform_.determinant())));
             s.penColour = pen_.color();
         }
         if (brush_.style() != Qt::NoBrush && !line) s.fill = brush_.color();

@@ -4,10 +4,10 @@
 // paint or print into it and then ask what was drawn where.
 
 #include <QColor>
-#include <QRgb>
 #include <QFont>
 #include <QPaintDevice>
 #include <QRectF>
+#include <QRgb>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -32,21 +32,21 @@ public:
         qreal bottom() const { return box.bottom(); }
     };
     struct Shape {
-        QRectF rect;     // device pixels; for a line, the box of its two ends
-        qreal pen = 0;   // pen width in device pixels, 0 without a pen
+        QRectF rect;    // device pixels; for a line, the box of its two ends
+        qreal pen = 0;  // pen width in device pixels, 0 without a pen
         QColor penColour;
-        QColor fill;     // invalid without a brush
+        QColor fill;  // invalid without a brush
         bool line = false;
         int job = 0;
         int page = 0;
     };
     struct Picture {
-        QRectF target;   // device pixels
-        QSize source;    // pixels of the picture drawn
+        QRectF target;  // device pixels
+        QSize source;   // pixels of the picture drawn
         bool grey = false;
         bool tiled = false;
-        qint64 key = 0;     // the picture's cache key: which picture it was
-        QRgb corner = 0;    // its top left pixel
+        qint64 key = 0;   // the picture's cache key: which picture it was
+        QRgb corner = 0;  // its top left pixel
         int job = 0;
         int page = 0;
     };
@@ -62,8 +62,8 @@ public:
     std::vector<Text> texts;
     std::vector<Shape> shapes;
     std::vector<Picture> pictures;
-    int jobs = 0;      // painters begun and ended on it
-    int page = 1;      // the page now painted on, from 1
+    int jobs = 0;            // painters begun and ended on it
+    int page = 1;            // the page now painted on, from 1
     bool failBegin = false;  // the next painters cannot begin
     bool failEnd = false;    // the next painters end with a failure
 
