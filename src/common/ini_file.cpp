@@ -62,7 +62,11 @@ std::string withSectionsClosed(const std::string& text) {
 void IniFile::loadFromText(const std::string& text) {
     impl_->ini.Reset();
     // SimpleIni stops at a NUL byte; a damaged file must still yield what it holds before it.
-    const std::string closed = withSectionsClosed(text);
+    // The parser takes one UTF-8 signature off the front (a file of another editor); take them all, or a
+    // key that begins with those bytes would lose three of them at every save.
+    size_t start = 0;
+    while (text.compare(start, 3, "\xEF\xBB\xBF") == 0) start += 3;
+    const std::string closed = withSectionsClosed(text.substr(start));
     impl_->ini.LoadData(closed.data(), closed.size());
 }
 

@@ -90,22 +90,28 @@ TEST(IniFile, MissingFileIsEmptyAndUnwritableFolderThrows) {
     EXPECT_THROW(ini.save(dir.file("no/such/folder/x.ini")), std::exception);
 }
 
-TEST(IniFile, ASectionLineWithoutItsBracketNamesTheSectionAndTheFileStaysTheSameSize) {
-    // Found by fuzzing: such a line came back one line longer from every save.
+TEST(IniFile, DamagedLinesReadTheSameAfterEverySave) {
+    // Found by fuzzing: a section line without its "]" came back one line longer from every save; a key
+    // beginning with UTF-8 signatures lost one at every save.
     for (const char* text :
-         {"[Re1F\nShow=yes\n[Reminders]\nDate=1\n", "  [Open\r\nk=v", "[\r\nk=v\r\n", "[System]\r\n[\nLeft=1\n"}) {
+         {"[Re1F\nShow=yes\n[Reminders]\nDate=1\n", "  [Open\r\nk=v", "[\r\nk=v\r\n", "[System]\r\n[\nLeft=1\n",
+          "\xEF\xBB\xBF\xEF\xBB\xBF[System]\r\nLeft=1\r\n", "x\r\n\xEF\xBB\xBF\xEF\xBB\xBF=1\r\n[A]\r\nk=v\r\n"}) {
         SCOPED_TRACE(text);
         IniFile ini;
         ini.loadFromText(text);
-        const std::string once = ini.toText();
         IniFile again;
-        again.loadFromText(once);
-        EXPECT_EQ(again.toText(), once);
+        again.loadFromText(ini.toText());
+        const std::string twice = again.toText();
+        IniFile third;
+        third.loadFromText(twice);
+        EXPECT_EQ(third.toText(), twice);
     }
     IniFile ini;
     ini.loadFromText("[Re1F\nShow=yes\n[Reminders]\nDate=1\n");
     EXPECT_EQ(ini.readString("Re1F", "Show", ""), "yes");
     EXPECT_EQ(ini.readInteger("Reminders", "Date", 0), 1);
+    ini.loadFromText("\xEF\xBB\xBF[System]\r\nLeft=7\r\n");
+    EXPECT_EQ(ini.readInteger("System", "Left", 0), 7);
 }
 
 }  // namespace

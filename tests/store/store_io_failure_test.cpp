@@ -174,7 +174,7 @@ TEST_F(StoreFiles, RewrittenFilesKeepTheirModeAndOwner) {
 }
 
 TEST_F(StoreFiles, NewFilesFollowTheUmask) {
-    for (const mode_t mask : {mode_t{077}, mode_t{022}}) {
+    for (const mode_t mask : {mode_t{077}, mode_t{002}}) {
         SCOPED_TRACE(mask);
         ::unlink(calendar().c_str());
         ::unlink(dir.file("CalUsers.DAT").c_str());
