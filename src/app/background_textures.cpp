@@ -13,20 +13,28 @@ constexpr const char* kFiles[BackgroundTextures::kCount] = {"Brown.bmp", "Pink.b
 }  // namespace
 
 void BackgroundTextures::load(const std::string& folder) {
-    for (int i = 0; i < kCount; ++i) {
-        QImage image(QString::fromStdString(joinPath(folder, kFiles[i])), "bmp");
-        images_[static_cast<size_t>(i)] = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
+    const auto read = [](const std::string& path) {
+        const QImage image(QString::fromStdString(path), "bmp");
+        return image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32);
+    };
+    for (size_t i = 0; i < kCount; ++i) {
+        const std::string plain = joinPath(folder, kFiles[i]);
+        images_[i] = read(plain);
+        dense_[i] = read(plain.substr(0, plain.size() - 4) + "@2x.bmp");
+        if (dense_[i].width() == 2 * images_[i].width() && dense_[i].height() == 2 * images_[i].height())
+            dense_[i].setDevicePixelRatio(2);
+        else dense_[i] = images_[i];
     }
 }
 
-const QImage& BackgroundTextures::image(int index) const {
+const QImage& BackgroundTextures::image(int index, qreal density) const {
     if (index < 0 || index >= kCount) return none_;
-    return images_[static_cast<size_t>(index)];
+    return density >= 1.5 ? dense_[static_cast<size_t>(index)] : images_[static_cast<size_t>(index)];
 }
 
-const QImage& BackgroundTextures::forTile(int tile) const {
+const QImage& BackgroundTextures::forTile(int tile, qreal density) const {
     if (tile < 0 || tile >= kWhite) return none_;
-    return images_[static_cast<size_t>(tile)];
+    return image(tile, density);
 }
 
 const char* BackgroundTextures::fileName(int index) {

@@ -1,6 +1,7 @@
 #pragma once
 // The background textures: five 50 x 50 bitmaps (brown, pink, green, blue, grey) for the main window's panels,
-// chosen by Tile 0..4, and a sixth, white one for the print preview. They ship in the program folder's "Images".
+// chosen by Tile 0..4, and a sixth, white one for the print preview. They ship in the program folder's "Images",
+// each also drawn at twice the size ("Brown@2x.bmp") for screens of twice the pixel density.
 
 #include <QImage>
 #include <array>
@@ -13,18 +14,21 @@ public:
     static constexpr int kCount = 6;  // i1 .. i6
     static constexpr int kWhite = 5;
 
-    // Loads the six files of folder; a missing or unreadable one stays empty (nothing is painted for it).
+    // Loads the six files of folder and their dense twins; a missing or unreadable one stays empty (nothing is
+    // painted for it), a missing twin leaves the plain one in its place.
     void load(const std::string& folder);
 
-    // Index 0..5 (i1 .. i6); an empty image for any other.
-    const QImage& image(int index) const;
+    // Index 0..5 (i1 .. i6); an empty image for any other. For a pixel density (device pixel ratio) of 1.5
+    // or more, the dense twin, which paints at the same 50 x 50 on the screen.
+    const QImage& image(int index, qreal density = 1.0) const;
     // The texture for a Tile value: 0..4; an empty image for 5 ("Your System Colors") or anything else.
-    const QImage& forTile(int tile) const;
+    const QImage& forTile(int tile, qreal density = 1.0) const;
 
     static const char* fileName(int index);  // "Brown.bmp" ... "White.bmp"
 
 private:
     std::array<QImage, kCount> images_;
+    std::array<QImage, kCount> dense_;
     QImage none_;
 };
 

@@ -23,7 +23,7 @@ bool TImgHolder::loadPicture(const std::string& path, QWidget* messageParent) {
     PictureLoader loader;
     // Accurate rather than fast: the print preview prints from this copy.
     loader.fastIntegerDct = false;
-    loader.target = ui_.screenGeometry().size();
+    loader.target = ui_.screenGeometry().size() * devicePixelRatioF();  // in the screen's own pixels
     const auto loaded = loader.load(path);
     if (!loaded) {
         ui_.information(messageParent, failedToLoadMessage(path));

@@ -655,7 +655,8 @@ void TCalMainForm::loadPicture(int month) {
     // 2. PicMain, decoded the fast way, stretched over the frame.
     PictureLoader loader;
     loader.fastIntegerDct = true;
-    loader.target = context_.ui().screenGeometry().size();
+    // The screen in its own pixels, so that a dense screen gets the detail it can show.
+    loader.target = context_.ui().screenGeometry().size() * devicePixelRatioF();
     if (const auto picture = loader.load(path)) PicMain_->setPixmap(QPixmap::fromImage(picture->image));
     else context_.ui().information(this, failedToLoadMessage(path));
     // 3.

@@ -103,7 +103,7 @@ TOptionDlg::TOptionDlg(AppContext& context, QWidget* parent) : QDialog(parent), 
     connect(sbNone_, &QPushButton::clicked, this, [this] { sbClick(5); });
     // The white texture is kept for the print preview and never shown here.
     i_[5] = named(new QLabel(this), "i6");
-    i_[5]->setPixmap(QPixmap::fromImage(backgroundTextures().image(BackgroundTextures::kWhite)));
+    i_[5]->setPixmap(QPixmap::fromImage(backgroundTextures().image(BackgroundTextures::kWhite, devicePixelRatioF())));
     i_[5]->setGeometry(0, 0, kSample, kSample);
     i_[5]->hide();
 
@@ -125,7 +125,7 @@ QToolButton* TOptionDlg::textureButton(const char* name, int tile, int x, int y)
     auto* sample = new QLabel(button);
     sample->setObjectName(QStringLiteral("i%1").arg(tile + 1));
     sample->setGeometry(4, 4, kSample, kSample);
-    sample->setPixmap(QPixmap::fromImage(backgroundTextures().image(tile)));
+    sample->setPixmap(QPixmap::fromImage(backgroundTextures().image(tile, devicePixelRatioF())));
     sample->setAttribute(Qt::WA_TransparentForMouseEvents);
     i_[tile] = sample;
     tileGroup_->addButton(button, tile);

@@ -28,13 +28,15 @@ void TexturePaintBox::paintTiles(QPainter& painter, QSize box, const QImage& tex
         for (int b = 0; b <= box.height() / kTile + 1; ++b) painter.drawImage(a * kTile, b * kTile, texture);
 }
 
-const QImage& TexturePaintBox::textureFor(int tileValue) const {
+const QImage& TexturePaintBox::textureFor(int tileValue, qreal density) const {
     static const QImage none;
     if (titleBox_ && tileValue == kGreyTile) return none;
-    return backgroundTextures().forTile(tileValue);
+    return backgroundTextures().forTile(tileValue, density);
 }
 
-void TexturePaintBox::pbBackPaint(QPainter& painter) { paintTiles(painter, size(), textureFor(settings_.Tile)); }
+void TexturePaintBox::pbBackPaint(QPainter& painter) {
+    paintTiles(painter, size(), textureFor(settings_.Tile, painter.device()->devicePixelRatioF()));
+}
 
 void TexturePaintBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -22,8 +22,8 @@ public:
 
     // The texture's top-left corner at every (50a, 50b), a = 0 .. width div 50 + 1, b = 0 .. height div 50 + 1.
     static void paintTiles(QPainter& painter, QSize box, const QImage& texture);
-    // The texture this box paints for a Tile value; empty when it paints nothing.
-    const QImage& textureFor(int tileValue) const;
+    // The texture this box paints for a Tile value at a pixel density; empty when it paints nothing.
+    const QImage& textureFor(int tileValue, qreal density = 1.0) const;
 
     void pbBackPaint(QPainter& painter);
 

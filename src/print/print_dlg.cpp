@@ -108,8 +108,13 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         if (leftOut_ || !picture_ || picture_->isNull() || width() <= 0 || height() <= 0) return;
-        if (cache_.size() != size())
-            cache_ = QPixmap::fromImage(picture_->scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        // Scaled for the screen's own pixels, so that a dense screen shows it sharp.
+        const qreal density = devicePixelRatioF();
+        if (cache_.deviceIndependentSize() != QSizeF(size()) || cache_.devicePixelRatio() != density) {
+            cache_ =
+                QPixmap::fromImage(picture_->scaled(size() * density, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            cache_.setDevicePixelRatio(density);
+        }
         QPainter p(this);
         p.drawPixmap(0, 0, cache_);
     }
@@ -236,8 +241,8 @@ void TPrintDlg::sizeFrame() {
 
 void TPrintDlg::paintBackgrounds() {
     const BackgroundTextures& textures = backgroundTextures();
-    const QImage& texture =
-        white_ ? textures.image(BackgroundTextures::kWhite) : textures.forTile(context_.program().settings.Tile);
+    const QImage& texture = white_ ? textures.image(BackgroundTextures::kWhite, devicePixelRatioF())
+                                   : textures.forTile(context_.program().settings.Tile, devicePixelRatioF());
     static_cast<TextureBox*>(pb1_)->setTexture(texture);
     static_cast<TextureBox*>(pb6_)->setTexture(texture);
 }

@@ -123,6 +123,10 @@ private slots:
         const BackgroundTextures& textures = backgroundTextures();
         for (int i = 0; i < BackgroundTextures::kCount; ++i) {
             QCOMPARE(textures.image(i).size(), QSize(50, 50));
+            // On a screen of twice the density: drawn there at twice the size, the same 50 x 50 on the screen.
+            QCOMPARE(textures.image(i, 2).size(), QSize(100, 100));
+            QCOMPARE(textures.image(i, 2).deviceIndependentSize(), QSizeF(50, 50));
+            QCOMPARE(textures.image(i, 1.25).size(), QSize(50, 50));
         }
         QWidget panel;
         panel.resize(130, 75);
@@ -131,8 +135,9 @@ private slots:
         TexturePaintBox title(&panel, settings, true);
         QCOMPARE(box.size(), QSize(130, 75));
         int& tile = settings.Tile;
-        const auto paint = [](TexturePaintBox& b) {
-            QImage out(b.size(), QImage::Format_ARGB32);
+        const auto paint = [](TexturePaintBox& b, qreal density = 1) {
+            QImage out(b.size() * density, QImage::Format_ARGB32);
+            out.setDevicePixelRatio(density);
             out.fill(Qt::transparent);
             QPainter p(&out);
             b.pbBackPaint(p);
@@ -142,8 +147,13 @@ private slots:
             const QImage& texture = textures.forTile(tile);
             const QImage out = paint(box);
             // Every 50 x 50 cell repeats the texture, up to the far corner.
-            for (QPoint at : {QPoint(0, 0), QPoint(57, 12), QPoint(129, 74), QPoint(100, 50)})
+            const QImage& dense = textures.forTile(tile, 2);
+            const QImage denseOut = paint(box, 2);
+            for (QPoint at : {QPoint(0, 0), QPoint(57, 12), QPoint(129, 74), QPoint(100, 50)}) {
                 QCOMPARE(out.pixel(at), texture.pixel(at.x() % 50, at.y() % 50));
+                const QPoint fine = at * 2 + QPoint(1, 1);
+                QCOMPARE(denseOut.pixel(fine), dense.pixel(fine.x() % 100, fine.y() % 100));
+            }
             const QImage titleOut = paint(title);
             QCOMPARE(qAlpha(titleOut.pixel(5, 5)), tile == 4 ? 0 : 255);  // grey leaves the title panel alone
         }
