@@ -117,6 +117,11 @@ bool HintRouter::eventFilter(QObject* watched, QEvent* event) {
         under = widgetUnder(static_cast<QWindow*>(watched), static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     }
     if (under && controlOf(under) != lastControl_) hintFor(under);
+    // Out of the window altogether: no control is under the mouse.
+    if (event->type() == QEvent::Leave && watched->isWindowType() && lastControl_) {
+        lastControl_ = nullptr;
+        show(QString());
+    }
     return QObject::eventFilter(watched, event);
 }
 

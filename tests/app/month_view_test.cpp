@@ -293,6 +293,10 @@ private slots:
         QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), QStringLiteral(" ") + target->statusTip());
         QTest::mouseMove(panel, point);
         QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), defaultText);
+        // And out of the window from the control.
+        QTest::mouseMove(target, target->rect().center());
+        QTest::mouseMove(form.get(), QPoint(-40, form->height() / 2));
+        QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), defaultText);
     }
 
     void pageKeys_data() {
