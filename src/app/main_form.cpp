@@ -699,9 +699,10 @@ void TCalMainForm::OptionBtnClick() {
         show();
     }
     if (r == TOptionDlg::mrBackup) {
-        guarded(ui, this, [&] { store.FlushCurrentCalendar(); });
+        // A calendar that cannot be written out whole is not backed up half: the window does not open.
+        const bool flushed = guarded(ui, this, [&] { store.FlushCurrentCalendar(); });
         int answer = mrCancel;
-        if (backupWindow_) answer = ui.execModal(backupWindow_);
+        if (flushed && backupWindow_) answer = ui.execModal(backupWindow_);
         if (answer == TOptionDlg::mrBackup) {
             ui.information(this, QStringLiteral("Orvella will now have to close to\rcomplete the Restore process."));
             guarded(ui, this, [&] { store.OpenCurrentCalendar(); });

@@ -6,6 +6,7 @@
 #include "app/img_holder.h"
 #include "app/main_form.h"
 #include "app/option_dlg.h"
+#include "backup/backup_dlg.h"
 #include "common/app_context.h"
 #include "common/ui_seams.h"
 #include "desk/desk_dlg1.h"
@@ -51,10 +52,12 @@ TCalMainForm* createWindows(AppContext& context) {
     auto* remind = new TRemindDlg(context, main);
     auto* check = new TCheckDlg(context, main);
     auto* agent = new TAgentDlg(ui, main);
+    auto* backup = new TBackupDlg(context, main);
 
     // The main window opens the others.
     main->setPictureHolder(holder);
     main->setOptionsWindow(options);
+    main->setBackupWindow(backup);
     QObject::connect(main, &TCalMainForm::activated, desk, &TDeskDlg1::showCurrentCalendarName);
     QObject::connect(main, &TCalMainForm::activated, options, &TOptionDlg::RestoreOptions);
     QObject::connect(main, &TCalMainForm::contactRequested, about, [&ui, about] { ui.execModal(about); });

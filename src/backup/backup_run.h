@@ -50,6 +50,7 @@ public:
     // Sets of two or more disks: the temporary folders and every piece in them; stale pieces of an
     // earlier run go first. false when stopped. Throws IoError or BackupError.
     bool prepare(const CopyProgress& progress = {});
+    bool prepared() const { return prepared_; }
 
     // Clears the disk (its other entries only when deleteOthers) and writes disk `disk` of the set.
     // false when stopped part-way. Throws IoError or BackupError.

@@ -14,16 +14,16 @@ std::optional<std::uint64_t> fileSystemSize(const std::string& folder) {
 
 std::vector<Drive> FolderDriveLayer::drives() {
     std::vector<Drive> out;
-    for (size_t i = 0; i < slots.size(); ++i) {
-        const Slot& s = slots[i];
+    for (size_t i = 0; i < bays.size(); ++i) {
+        const Bay& s = bays[i];
         const bool present = !s.folder.empty() && folderExists(s.folder);
-        out.push_back({"slot:" + std::to_string(i), s.name, present ? s.folder : std::string(), s.removable, s.readOnly});
+        out.push_back({"bay:" + std::to_string(i), s.name, present ? s.folder : std::string(), s.removable, s.readOnly});
     }
     return out;
 }
 
 std::optional<std::uint64_t> FolderDriveLayer::capacity(const Drive& drive) {
-    for (const Slot& s : slots) {
+    for (const Bay& s : bays) {
         if (drive.root.empty() || s.folder != drive.root || !folderExists(s.folder)) continue;
         return s.capacity ? s.capacity : fileSystemSize(s.folder);
     }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include "backup/linux_drive_layer.h"
 #include "common/desktop_notifier.h"
 #include "common/hint_router.h"
 #include "common/printer_seam.h"
@@ -17,7 +18,8 @@ AppContext::AppContext(Program& program, AppSeams replacements)
       ui_(replacements.ui),
       printer_(replacements.printer),
       media_(replacements.media),
-      notifier_(replacements.notifier) {
+      notifier_(replacements.notifier),
+      drives_(replacements.drives) {
     if (!ui_) {
         ownUi_ = std::make_unique<UiSeams>();
         ui_ = ownUi_.get();
@@ -41,6 +43,12 @@ MediaDevice& AppContext::media() const {
     if (media_) return *media_;
     if (!realMedia_) realMedia_ = new QtMediaDevice(QCoreApplication::instance());
     return *realMedia_;
+}
+
+DriveLayer& AppContext::drives() const {
+    if (drives_) return *drives_;
+    if (!ownDrives_) ownDrives_ = std::make_unique<LinuxDriveLayer>();
+    return *ownDrives_;
 }
 
 

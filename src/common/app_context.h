@@ -11,6 +11,7 @@
 namespace orv {
 
 class DesktopNotifier;
+class DriveLayer;
 class HintRouter;
 class PrinterSeam;
 class Program;
@@ -23,6 +24,7 @@ struct AppSeams {
     PrinterSeam* printer = nullptr;
     MediaDevice* media = nullptr;
     DesktopNotifier* notifier = nullptr;
+    DriveLayer* drives = nullptr;
 };
 
 class AppContext {
@@ -42,6 +44,8 @@ public:
     DesktopNotifier& notifier() const;
     // Routes the hint of the control under the mouse to the display of the window in front.
     HintRouter& hints() const { return *hints_; }
+    // The drives a backup set can go to; the real ones are looked up at the first use.
+    DriveLayer& drives() const;
 
 private:
     Program& program_;
@@ -55,6 +59,8 @@ private:
     mutable std::unique_ptr<DesktopNotifier> ownNotifier_;
     // The real media device, owned by the application so that it goes before Qt Multimedia does.
     mutable QPointer<MediaDevice> realMedia_;
+    DriveLayer* drives_;
+    mutable std::unique_ptr<DriveLayer> ownDrives_;
 };
 
 }  // namespace orv

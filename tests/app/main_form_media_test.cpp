@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <cstring>
 
 #include "app/image_dlg.h"
 #include "app/img_holder.h"
@@ -19,6 +20,7 @@
 #include "app/startup.h"
 #include "app/texture_paint_box.h"
 #include "common/day_number.h"
+#include "common/sys_file.h"
 #include "support/parts.h"
 #include "support/temp_dir.h"
 #include "support/test_context.h"
@@ -158,6 +160,22 @@ private slots:
         QCOMPARE(backupsShown, 1);
         QVERIFY(form->isVisible());
         QVERIFY(seams->messages.empty());
+
+        // A calendar that cannot be written out keeps the backup window shut.
+        bool failed = false;  // the flush's first call on the calendar file fails
+        setFileCallHook([&failed](FileCall, const std::string& path) {
+            if (failed || path.find(".DBX") == std::string::npos) return 0;
+            failed = true;
+            return ENOSPC;
+        });
+        answer(8);
+        part<QPushButton>(form.get(), "OptionBtn")->click();
+        setFileCallHook(nullptr);
+        QCOMPARE(backupsShown, 1);
+        QCOMPARE(seams->messages.size(), size_t(1));
+        QVERIFY(seams->messages[0].text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))));
+        QVERIFY(form->isVisible());
+        seams->messages.clear();
 
         backupAnswer = 8;  // a restore took place
         answer(8);

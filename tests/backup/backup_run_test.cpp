@@ -87,7 +87,7 @@ TEST_F(BackupRunTest, RoundTripsOverOneAndThreeDisks) {
         const test::Snapshot before = snapshot(data());
         steps.clear();
         backUp(c.capacity);
-        EXPECT_TRUE(test::sameFolder(snapshot(data()), before)) << "temporary folders left behind";
+        EXPECT_EQ(test::folderDiff(snapshot(data()), before), "") << "temporary folders left behind";
         EXPECT_EQ(dir.read("disk1/DiskInf.0"), diskInfBytes(c.disks));
         EXPECT_EQ(dir.exists("disk1/Backup.inf"), c.disks > 1);
         EXPECT_FALSE(dir.exists("disk1/old.dbx"));
@@ -102,7 +102,7 @@ TEST_F(BackupRunTest, RoundTripsOverOneAndThreeDisks) {
         EXPECT_EQ(restore(), std::nullopt);
         test::Snapshot expected = before;
         expected["Keep.DBX"] = "mine";
-        EXPECT_TRUE(test::sameFolder(snapshot(data()), expected));
+        EXPECT_EQ(test::folderDiff(snapshot(data()), expected), "");
         fs::remove(dir.file("Data/Keep.DBX"));
         for (int i = 0; i < 3; ++i) fs::remove_all(disk(i)), fs::create_directories(disk(i));
     }
@@ -120,7 +120,7 @@ TEST_F(BackupRunTest, StopAtEachWaitLeavesDataFolderAndWrittenDisks) {
         ASSERT_EQ(run.plan().diskCount, 3);
         for (int i = 0; i <= stopAfter; ++i) ASSERT_TRUE(run.writeDisk(i, disk(i), false));
         EXPECT_FALSE(run.cleanUp());
-        EXPECT_TRUE(test::sameFolder(snapshot(data()), before));
+        EXPECT_EQ(test::folderDiff(snapshot(data()), before), "");
         EXPECT_EQ(dir.read("disk1/DiskInf.0"), diskInfBytes(3));  // disks written stay as written
         EXPECT_TRUE(dir.exists("disk1/Backup.inf"));
     }
@@ -130,7 +130,7 @@ TEST_F(BackupRunTest, StopAtEachWaitLeavesDataFolderAndWrittenDisks) {
     fs::remove_all(disk(2));
     fs::create_directories(disk(2));
     EXPECT_NE(restore(), std::nullopt);
-    EXPECT_TRUE(test::sameFolder(snapshot(data()), newer));
+    EXPECT_EQ(test::folderDiff(snapshot(data()), newer), "");
 }
 
 TEST_F(BackupRunTest, CopyStoppedInTheFirstDiskLeavesNoFirstDisk) {
@@ -227,14 +227,14 @@ TEST_F(BackupRunTest, RestoreStoppedAtEachWaitChangesNothing) {
             run.begin(disk(0));
             for (int d = 0; d < stopBefore; ++d) ASSERT_TRUE(run.stageDisk(d, disk(d)));
         }  // a run that ends without commit (even with every disk read) takes its temporary files with it
-        EXPECT_TRUE(test::sameFolder(snapshot(data()), before));
+        EXPECT_EQ(test::folderDiff(snapshot(data()), before), "");
     }
     RestoreRun run(data(), std::string(kCalendarPattern));
     ASSERT_EQ(run.readFirstDisk(disk(0)), RestoreRun::FirstDisk::Found);
     run.begin(disk(0));
     EXPECT_FALSE(run.stageDisk(0, disk(0), [](std::uint64_t, std::uint64_t) { return false; }));
     run.abandon();
-    EXPECT_TRUE(test::sameFolder(snapshot(data()), before));
+    EXPECT_EQ(test::folderDiff(snapshot(data()), before), "");
 }
 
 TEST_F(BackupRunTest, RestoreWaitsForTheRightDisk) {

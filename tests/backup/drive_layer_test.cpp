@@ -36,7 +36,7 @@ TEST(DriveLayer, FolderSlotsAnswerNoDiskWhenEmptyOrGone) {
     dir.write("a/x", "");
     dir.write("d/x", "");
     FolderDriveLayer layer;
-    layer.slots = {{"A:", dir.file("a"), true, false, 1457664},
+    layer.bays = {{"A:", dir.file("a"), true, false, 1457664},
                    {"B:", "", true, false, std::nullopt},
                    {"C:", dir.file("gone"), false, false, std::nullopt},
                    {"D:", dir.file("d"), false, false, std::nullopt}};

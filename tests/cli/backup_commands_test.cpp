@@ -55,7 +55,7 @@ TEST_F(BackupCommandsTest, BackupAndRestoreOverThreeFolders) {
               "Deleting old files on target disk\nCopying files\n"
               "Deleting temporary files\nBackup Completed\n");
     EXPECT_EQ(dir.read("d1/DiskInf.0"), diskInfBytes(3));
-    EXPECT_TRUE(test::sameFolder(snapshot(dir.file("Data")), before));
+    EXPECT_EQ(test::folderDiff(snapshot(dir.file("Data")), before), "");
 
     dir.write("Data/Ann.DBX", "changed");
     const test::CliResult r = restore();
@@ -63,7 +63,7 @@ TEST_F(BackupCommandsTest, BackupAndRestoreOverThreeFolders) {
     EXPECT_NE(r.out.find("Restoring Bob.DBX\nAppending Bob.DBX\nAppending Bob.DBX\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Restoring Ann.DBX\n"), std::string::npos);
     EXPECT_TRUE(r.out.ends_with("Restore Completed\n"));
-    EXPECT_TRUE(test::sameFolder(snapshot(dir.file("Data")), before));
+    EXPECT_EQ(test::folderDiff(snapshot(dir.file("Data")), before), "");
 
     // One disk from the folder's own file system size; the unused folders are left alone.
     dir.write("d3/mine.txt", "keep");
@@ -102,7 +102,7 @@ TEST_F(BackupCommandsTest, RefusalsWriteNothing) {
         const test::CliResult r = run(c.args);
         EXPECT_EQ(r.status, c.status);
         EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
-        EXPECT_TRUE(test::sameFolder(snapshot(dir.path()), before));
+        EXPECT_EQ(test::folderDiff(snapshot(dir.path()), before), "");
     }
     const test::CliResult wiped = backup({"--disk-size", "16000", "--wipe"});
     EXPECT_EQ(wiped.status, 0) << wiped.err;
@@ -196,7 +196,7 @@ TEST_F(BackupCommandsTest, DamagedSetsLeaveTheDataFolderAsItWas) {
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(test::sameFolder(snapshot(dir.file("Data")), before));
+        EXPECT_EQ(test::folderDiff(snapshot(dir.file("Data")), before), "");
     }
 }
 

@@ -45,6 +45,7 @@ int FakeSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgBu
         answers.pop_front();
     }
     messages.push_back({icon, text, buttons, {}});
+    if (onMessage) onMessage(messages.back());
     if (!realBoxes) return answer;
     const size_t index = messages.size() - 1;
     QTimer::singleShot(0, [this, index, answer] {

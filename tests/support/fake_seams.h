@@ -32,6 +32,8 @@ public:
 
     // Answers for the next message boxes (default: mrOk for Ok boxes, mrYes for Yes/No boxes).
     std::deque<int> answers;
+    // Runs as each message box comes up, before it is answered (a test puts the disk asked for in).
+    std::function<void(const Message&)> onMessage;
     // Scripts for the next modal windows: each gets the shown window and returns its result code.
     // Without a script a modal window returns mrCancel at once.
     std::deque<std::function<int(QDialog*)>> scripts;
