@@ -2,14 +2,14 @@
 // counter "x_cp" is the engine's time over cp's for the same bytes (it flushes every file to the disk,
 // cp does not).
 
-#include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 #include "backup/backup_run.h"
 #include "backup/backup_set.h"
@@ -60,7 +60,8 @@ void backupAndRestore(const std::string& data, const std::vector<std::string>& d
     orv::RestoreRun restore(data, std::string(orv::kCalendarPattern));
     if (restore.readFirstDisk(disks[0]) != orv::RestoreRun::FirstDisk::Found) throw std::runtime_error("no set");
     restore.begin(disks[0]);
-    for (int d = restore.nextDisk(); d >= 0; d = restore.nextDisk()) restore.stageDisk(d, disks[static_cast<size_t>(d)]);
+    for (int d = restore.nextDisk(); d >= 0; d = restore.nextDisk())
+        restore.stageDisk(d, disks[static_cast<size_t>(d)]);
     restore.commit();
 }
 
@@ -70,7 +71,8 @@ double copyTwice(const Folder& folder) {
     fs::remove_all(there);
     fs::remove_all(back);
     const auto start = Clock::now();
-    const std::string cmd = "cp -r '" + folder.sub("Data") + "' '" + there + "' && cp -r '" + there + "' '" + back + "'";
+    const std::string cmd =
+        "cp -r '" + folder.sub("Data") + "' '" + there + "' && cp -r '" + there + "' '" + back + "'";
     if (std::system(cmd.c_str()) != 0) throw std::runtime_error("cp failed");
     return seconds(start);
 }

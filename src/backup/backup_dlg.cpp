@@ -13,6 +13,7 @@
 #include "backup/restore_run.h"
 #include "common/app_context.h"
 #include "common/ui_fonts.h"
+#include "common/widgets.h"
 #include "program/program.h"
 
 namespace orv {
@@ -39,8 +40,7 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 QString disks(int n) { return QString::number(n) + (n < 2 ? QStringLiteral(" disk") : QStringLiteral(" disks")); }
 
 QLabel* text(QWidget* page, const char* name, const QString& caption, int y, int height) {
-    auto* label = new QLabel(caption, page);
-    label->setObjectName(QString::fromLatin1(name));
+    auto* label = named(new QLabel(caption, page), name);
     label->setGeometry(kTextLeft, y, kTextWidth, height);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -48,8 +48,7 @@ QLabel* text(QWidget* page, const char* name, const QString& caption, int y, int
 }
 
 QLabel* statusPanel(QWidget* page, const char* name, int y) {
-    auto* panel = new QLabel(page);
-    panel->setObjectName(QString::fromLatin1(name));
+    auto* panel = named(new QLabel(page), name);
     panel->setGeometry(kTextLeft, y, kTextWidth, 40);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setAlignment(Qt::AlignCenter);
@@ -66,19 +65,26 @@ TBackupDlg::TBackupDlg(AppContext& context, QWidget* parent) : QDialog(parent), 
     setWindowTitle(QStringLiteral("Backup/Restore Calendars"));
     setFixedSize(kWidth, kPageHeight);
     setFont(sansSerifFont(11));
-    Pages_ = new QStackedWidget(this);
-    Pages_->setObjectName(QStringLiteral("Pages"));
+    Pages_ = named(new QStackedWidget(this), "Pages");
     Pages_->setGeometry(0, 0, kWidth, kPageHeight);
+    buildStartPage();
+    buildBackupDrivePage();
+    buildBackupPage();
+    buildRestoreDrivePage();
+    buildRestorePage();
+}
 
-    // Start page. "Backup" and "Restore" lie just below the page's lower edge: only the keyboard reaches
-    // them, first and second in the tab order.
+// "Backup" and "Restore" lie just below the page's lower edge: only the keyboard reaches them, first and
+// second in the tab order.
+void TBackupDlg::buildStartPage() {
     StartPage_ = page("StartPage");
-    QLabel* lImportant = text(StartPage_, "lImportant",
-                      QStringLiteral("It is extremely important to make backup copies of your data files."), 10, 20);
+    QLabel* lImportant =
+        text(StartPage_, "lImportant",
+             QStringLiteral("It is extremely important to make backup copies of your data files."), 10, 20);
     QFont heading = sansSerifFont(12, true);
     heading.setUnderline(true);
     lImportant->setFont(heading);
-    lImportant->setStyleSheet(QStringLiteral("color: red"));
+    setTextColour(lImportant, Qt::red);
     const QString advice[4] = {
         QStringLiteral("Your calendar files become more valuable the longer you use Orvella, so back them up "
                        "regularly."),
@@ -88,8 +94,8 @@ TBackupDlg::TBackupDlg(AppContext& context, QWidget* parent) : QDialog(parent), 
                        "also move your data to another computer this way."),
         QStringLiteral("It is a good idea to back up your data weekly, or after any major input."),
     };
-    for (int i = 0; i < 4; ++i)
-        text(StartPage_, ("lAdvice" + std::to_string(i + 1)).c_str(), advice[i], 40 + 42 * i, 38);
+    const char* names[4] = {"lAdvice1", "lAdvice2", "lAdvice3", "lAdvice4"};
+    for (int i = 0; i < 4; ++i) text(StartPage_, names[i], advice[i], 40 + 42 * i, 38);
     BitBtn1_ = button(StartPage_, "BitBtn1", QStringLiteral("Backup"), 96, 254, 100);
     QPushButton* BitBtn2 = button(StartPage_, "BitBtn2", QStringLiteral("Restore"), 244, 255, 100);
     QPushButton* CloseBtn = button(StartPage_, "CloseBtn", QStringLiteral("Close this window."), 300, kButtonTop, 128);
@@ -98,61 +104,66 @@ TBackupDlg::TBackupDlg(AppContext& context, QWidget* parent) : QDialog(parent), 
     connect(BitBtn1_, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     connect(CloseBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
+}
 
-    // Backup drive page: only drives that can be written.
+// Only drives that can be written.
+void TBackupDlg::buildBackupDrivePage() {
     BackupDrivePage_ = page("BackupDrivePage");
     title(BackupDrivePage_, QStringLiteral("Backup Data Files"));
     text(BackupDrivePage_, "lBackupDriveText",
-                            QStringLiteral("Choose the drive of your backup disks below: a USB stick, a memory card "
-                                           "or a floppy disk. Then insert Disk 1 and click Next."),
-                            48, 50);
-    DriveBox_ = new DriveCombo(
-        [this] {
-            std::vector<Drive> writable;
-            for (auto& d : context_.drives().drives())
-                if (!d.readOnly) writable.push_back(d);
-            return writable;
-        },
-        BackupDrivePage_);
-    DriveBox_->setObjectName(QStringLiteral("DriveBox"));
+         QStringLiteral("Choose the drive of your backup disks below: a USB stick, a memory card or a floppy disk. "
+                        "Then insert Disk 1 and click Next."),
+         48, 50);
+    DriveBox_ = named(new DriveCombo(
+                          [this] {
+                              std::vector<Drive> writable;
+                              for (auto& d : context_.drives().drives())
+                                  if (!d.readOnly) writable.push_back(d);
+                              return writable;
+                          },
+                          BackupDrivePage_),
+                      "DriveBox");
     DriveBox_->setAccessibleName(QStringLiteral("Backup drive"));
     DriveBox_->setGeometry(kTextLeft, 110, kTextWidth, 24);
     QPushButton* BitBtn6 = button(BackupDrivePage_, "BitBtn6", QStringLiteral("Next"), 256, kButtonTop, 80);
     QPushButton* BitBtn7 = button(BackupDrivePage_, "BitBtn7", QStringLiteral("Cancel"), 348, kButtonTop, 80);
     connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
     connect(BitBtn7, &QPushButton::clicked, this, [this] { done(mrCancel); });
+}
 
+void TBackupDlg::buildBackupPage() {
     BackupPage_ = page("BackupPage");
     title(BackupPage_, QStringLiteral("Backup Data Files"));
     lRequire_ = text(BackupPage_, "lRequire", QString(), 48, 18);
     lPrepare_ = text(BackupPage_, "lPrepare", QString(), 70, 18);
-    text(BackupPage_, "lReuse",
-                  QStringLiteral("(You can re-use previous backup diskettes if you wish)"), 92, 18);
+    text(BackupPage_, "lReuse", QStringLiteral("(You can re-use previous backup diskettes if you wish)"), 92, 18);
     pInst_ = statusPanel(BackupPage_, "pInst", 132);
     BitBtn4_ = button(BackupPage_, "BitBtn4", kStartBackup, 236, kButtonTop, 100);
     QPushButton* BitBtn5 = button(BackupPage_, "BitBtn5", QStringLiteral("Cancel"), 348, kButtonTop, 80);
     connect(BitBtn4_, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
     connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+}
 
-    // Restore drive page: any drive, read-only ones too.
+// Any drive, read-only ones too.
+void TBackupDlg::buildRestoreDrivePage() {
     RestoreDrivePage_ = page("RestoreDrivePage");
     title(RestoreDrivePage_, QStringLiteral("Restore Calendar Data Files"));
-    text(
-        RestoreDrivePage_, "lRestoreDriveText",
-        QStringLiteral("To restore your calendars you need a set of backup disks made by Orvella. Calendar files "
-                       "in your data folder with the name of a backed-up file are replaced by the backed-up "
-                       "ones.\n\nChoose the drive below, insert Disk 1 and click Next.\n\nOnce you have started "
-                       "the Restore process you must complete it."),
-        42, 104);
-    DriveBox2_ = new DriveCombo([this] { return context_.drives().drives(); }, RestoreDrivePage_);
-    DriveBox2_->setObjectName(QStringLiteral("DriveBox2"));
+    text(RestoreDrivePage_, "lRestoreDriveText",
+         QStringLiteral("To restore your calendars you need a set of backup disks made by Orvella. Calendar files "
+                        "in your data folder with the name of a backed-up file are replaced by the backed-up "
+                        "ones.\n\nChoose the drive below, insert Disk 1 and click Next.\n\nOnce you have started "
+                        "the Restore process you must complete it."),
+         42, 104);
+    DriveBox2_ = named(new DriveCombo([this] { return context_.drives().drives(); }, RestoreDrivePage_), "DriveBox2");
     DriveBox2_->setAccessibleName(QStringLiteral("Restore drive"));
     DriveBox2_->setGeometry(kTextLeft, 150, kTextWidth, 24);
     QPushButton* BitBtn8 = button(RestoreDrivePage_, "BitBtn8", QStringLiteral("Next"), 256, kButtonTop, 80);
     QPushButton* BitBtn9 = button(RestoreDrivePage_, "BitBtn9", QStringLiteral("Cancel"), 348, kButtonTop, 80);
     connect(BitBtn8, &QPushButton::clicked, this, [this] { BitBtn8Click(); });
     connect(BitBtn9, &QPushButton::clicked, this, [this] { done(mrCancel); });
+}
 
+void TBackupDlg::buildRestorePage() {
     RestorePage_ = page("RestorePage");
     title(RestorePage_, QStringLiteral("Restore Data Files"));
     lSetSize_ = text(RestorePage_, "lSetSize", QString(), 56, 18);
@@ -166,21 +177,19 @@ TBackupDlg::TBackupDlg(AppContext& context, QWidget* parent) : QDialog(parent), 
 TBackupDlg::~TBackupDlg() = default;
 
 QWidget* TBackupDlg::page(const char* name) {
-    auto* p = new QWidget(Pages_);
-    p->setObjectName(QString::fromLatin1(name));
+    auto* p = named(new QWidget(Pages_), name);
     Pages_->addWidget(p);
     return p;
 }
 
 QLabel* TBackupDlg::title(QWidget* page, const QString& caption) {
-    QLabel* label = text(page, (page->objectName() + QStringLiteral("Title")).toLatin1().constData(), caption, 10, 26);
+    QLabel* label = text(page, "lTitle", caption, 10, 26);
     label->setFont(arialFont(18, true));
     return label;
 }
 
 QPushButton* TBackupDlg::button(QWidget* page, const char* name, const QString& caption, int x, int y, int width) {
-    auto* b = new QPushButton(caption, page);
-    b->setObjectName(QString::fromLatin1(name));
+    auto* b = named(new QPushButton(caption, page), name);
     b->setGeometry(x, y, width, 27);
     return b;
 }
@@ -239,7 +248,7 @@ std::optional<Drive> TBackupDlg::driveNow(DriveCombo* box, const Drive& chosen) 
 CopyProgress TBackupDlg::progress(const QString& label) {
     endProgress();
     progress_ = new QProgressDialog(label, QStringLiteral("Cancel"), 0, 1000, this);
-    progress_->setObjectName(QStringLiteral("CopyProgress"));
+    named(progress_, "CopyProgress");
     progress_->setWindowTitle(windowTitle());
     progress_->setWindowModality(Qt::WindowModal);
     progress_->setMinimumDuration(300);
@@ -295,9 +304,9 @@ void TBackupDlg::BitBtn6Click() {
         done(mrCancel);
         return;
     }
-    backup_ = std::make_unique<BackupRun>(SourceFolder_, FilePattern_,
-                                          std::vector<std::string>{SourceFolder_, context_.program().programFolder(),
-                                                                   homeFolder()});
+    backup_ = std::make_unique<BackupRun>(
+        SourceFolder_, FilePattern_,
+        std::vector<std::string>{SourceFolder_, context_.program().programFolder(), homeFolder()});
     backup_->onStatus = [this](const std::string& s) { setStatus(pInst_, qs(s)); };
     // A disk that holds the calendars themselves is never offered: it is cleared before it is written.
     const auto check = backup_->checkDisk(0, disk->first.root, std::nullopt);
@@ -415,8 +424,7 @@ std::optional<bool> TBackupDlg::acceptDisk(int disk, const Drive& drive, std::ui
                     MsgButtons::YesNo) != mrYes)
                 return std::nullopt;
             return true;
-        case BackupRun::Verdict::Ready:
-            break;
+        case BackupRun::Verdict::Ready: break;
     }
     return false;
 }
@@ -445,7 +453,8 @@ void TBackupDlg::backupWritten(int disk) {
     nextDisk_ = disk + 1;
     if (nextDisk_ < backup_->plan().diskCount) {
         BitBtn4_->setText(kContinue);
-        setStatus(pInst_, QStringLiteral("Insert Disk ") + QString::number(disk + 2) + QStringLiteral(" and click Continue"));
+        setStatus(pInst_,
+                  QStringLiteral("Insert Disk ") + QString::number(disk + 2) + QStringLiteral(" and click Continue"));
         return;
     }
     BitBtn4_->setText(kFinish);
@@ -495,8 +504,7 @@ std::optional<Drive> TBackupDlg::firstRestoreDisk(int cancelResult) {
         }
         restoreDrive_ = *drive;
         switch (restore_->readFirstDisk(drive->root)) {
-            case RestoreRun::FirstDisk::Found:
-                return drive;
+            case RestoreRun::FirstDisk::Found: return drive;
             case RestoreRun::FirstDisk::DataFolder:
                 ask(MsgIcon::Warning,
                     QStringLiteral("%1 is Orvella's own data folder, not a backup disk. Please choose the drive "
@@ -505,7 +513,8 @@ std::optional<Drive> TBackupDlg::firstRestoreDisk(int cancelResult) {
                     MsgButtons::Ok);
                 return std::nullopt;
             case RestoreRun::FirstDisk::NotFirstDisk:
-                if (ask(MsgIcon::Warning, QStringLiteral("Incorrect disk!\r\rPlease insert Backup Disk 1 in drive ") + name,
+                if (ask(MsgIcon::Warning,
+                        QStringLiteral("Incorrect disk!\r\rPlease insert Backup Disk 1 in drive ") + name,
                         MsgButtons::OkCancel) != mrOk) {
                     done(cancelResult);
                     return std::nullopt;
@@ -594,7 +603,7 @@ void TBackupDlg::restoreOn(const Drive& drive) {
             nextDisk_ = restore_->nextDisk();
             StartBtn_->setText(kContinue);
             setStatus(pInst2_, QStringLiteral("Insert disk ") + QString::number(nextDisk_ + 1) +
-                                  QStringLiteral(" and click Continue"));
+                                   QStringLiteral(" and click Continue"));
             return;
         }
         restore_->commit();

@@ -7,6 +7,7 @@
 // finished.
 
 #include <QDialog>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,11 @@ protected:
     void reject() override;
 
 private:
+    void buildStartPage();
+    void buildBackupDrivePage();
+    void buildBackupPage();
+    void buildRestoreDrivePage();
+    void buildRestorePage();
     QWidget* page(const char* name);
     QLabel* title(QWidget* page, const QString& text);
     QPushButton* button(QWidget* page, const char* name, const QString& caption, int x, int y, int width);

@@ -1,10 +1,10 @@
 #include "backup/backup_plan.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <climits>
 #include <map>
+
+#include <sys/stat.h>
 
 #include "backup/backup_error.h"
 #include "backup/backup_set.h"
@@ -51,7 +51,8 @@ std::vector<BackupFile> BackupPlan::fileTable(const std::string& folder, std::st
     std::map<std::string, std::string> seen;  // folded name -> name
     for (const std::string& name : listFiles(folder, pattern)) {
         if (!isCalendarFileName(name))
-            throw BackupError("The file \"" + name + "\" in the data folder cannot be backed up: its name is not a "
+            throw BackupError("The file \"" + name +
+                              "\" in the data folder cannot be backed up: its name is not a "
                               "calendar's. Please rename or remove it.");
         const auto [it, fresh] = seen.emplace(foldCalendarName(*utf8ToCp1252(name)), name);
         if (!fresh)

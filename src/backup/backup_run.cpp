@@ -1,10 +1,10 @@
 #include "backup/backup_run.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+
+#include <sys/stat.h>
 
 #include "backup/backup_error.h"
 #include "backup/backup_set.h"
@@ -124,7 +124,8 @@ bool BackupRun::prepare(const CopyProgress& progress) {
         std::error_code ec;
         const auto type = fs::symlink_status(folder, ec).type();
         if (type == fs::file_type::not_found) {
-            if (!fs::create_directory(folder, ec) && ec) throwIoError("Cannot create the folder", folder.string(), ec.value());
+            if (!fs::create_directory(folder, ec) && ec)
+                throwIoError("Cannot create the folder", folder.string(), ec.value());
         } else if (type != fs::file_type::directory) {
             throw BackupError("The data folder holds \"" + folder.filename().string() +
                               "\", which is not a folder; the backup needs that name for its pieces. Please "

@@ -30,17 +30,17 @@ public:
     const BackupPlan& plan() const { return plan_; }
 
     enum class Verdict {
-        Ready,       // nothing on it but an earlier set's files (deleted without asking)
-        HoldsOthers, // other files or folders: deleted only when the user agrees
-        HoldsSource, // it holds a guarded folder: never written
-        WrittenNow,  // it holds a disk already written in this run
-        TooSmall,    // its capacity is below the pieces it must take
+        Ready,        // nothing on it but an earlier set's files (deleted without asking)
+        HoldsOthers,  // other files or folders: deleted only when the user agrees
+        HoldsSource,  // it holds a guarded folder: never written
+        WrittenNow,   // it holds a disk already written in this run
+        TooSmall,     // its capacity is below the pieces it must take
     };
     struct DiskCheck {
         Verdict verdict = Verdict::Ready;
         RootContents contents;
-        int writtenAs = -1;          // WrittenNow: that disk, from 0
-        std::string guardedFolder;   // HoldsSource: the folder it holds
+        int writtenAs = -1;         // WrittenNow: that disk, from 0
+        std::string guardedFolder;  // HoldsSource: the folder it holds
     };
     DiskCheck checkDisk(int disk, const std::string& root, std::optional<std::uint64_t> capacity) const;
 

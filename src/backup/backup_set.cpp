@@ -94,8 +94,6 @@ bool isCalendarFileName(std::string_view utf8Name) {
     return stem && !stem->empty() && !calendarNameProblem(*stem);
 }
 
-bool sameFileName(std::string_view utf8A, std::string_view utf8B) {
-    return foldedName(utf8A) == foldedName(utf8B);
-}
+bool sameFileName(std::string_view utf8A, std::string_view utf8B) { return foldedName(utf8A) == foldedName(utf8B); }
 
 }  // namespace orv

@@ -3,6 +3,7 @@
 // while the window is open shows up.
 
 #include <QComboBox>
+
 #include <functional>
 #include <optional>
 #include <vector>

@@ -17,7 +17,8 @@ std::vector<Drive> FolderDriveLayer::drives() {
     for (size_t i = 0; i < bays.size(); ++i) {
         const Bay& s = bays[i];
         const bool present = !s.folder.empty() && folderExists(s.folder);
-        out.push_back({"bay:" + std::to_string(i), s.name, present ? s.folder : std::string(), s.removable, s.readOnly});
+        out.push_back(
+            {"bay:" + std::to_string(i), s.name, present ? s.folder : std::string(), s.removable, s.readOnly});
     }
     return out;
 }

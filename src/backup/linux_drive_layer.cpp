@@ -29,7 +29,8 @@ QString udisksObjectName(const QString& blockName) {
 bool udisksSaysRemovable(const QString& blockName) {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) return false;
-    QDBusInterface block(kUDisks, QStringLiteral("/org/freedesktop/UDisks2/block_devices/") + udisksObjectName(blockName),
+    QDBusInterface block(kUDisks,
+                         QStringLiteral("/org/freedesktop/UDisks2/block_devices/") + udisksObjectName(blockName),
                          QStringLiteral("org.freedesktop.UDisks2.Block"), bus);
     if (!block.isValid()) return false;
     const auto drivePath = block.property("Drive").value<QDBusObjectPath>().path();

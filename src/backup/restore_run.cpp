@@ -119,8 +119,8 @@ bool RestoreRun::stageDisk(int disk, const std::string& root, const CopyProgress
             staged_.back().expected += piece.length;
         } else {
             status("Restoring " + piece.name);
-            const std::string temp =
-                joinPath(data_, std::string(kStagingPrefix) + std::to_string(staged_.size()) + std::string(kStagingSuffix));
+            const std::string temp = joinPath(
+                data_, std::string(kStagingPrefix) + std::to_string(staged_.size()) + std::string(kStagingSuffix));
             staged_.push_back({piece.name, temp, 0});
             if (!copyBytes(from, 0, piece.length, temp, span, false)) return false;
             staged_.back().expected = piece.length;
@@ -136,7 +136,8 @@ std::vector<std::string> RestoreRun::commit() {
     for (const Staged& s : staged_) {
         const auto size = regularFileSize(s.temp);
         if (!size || *size != s.expected)
-            throw BackupError("The restored copy of \"" + s.name + "\" does not have the length the backup set gives it.");
+            throw BackupError("The restored copy of \"" + s.name +
+                              "\" does not have the length the backup set gives it.");
     }
     // Whole on the disk before any calendar is replaced by it.
     for (const Staged& s : staged_) syncFile(s.temp);
@@ -148,6 +149,7 @@ std::vector<std::string> RestoreRun::commit() {
     };
     std::vector<Replaced> replaced;
     std::vector<std::string> written;
+    std::string pendingOld;  // the second name of the calendar being replaced now
     try {
         for (const Staged& s : staged_) {
             // A calendar spelled in another case is the same calendar: it keeps its own spelling.
@@ -159,17 +161,24 @@ std::vector<std::string> RestoreRun::commit() {
                         break;
                     }
             const std::string path = joinPath(data_, target);
-            std::string old;
+            std::string& old = pendingOld;
+            old.clear();
             if (fileExists(path)) {
                 old = s.temp.substr(0, s.temp.size() - kStagingSuffix.size()) + ".old" + std::string(kStagingSuffix);
-                if (!linkPath(path, old)) old.clear();  // no second names here: this one cannot come back
+                // Where the file system has no second names, a copy stands in, so it can come back too.
+                if (!linkPath(path, old)) {
+                    const auto size = statPath(path);
+                    copyBytes(path, 0, size ? static_cast<std::uint64_t>(size->st_size) : 0, old);
+                }
             }
             renamePath(s.temp, path);
             replaced.push_back({path, old});
+            old.clear();
             written.push_back(target);
         }
         syncFolder(data_);
     } catch (...) {
+        if (!pendingOld.empty()) std::remove(pendingOld.c_str());
         for (auto it = replaced.rbegin(); it != replaced.rend(); ++it) {
             try {
                 if (it->old.empty()) removePath(it->path);

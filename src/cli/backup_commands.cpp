@@ -76,17 +76,18 @@ int cmdBackup(CliContext& ctx, const Args& args) {
             const auto check = run.checkDisk(i, f, capacityOf(f));
             switch (check.verdict) {
                 case BackupRun::Verdict::HoldsSource:
-                    throw DataError("the folder " + f + " holds " + check.guardedFolder + ", which a backup would delete");
+                    throw DataError("the folder " + f + " holds " + check.guardedFolder +
+                                    ", which a backup would delete");
                 case BackupRun::Verdict::TooSmall:
-                    throw DataError("the disk " + f + " is too small for Disk " + std::to_string(i + 1) + " of the backup");
+                    throw DataError("the disk " + f + " is too small for Disk " + std::to_string(i + 1) +
+                                    " of the backup");
                 case BackupRun::Verdict::HoldsOthers:
                     if (!wipe)
                         throw DataError("the folder " + f + " holds " + BackupRun::describeOthers(check.contents) +
                                         "; give --wipe to delete them");
                     break;
                 case BackupRun::Verdict::WrittenNow:
-                case BackupRun::Verdict::Ready:
-                    break;
+                case BackupRun::Verdict::Ready: break;
             }
         }
         try {
@@ -117,8 +118,7 @@ int cmdRestore(CliContext& ctx, const Args& args) {
             throw DataError("the folder " + args[0] + " is the data folder itself, not a backup disk");
         case RestoreRun::FirstDisk::NotFirstDisk:
             throw DataError("Incorrect disk! " + args[0] + " holds no first disk of a backup set (\"DiskInf.0\")");
-        case RestoreRun::FirstDisk::Found:
-            break;
+        case RestoreRun::FirstDisk::Found: break;
     }
     const int n = run.diskCount();
     if (n > static_cast<int>(args.size()))

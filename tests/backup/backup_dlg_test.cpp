@@ -8,17 +8,17 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QtTest>
+
 #include <filesystem>
 
 #include "backup/backup_dlg.h"
 #include "backup/backup_set.h"
 #include "backup/folder_drive_layer.h"
-#include "common/app_context.h"
-#include "program/program.h"
-#include "support/fake_seams.h"
+#include "common/day_number.h"
 #include "support/folder_snapshot.h"
 #include "support/parts.h"
 #include "support/temp_dir.h"
+#include "support/test_context.h"
 
 using namespace orv;
 namespace fs = std::filesystem;
@@ -33,10 +33,9 @@ class BackupDlgTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TempDir> dir;
-    std::unique_ptr<test::FakeSeams> seams;
-    std::unique_ptr<Program> program;
     std::unique_ptr<FolderDriveLayer> drives;
-    std::unique_ptr<AppContext> context;
+    std::unique_ptr<test::TestContext> run_;
+    test::FakeSeams* seams = nullptr;
     std::unique_ptr<TBackupDlg> dlg;
 
     std::string data() const { return dir->file("Data"); }
@@ -54,7 +53,7 @@ class BackupDlgTest : public QObject {
             steps();
             return dlg->result();
         });
-        return context->ui().execModal(dlg.get());
+        return run_->context.ui().execModal(dlg.get());
     }
     // Cancels the progress dialog as soon as it shows this label.
     void cancelWhenShowing(const QString& label) {
@@ -81,36 +80,36 @@ private slots:
         dir->write("Data/Bob.DBX", test::patterned(30000, 2));
         for (int n = 1; n <= 3; ++n) fs::create_directories(disk(n));
         fs::create_directories(dir->file("hd"));
-        seams = std::make_unique<test::FakeSeams>();
-        program = std::make_unique<Program>(dir->path());
-        program->calendars.DataFolder = data();
         drives = std::make_unique<FolderDriveLayer>();
         drives->bays = {{"A:", disk(1), true, false, kDisk}, {"C:", dir->file("hd"), false, false, std::nullopt}};
-        context = std::make_unique<AppContext>(*program, AppSeams{seams.get(), nullptr, nullptr, drives.get()});
-        dlg = std::make_unique<TBackupDlg>(*context);
+        run_ = std::make_unique<test::TestContext>(dir->path(), dayNumber(2026, 3, 1), nullptr, nullptr, drives.get());
+        run_->program.calendars.DataFolder = data();
+        seams = &run_->seams;
+        dlg = std::make_unique<TBackupDlg>(run_->context);
     }
     void cleanup() {
         dlg.reset();
-        context.reset();
-        seams.reset();
+        run_.reset();
+        drives.reset();
         dir.reset();
     }
 
     void startPageTabOrderAndHiddenButtons() {
-        QCOMPARE(run([this] {
-                     QCOMPARE(pageName(), QStringLiteral("StartPage"));
-                     QCOMPARE(dlg->focusWidget(), btn("BitBtn1"));
-                     QCOMPARE(btn("BitBtn1")->nextInFocusChain(), btn("BitBtn2"));
-                     QCOMPARE(btn("BitBtn2")->nextInFocusChain(), btn("CloseBtn"));
-                     // "Backup" and "Restore" lie below the page: only the keyboard reaches them.
-                     QVERIFY(btn("BitBtn1")->y() >= test::part<QWidget>(dlg.get(), "StartPage")->height());
-                     QVERIFY(btn("BitBtn2")->y() >= test::part<QWidget>(dlg.get(), "StartPage")->height());
-                     QVERIFY(btn("CloseBtn")->geometry().bottom() < test::part<QWidget>(dlg.get(), "StartPage")->height());
-                     QTest::keyClick(btn("BitBtn2"), Qt::Key_Space);
-                     QCOMPARE(pageName(), QStringLiteral("RestoreDrivePage"));
-                     QTest::keyClick(dlg.get(), Qt::Key_Escape);
-                 }),
-                 int(mrCancel));
+        QCOMPARE(
+            run([this] {
+                QCOMPARE(pageName(), QStringLiteral("StartPage"));
+                QCOMPARE(dlg->focusWidget(), btn("BitBtn1"));
+                QCOMPARE(btn("BitBtn1")->nextInFocusChain(), btn("BitBtn2"));
+                QCOMPARE(btn("BitBtn2")->nextInFocusChain(), btn("CloseBtn"));
+                // "Backup" and "Restore" lie below the page: only the keyboard reaches them.
+                QVERIFY(btn("BitBtn1")->y() >= test::part<QWidget>(dlg.get(), "StartPage")->height());
+                QVERIFY(btn("BitBtn2")->y() >= test::part<QWidget>(dlg.get(), "StartPage")->height());
+                QVERIFY(btn("CloseBtn")->geometry().bottom() < test::part<QWidget>(dlg.get(), "StartPage")->height());
+                QTest::keyClick(btn("BitBtn2"), Qt::Key_Space);
+                QCOMPARE(pageName(), QStringLiteral("RestoreDrivePage"));
+                QTest::keyClick(dlg.get(), Qt::Key_Escape);
+            }),
+            int(mrCancel));
         // Every opening starts again on the start page with the first captions.
         QCOMPARE(run([this] {
                      QCOMPARE(pageName(), QStringLiteral("StartPage"));
@@ -224,16 +223,28 @@ private slots:
         const Case cases[] = {
             {"a hard disk", [this] { drives->bays[0].removable = false; },
              QStringLiteral("You must select a floppy disk drive"), -1},
-            {"no disk, Cancel", [this] { insert(0); seams->answers = {mrCancel}; },
+            {"no disk, Cancel",
+             [this] {
+                 insert(0);
+                 seams->answers = {mrCancel};
+             },
              QStringLiteral("Please insert a disk and click OK"), mrCancel},
-            {"a disk of 4096 bytes", [this] { drives->bays[0].capacity = 4096; seams->answers = {mrCancel}; },
+            {"a disk of 4096 bytes",
+             [this] {
+                 drives->bays[0].capacity = 4096;
+                 seams->answers = {mrCancel};
+             },
              QStringLiteral("Please insert a disk and click OK"), mrCancel},
             {"the disk holds the data", [this] { drives->bays[0].folder = dir->path(); },
              QStringLiteral("The drive A: holds the folder "), -1},
-            {"no calendars", [this] { fs::remove_all(data()); fs::create_directories(data()); },
+            {"no calendars",
+             [this] {
+                 fs::remove_all(data());
+                 fs::create_directories(data());
+             },
              QStringLiteral("No files were found to back up."), mrCancel},
-            {"case twins", [this] { dir->write("Data/ANN.DBX", "twin"); },
-             QStringLiteral("The calendar files \""), mrCancel},
+            {"case twins", [this] { dir->write("Data/ANN.DBX", "twin"); }, QStringLiteral("The calendar files \""),
+             mrCancel},
         };
         for (const Case& c : cases) {
             cleanup();
@@ -399,10 +410,18 @@ private slots:
                  btn("BitBtn11")->click();
              },
              mrCancel, QStringLiteral("File ")},
-            {"no disk 1, Cancel", [this] { insert(0); seams->answers = {mrCancel}; }, [] {}, mrAbort,
-             QStringLiteral("Please insert Backup Disk 1 in drive A:")},
-            {"not a first disk, Cancel", [this] { insert(2); seams->answers = {mrCancel}; }, [] {}, mrAbort,
-             QStringLiteral("Incorrect disk!\r\rPlease insert Backup Disk 1 in drive A:")},
+            {"no disk 1, Cancel",
+             [this] {
+                 insert(0);
+                 seams->answers = {mrCancel};
+             },
+             [] {}, mrAbort, QStringLiteral("Please insert Backup Disk 1 in drive A:")},
+            {"not a first disk, Cancel",
+             [this] {
+                 insert(2);
+                 seams->answers = {mrCancel};
+             },
+             [] {}, mrAbort, QStringLiteral("Incorrect disk!\r\rPlease insert Backup Disk 1 in drive A:")},
         };
         const test::Snapshot before = test::snapshot(data());
         const test::Snapshot disk1 = test::snapshot(disk(1));

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "backup/backup_error.h"
 #include "backup/backup_plan.h"
@@ -38,14 +38,19 @@ TEST(BackupPlan, DiskCountAndPiecesAtTheEdges) {
         {"exactly the first disk's room", {{"A.DBX", C - 4096}}, 1, {{"A.DBX", C - 4096, 0}}},
         {"one byte more", {{"A.DBX", C - 4095}}, 2, {{"A.DBX", C - 4096, 0}, {"A.DBX", 1, 1}}},
         // S = 2C - 1000: the reserve pushes the last 3096 bytes onto a third disk.
-        {"S = 2C - 1000", {{"A.DBX", 2 * C - 1000}}, 3,
-         {{"A.DBX", C - 4096, 0}, {"A.DBX", C, 1}, {"A.DBX", 3096, 2}}},
+        {"S = 2C - 1000", {{"A.DBX", 2 * C - 1000}}, 3, {{"A.DBX", C - 4096, 0}, {"A.DBX", C, 1}, {"A.DBX", 3096, 2}}},
         // A file ending at the disk's end leaves the next one a 0-byte piece there.
-        {"0-byte piece", {{"A.DBX", C - 4096}, {"B.DBX", 10}}, 2,
+        {"0-byte piece",
+         {{"A.DBX", C - 4096}, {"B.DBX", 10}},
+         2,
          {{"A.DBX", C - 4096, 0}, {"B.DBX", 0, 0}, {"B.DBX", 10, 1}}},
-        {"empty file on a full disk stays whole", {{"A.DBX", C - 4096}, {"E.DBX", 0}}, 1,
+        {"empty file on a full disk stays whole",
+         {{"A.DBX", C - 4096}, {"E.DBX", 0}},
+         1,
          {{"A.DBX", C - 4096, 0}, {"E.DBX", 0, 0}}},
-        {"file over three disks", {{"A.DBX", 100}, {"B.DBX", 2 * C}}, 3,
+        {"file over three disks",
+         {{"A.DBX", 100}, {"B.DBX", 2 * C}},
+         3,
          {{"A.DBX", 100, 0}, {"B.DBX", C - 4196, 0}, {"B.DBX", C, 1}, {"B.DBX", 4196, 2}}},
     };
     for (const Case& c : cases) {

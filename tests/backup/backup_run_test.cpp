@@ -1,15 +1,17 @@
 // Backups and restores over folders standing for disks, through the engine the window drives: the waits
 // between disks, stops at each of them, and the checks made on every disk before it is used.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "backup/backup_error.h"
 #include "backup/backup_run.h"
 #include "backup/backup_set.h"
 #include "backup/restore_run.h"
+#include "common/sys_file.h"
 #include "support/folder_snapshot.h"
 #include "support/temp_dir.h"
 
@@ -62,7 +64,7 @@ protected:
                 run.stageDisk(d, disk(d));
             }
             run.commit();
-        } catch (const BackupError& e) {
+        } catch (const std::exception& e) {
             return e.what();
         }
         return std::nullopt;
@@ -262,6 +264,24 @@ TEST_F(BackupRunTest, RestoreWaitsForTheRightDisk) {
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, (std::vector<std::string>{"Ann.DBX", "Bob.DBX", "Cy.DBX"}));
     EXPECT_EQ(dir.read("Data/Bob.DBX"), patterned(30000, 2));
+}
+
+// A data folder on a file system without second names (a FAT stick): a calendar that cannot be put in
+// place gives the ones before it back their old files.
+TEST_F(BackupRunTest, AFailedRestoreWithoutHardLinksPutsEveryCalendarBack) {
+    backUp();
+    dir.write("Data/Ann.DBX", "newer");
+    dir.write("Data/Bob.DBX", "newer too");
+    const test::Snapshot before = snapshot(data());
+    int renames = 0;
+    setFileCallHook([&](FileCall call, const std::string&) {
+        if (call == FileCall::Link) return EPERM;
+        return call == FileCall::Rename && ++renames == 3 ? EIO : 0;
+    });
+    EXPECT_NE(restore(), std::nullopt);
+    setFileCallHook(nullptr);
+    EXPECT_EQ(renames, 5);  // the third failed; the two before went back
+    EXPECT_EQ(test::folderDiff(snapshot(data()), before), "");
 }
 
 TEST_F(BackupRunTest, RestoreKeepsTheSpellingOfTheCalendarItReplaces) {

@@ -6,6 +6,7 @@
 // it prints the window's result and checks nothing.
 
 #include <QApplication>
+
 #include <cstdio>
 #include <filesystem>
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "backup/block_devices.h"
 #include "support/temp_dir.h"
@@ -48,9 +48,11 @@ TEST_F(BlockDevicesTest, PartitionsLeadToTheirDiskAndTheDiskToItsBus) {
         bool hotPluggable;
     };
     const Case cases[] = {
-        {"sda1", "sda", false},          {"sda", "sda", false},         {"sdb1", "sdb", true},
-        {"mmcblk0p1", "mmcblk0", true},  {"nvme0n1p1", "nvme0n1", false}, {"sdc", "sdc", true},
-        {"sdz1", std::nullopt, false},   {"../block", std::nullopt, false}, {"", std::nullopt, false},
+        {"sda1", "sda", false},          {"sda", "sda", false},
+        {"sdb1", "sdb", true},           {"mmcblk0p1", "mmcblk0", true},
+        {"nvme0n1p1", "nvme0n1", false}, {"sdc", "sdc", true},
+        {"sdz1", std::nullopt, false},   {"../block", std::nullopt, false},
+        {"", std::nullopt, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.block);

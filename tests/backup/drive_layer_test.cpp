@@ -37,9 +37,9 @@ TEST(DriveLayer, FolderSlotsAnswerNoDiskWhenEmptyOrGone) {
     dir.write("d/x", "");
     FolderDriveLayer layer;
     layer.bays = {{"A:", dir.file("a"), true, false, 1457664},
-                   {"B:", "", true, false, std::nullopt},
-                   {"C:", dir.file("gone"), false, false, std::nullopt},
-                   {"D:", dir.file("d"), false, false, std::nullopt}};
+                  {"B:", "", true, false, std::nullopt},
+                  {"C:", dir.file("gone"), false, false, std::nullopt},
+                  {"D:", dir.file("d"), false, false, std::nullopt}};
     const auto drives = layer.drives();
     ASSERT_EQ(drives.size(), 4u);
     EXPECT_EQ(layer.capacity(drives[0]), 1457664u);

@@ -1,11 +1,11 @@
 // backup and restore from the terminal, folders standing for disks.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+
+#include <gtest/gtest.h>
 
 #include "backup/backup_set.h"
 #include "support/cli_fixture.h"
@@ -83,7 +83,9 @@ TEST_F(BackupCommandsTest, RefusalsWriteNothing) {
     };
     const Case cases[] = {
         {"too few folders", {"backup", dir.file("d1"), "--disk-size", "16000"}, 2, "needs 3 disks, but 1 folder"},
-        {"foreign files", {"backup", dir.file("d1"), dir.file("d2"), dir.file("d3"), "--disk-size", "16000"}, 2,
+        {"foreign files",
+         {"backup", dir.file("d1"), dir.file("d2"), dir.file("d3"), "--disk-size", "16000"},
+         2,
          "1 file that is not part of a backup set: photo.jpg; give --wipe"},
         {"holds the program folder", {"backup", dir.path()}, 2, "holds"},
         {"inside the data folder", {"backup", dir.file("Data")}, 2, "holds"},
@@ -144,7 +146,11 @@ TEST_F(BackupCommandsTest, DamagedSetsLeaveTheDataFolderAsItWas) {
         {"DiskInf.0 of 5 bytes", [&] { dir.write("d1/DiskInf.0", std::string("\3\0\0\0\0", 5)); }, "Incorrect disk!"},
         {"DiskInf.0 counts 0", [&] { dir.write("d1/DiskInf.0", diskInfBytes(0)); }, "Incorrect disk!"},
         {"DiskInf.0 counts -1", [&] { dir.write("d1/DiskInf.0", diskInfBytes(-1)); }, "Incorrect disk!"},
-        {"DiskInf.0 a folder", [&] { fs::remove(dir.file("d1/DiskInf.0")); fs::create_directory(dir.file("d1/DiskInf.0")); },
+        {"DiskInf.0 a folder",
+         [&] {
+             fs::remove(dir.file("d1/DiskInf.0"));
+             fs::create_directory(dir.file("d1/DiskInf.0"));
+         },
          "Incorrect disk!"},
         {"DiskInf.0 counts too few", [&] { dir.write("d1/DiskInf.0", diskInfBytes(2)); }, "corrupt file"},
         {"DiskInf.0 counts more than given", [&] { dir.write("d1/DiskInf.0", diskInfBytes(4)); }, "has 4 disks"},
@@ -164,11 +170,11 @@ TEST_F(BackupCommandsTest, DamagedSetsLeaveTheDataFolderAsItWas) {
         {"a length too large", withRows("0,0,Ann.DBX\r\n1,0,99999999999999999999\r\n2,0,0\r\n"), "corrupt file"},
         {"a disk beyond the set", withRows("0,0,Ann.DBX\r\n1,0,2048\r\n2,0,3\r\n"), "corrupt file"},
         {"a negative disk", withRows("0,0,Ann.DBX\r\n1,0,2048\r\n2,0,-1\r\n"), "corrupt file"},
-        {"disks going back",
-         withRows("0,0,Bob.DBX\r\n1,0,1\r\n2,0,1\r\n0,1,Ann.DBX\r\n1,1,2048\r\n2,1,0\r\n"),
+        {"disks going back", withRows("0,0,Bob.DBX\r\n1,0,1\r\n2,0,1\r\n0,1,Ann.DBX\r\n1,1,2048\r\n2,1,0\r\n"),
          "corrupt file"},
         {"a file in two runs",
-         withRows("0,0,Ann.DBX\r\n1,0,1\r\n2,0,0\r\n0,1,Bob.DBX\r\n1,1,1\r\n2,1,0\r\n0,2,Ann.DBX\r\n1,2,1\r\n2,2,1\r\n"),
+         withRows(
+             "0,0,Ann.DBX\r\n1,0,1\r\n2,0,0\r\n0,1,Bob.DBX\r\n1,1,1\r\n2,1,0\r\n0,2,Ann.DBX\r\n1,2,1\r\n2,2,1\r\n"),
          "corrupt file"},
         {"case twins", withRows("0,0,Ann.DBX\r\n1,0,1\r\n2,0,0\r\n0,1,ANN.DBX\r\n1,1,1\r\n2,1,0\r\n"), "corrupt file"},
         {"one name twice on a disk", withRows("0,0,Ann.DBX\r\n1,0,1\r\n2,0,0\r\n0,1,Ann.DBX\r\n1,1,1\r\n2,1,0\r\n"),
@@ -181,7 +187,11 @@ TEST_F(BackupCommandsTest, DamagedSetsLeaveTheDataFolderAsItWas) {
              fs::create_symlink(dir.file("Bob.piece"), dir.file("d2/Bob.DBX"));
          },
          "d2/Bob.DBX not found"},
-        {"Backup.inf a folder", [&] { fs::remove(dir.file("d1/Backup.inf")); fs::create_directory(dir.file("d1/Backup.inf")); },
+        {"Backup.inf a folder",
+         [&] {
+             fs::remove(dir.file("d1/Backup.inf"));
+             fs::create_directory(dir.file("d1/Backup.inf"));
+         },
          "not found"},
     };
     for (const Case& c : cases) {

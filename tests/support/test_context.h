@@ -14,9 +14,10 @@
 namespace orv::test {
 
 struct TestContext {
-    // printer and media: replacements of the real ones, when the test has its own.
-    TestContext(const std::string& folder, int today, PrinterSeam* printer = nullptr, MediaDevice* media = nullptr)
-        : program(folder, Clock(today)), context(program, AppSeams{&seams, printer, media, &notifier}) {}
+    // printer, media and drives: replacements of the real ones, when the test has its own.
+    TestContext(const std::string& folder, int today, PrinterSeam* printer = nullptr, MediaDevice* media = nullptr,
+                DriveLayer* drives = nullptr)
+        : program(folder, Clock(today)), context(program, AppSeams{&seams, printer, media, &notifier, drives}) {}
 
     Program program;
     FakeSeams seams;
