@@ -12,6 +12,7 @@
 #include "backup/drive_combo.h"
 #include "backup/restore_run.h"
 #include "common/app_context.h"
+#include "common/error_guard.h"
 #include "common/ui_fonts.h"
 #include "common/widgets.h"
 #include "program/program.h"
@@ -101,8 +102,8 @@ void TBackupDlg::buildStartPage() {
     QPushButton* CloseBtn = button(StartPage_, "CloseBtn", QStringLiteral("Close this window."), 300, kButtonTop, 128);
     setTabOrder(BitBtn1_, BitBtn2);
     setTabOrder(BitBtn2, CloseBtn);
-    connect(BitBtn1_, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(BitBtn1_, &QPushButton::clicked, this, [this] { act([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { act([this] { BitBtn2Click(); }); });
     connect(CloseBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
@@ -127,7 +128,7 @@ void TBackupDlg::buildBackupDrivePage() {
     DriveBox_->setGeometry(kTextLeft, 110, kTextWidth, 24);
     QPushButton* BitBtn6 = button(BackupDrivePage_, "BitBtn6", QStringLiteral("Next"), 256, kButtonTop, 80);
     QPushButton* BitBtn7 = button(BackupDrivePage_, "BitBtn7", QStringLiteral("Cancel"), 348, kButtonTop, 80);
-    connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+    connect(BitBtn6, &QPushButton::clicked, this, [this] { act([this] { BitBtn6Click(); }); });
     connect(BitBtn7, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
@@ -140,8 +141,8 @@ void TBackupDlg::buildBackupPage() {
     pInst_ = statusPanel(BackupPage_, "pInst", 132);
     BitBtn4_ = button(BackupPage_, "BitBtn4", kStartBackup, 236, kButtonTop, 100);
     QPushButton* BitBtn5 = button(BackupPage_, "BitBtn5", QStringLiteral("Cancel"), 348, kButtonTop, 80);
-    connect(BitBtn4_, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+    connect(BitBtn4_, &QPushButton::clicked, this, [this] { act([this] { BitBtn4Click(); }); });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] { act([this] { BitBtn5Click(); }); });
 }
 
 // Any drive, read-only ones too.
@@ -159,7 +160,7 @@ void TBackupDlg::buildRestoreDrivePage() {
     DriveBox2_->setGeometry(kTextLeft, 150, kTextWidth, 24);
     QPushButton* BitBtn8 = button(RestoreDrivePage_, "BitBtn8", QStringLiteral("Next"), 256, kButtonTop, 80);
     QPushButton* BitBtn9 = button(RestoreDrivePage_, "BitBtn9", QStringLiteral("Cancel"), 348, kButtonTop, 80);
-    connect(BitBtn8, &QPushButton::clicked, this, [this] { BitBtn8Click(); });
+    connect(BitBtn8, &QPushButton::clicked, this, [this] { act([this] { BitBtn8Click(); }); });
     connect(BitBtn9, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
@@ -170,8 +171,8 @@ void TBackupDlg::buildRestorePage() {
     pInst2_ = statusPanel(RestorePage_, "pInst2", 100);
     StartBtn_ = button(RestorePage_, "StartBtn", kStart, 256, kButtonTop, 80);
     QPushButton* BitBtn11 = button(RestorePage_, "BitBtn11", QStringLiteral("Cancel"), 348, kButtonTop, 80);
-    connect(StartBtn_, &QPushButton::clicked, this, [this] { StartBtnClick(); });
-    connect(BitBtn11, &QPushButton::clicked, this, [this] { BitBtn11Click(); });
+    connect(StartBtn_, &QPushButton::clicked, this, [this] { act([this] { StartBtnClick(); }); });
+    connect(BitBtn11, &QPushButton::clicked, this, [this] { act([this] { BitBtn11Click(); }); });
 }
 
 TBackupDlg::~TBackupDlg() = default;
@@ -223,9 +224,17 @@ void TBackupDlg::FormActivate() {
 
 void TBackupDlg::reject() {
     if (busy_) return;
-    if (Pages_->currentWidget() == BackupPage_) BitBtn5Click();
-    else if (Pages_->currentWidget() == RestorePage_) BitBtn11Click();
+    if (Pages_->currentWidget() == BackupPage_) act([this] { BitBtn5Click(); });
+    else if (Pages_->currentWidget() == RestorePage_) act([this] { BitBtn11Click(); });
     else done(mrCancel);
+}
+
+// A disk that cannot be read where nothing expected it (its root, its "DiskInf.0") is shown, and the
+// wizard waits where it was for another try or Cancel.
+void TBackupDlg::act(const std::function<void()>& handler) {
+    if (guarded(context_.ui(), this, handler)) return;
+    endProgress();
+    busy_ = false;
 }
 
 void TBackupDlg::setStatus(QLabel* panel, const QString& status) {

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,7 @@ private:
     QLabel* title(QWidget* page, const QString& text);
     QPushButton* button(QWidget* page, const char* name, const QString& caption, int x, int y, int width);
     int ask(MsgIcon icon, const QString& text, MsgButtons buttons);
+    void act(const std::function<void()>& handler);  // every handler: no error crosses the event loop
 
     // Handlers.
     void FormActivate();

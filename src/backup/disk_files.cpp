@@ -123,12 +123,13 @@ void writeSynced(const std::string& path, std::string_view bytes) {
         out.writeAt(bytes.data(), bytes.size(), 0);
         out.sync();
         out.close();
+        syncFolder(std::filesystem::path(path).parent_path().string());
     } catch (...) {
+        // Not there at all rather than there and perhaps not durable: a "DiskInf.0" marks a whole set.
         out = SysFile();
         removeQuietly(path);
         throw;
     }
-    syncFolder(std::filesystem::path(path).parent_path().string());
 }
 
 void syncFolder(const std::string& folder) { flushFolder(folder); }

@@ -50,7 +50,7 @@ bool copyBytes(const std::string& from, std::uint64_t offset, std::uint64_t leng
 bool appendBytes(const std::string& from, std::uint64_t length, const std::string& to,
                  const ProgressSpan& progress = {});
 
-// Writes a small file whole and flushes it (and its folder).
+// Writes a small file whole and flushes it (and its folder); on any failure the file is gone.
 void writeSynced(const std::string& path, std::string_view bytes);
 
 // Flushes a folder's entries (new names, renames) to the disk.

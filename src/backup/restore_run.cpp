@@ -190,9 +190,15 @@ std::vector<std::string> RestoreRun::commit() {
     }
     staged_.clear();
     committed_ = true;
-    // The old files' second names; one left behind is removed by the next restore.
-    for (const Replaced& r : replaced)
-        if (!r.old.empty()) removePath(r.old);
+    // The old files' second names. The restore is done whatever happens here: one left behind is
+    // removed by the next restore.
+    for (const Replaced& r : replaced) {
+        if (r.old.empty()) continue;
+        try {
+            removePath(r.old);
+        } catch (const IoError&) {
+        }
+    }
     return written;
 }
 

@@ -9,12 +9,14 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "backup/backup_dlg.h"
 #include "backup/backup_set.h"
 #include "backup/folder_drive_layer.h"
 #include "common/day_number.h"
+#include "common/sys_file.h"
 #include "support/folder_snapshot.h"
 #include "support/parts.h"
 #include "support/temp_dir.h"
@@ -55,13 +57,20 @@ class BackupDlgTest : public QObject {
         });
         return run_->context.ui().execModal(dlg.get());
     }
-    // Cancels the progress dialog as soon as it shows this label.
-    void cancelWhenShowing(const QString& label) {
+    // Cancels the progress dialog as soon as it shows this label, after the wizard's own Cancel and
+    // Escape, which do nothing while the copy runs: the progress is modal to the wizard.
+    QString progressFault;
+    void cancelWhenShowing(const QString& label, const char* wizardCancel) {
         auto* timer = new QTimer(dlg.get());
         timer->setInterval(0);
-        connect(timer, &QTimer::timeout, timer, [this, timer, label] {
+        connect(timer, &QTimer::timeout, timer, [this, timer, label, wizardCancel] {
             auto* p = dlg->findChild<QProgressDialog*>();
             if (!p || p->labelText() != label) return;
+            if (p->parentWidget() != dlg.get() || p->windowModality() != Qt::WindowModal)
+                progressFault = QStringLiteral("not modal to the wizard");
+            QTest::keyClick(dlg.get(), Qt::Key_Escape);
+            btn(wizardCancel)->click();
+            if (!dlg->isVisible() || p->wasCanceled()) progressFault = QStringLiteral("the wizard closed mid-copy");
             p->cancel();
             timer->deleteLater();
         });
@@ -321,13 +330,13 @@ private slots:
              mrAbort, true},
             {"Cancel while the pieces are prepared",
              [this] {
-                 cancelWhenShowing(QStringLiteral("Preparing backup files"));
+                 cancelWhenShowing(QStringLiteral("Preparing backup files"), "BitBtn5");
                  btn("BitBtn4")->click();
              },
              mrCancel, false},
             {"Cancel in the copy of disk 1",
              [this] {
-                 cancelWhenShowing(QStringLiteral("Copying files"));
+                 cancelWhenShowing(QStringLiteral("Copying files"), "BitBtn5");
                  btn("BitBtn4")->click();
                  QVERIFY(lastMessage().startsWith(QStringLiteral("The backup was cancelled.")));
              },
@@ -353,6 +362,7 @@ private slots:
             QCOMPARE(result, c.result);
             QVERIFY2(test::folderDiff(test::snapshot(data()), before).empty(), c.what);
             QCOMPARE(dir->exists("disk1/DiskInf.0"), c.firstDiskWhole);
+            QVERIFY2(progressFault.isEmpty(), qPrintable(progressFault));
         }
     }
 
@@ -393,7 +403,7 @@ private slots:
              mrCancel, QString()},
             {"Cancel in the copy of disk 1", [] {},
              [this] {
-                 cancelWhenShowing(QStringLiteral("Restoring files"));
+                 cancelWhenShowing(QStringLiteral("Restoring files"), "BitBtn11");
                  btn("StartBtn")->click();
              },
              mrCancel, QString()},
@@ -438,8 +448,32 @@ private slots:
             });
             QCOMPARE(result, c.result);
             QVERIFY2(test::folderDiff(test::snapshot(data()), before).empty(), c.what);
+            QVERIFY2(progressFault.isEmpty(), qPrintable(progressFault));
             if (!c.message.isEmpty()) QVERIFY2(lastMessage().startsWith(c.message), qPrintable(lastMessage()));
         }
+    }
+
+    // A first disk that cannot be read is shown; the wizard waits on its page for another try.
+    void anUnreadableDiskIsShownAndWaitedOn() {
+        dir->write("disk1/DiskInf.0", diskInfBytes(1));
+        dir->write("disk1/Ann.DBX", "backed up");
+        setFileCallHook([](FileCall call, const std::string& path) {
+            return call == FileCall::Open && path.ends_with("DiskInf.0") ? EIO : 0;
+        });
+        QCOMPARE(run([this] {
+                     btn("BitBtn2")->click();
+                     btn("BitBtn8")->click();
+                     QVERIFY2(lastMessage().contains(QStringLiteral("DiskInf.0")), qPrintable(lastMessage()));
+                     QCOMPARE(pageName(), QStringLiteral("RestoreDrivePage"));
+                     setFileCallHook(nullptr);
+                     btn("BitBtn8")->click();
+                     btn("StartBtn")->click();
+                     QCOMPARE(status(), QStringLiteral("Restore Completed - Click Finish"));
+                     btn("StartBtn")->click();
+                 }),
+                 int(TBackupDlg::mrRestored));
+        setFileCallHook(nullptr);
+        QCOMPARE(dir->read("Data/Ann.DBX"), std::string("backed up"));
     }
 
     void theDataFolderIsNoBackupDisk() {

@@ -56,8 +56,8 @@ protected:
     std::optional<std::string> restore() {
         RestoreRun run(data(), std::string(kCalendarPattern));
         run.onStatus = [this](const std::string& s) { steps.push_back(s); };
-        if (run.readFirstDisk(disk(0)) != RestoreRun::FirstDisk::Found) return "no first disk";
         try {
+            if (run.readFirstDisk(disk(0)) != RestoreRun::FirstDisk::Found) return "no first disk";
             run.begin(disk(0));
             for (int d = run.nextDisk(); d >= 0; d = run.nextDisk()) {
                 if (auto problem = run.checkDisk(d, disk(d))) return problem;
@@ -264,6 +264,95 @@ TEST_F(BackupRunTest, RestoreWaitsForTheRightDisk) {
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, (std::vector<std::string>{"Ann.DBX", "Bob.DBX", "Cy.DBX"}));
     EXPECT_EQ(dir.read("Data/Bob.DBX"), patterned(30000, 2));
+}
+
+// Fails each file call of a three-disk backup and then of its restore in turn, as a full or broken disk
+// would: a backup that reports success restores exactly; a backup that fails inside the first disk leaves
+// no first disk; the data folder is never touched by a backup, and a restore changes it whole or not at all.
+TEST_F(BackupRunTest, EveryFailingFileCallIsReportedAndLosesNothing) {
+    const test::Snapshot data0 = snapshot(data());
+    const auto freshDisks = [&] {
+        for (int i = 0; i < 3; ++i) fs::remove_all(disk(i)), fs::create_directories(disk(i));
+        dir.write("disk1/DiskInf.0", diskInfBytes(1));  // last week's one-disk set
+        dir.write("disk1/Ann.DBX", "last week");
+    };
+    // Returns what failed; stage: -1 while preparing, then the disk being written, 3 in the clean-up.
+    const auto backUpReporting = [&](int& stage) -> std::optional<std::string> {
+        stage = -1;
+        BackupRun run = backupRun();
+        std::optional<std::string> problem;
+        try {
+            if (!run.makePlan(kDisk)) return "no plan";
+            const bool prepared = run.prepare();
+            for (stage = 0; prepared && stage < run.plan().diskCount; ++stage)
+                if (!run.writeDisk(stage, disk(stage), false)) break;
+            if (!prepared || stage < 3) problem = "stopped";
+        } catch (const std::exception& e) {
+            problem = e.what();
+        }
+        if (const auto left = run.cleanUp(); left && !problem) problem = left;
+        return problem;
+    };
+    const auto failing = [&](int k, int error, int& n) {
+        n = 0;
+        setFileCallHook([&n, k, error](FileCall, const std::string&) { return ++n == k ? error : 0; });
+    };
+
+    freshDisks();
+    int calls = 0, stage = 0;
+    failing(0, 0, calls);
+    ASSERT_EQ(backUpReporting(stage), std::nullopt);
+    ASSERT_GT(calls, 20);
+    for (int k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("backup, call " + std::to_string(k) + " of " + std::to_string(calls));
+        freshDisks();
+        int n = 0;
+        failing(k, k % 2 ? EIO : ENOSPC, n);
+        const auto problem = backUpReporting(stage);
+        setFileCallHook(nullptr);
+        EXPECT_EQ(test::folderDiff(snapshot(data()), data0), "");
+        if (!problem) {
+            EXPECT_EQ(restore(), std::nullopt);
+            EXPECT_EQ(test::folderDiff(snapshot(data()), data0), "");
+        } else if (stage == 0) {
+            RestoreRun probe(data(), std::string(kCalendarPattern));
+            EXPECT_EQ(probe.readFirstDisk(disk(0)), RestoreRun::FirstDisk::NotFirstDisk) << *problem;
+        }
+    }
+
+    freshDisks();
+    ASSERT_EQ(backUpReporting(stage), std::nullopt);
+    dir.write("Data/Ann.DBX", "changed since");
+    fs::remove(dir.file("Data/Bob.DBX"));
+    dir.write("Data/Keep.DBX", "mine");
+    const test::Snapshot changed = snapshot(data());
+    test::Snapshot restored = data0;
+    restored["Keep.DBX"] = "mine";
+    failing(0, 0, calls);
+    ASSERT_EQ(restore(), std::nullopt);
+    setFileCallHook(nullptr);
+    for (int k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("restore, call " + std::to_string(k) + " of " + std::to_string(calls));
+        for (const auto& [path, bytes] : changed) dir.write("Data/" + path, bytes);
+        fs::remove(dir.file("Data/Bob.DBX"));
+        int n = 0;
+        failing(k, k % 2 ? EIO : ENOSPC, n);
+        const auto problem = restore();
+        setFileCallHook(nullptr);
+        test::Snapshot now = snapshot(data());
+        if (!problem) std::erase_if(now, [](const auto& e) { return RestoreRun::isStagingName(e.first); });
+        EXPECT_EQ(test::folderDiff(now, problem ? changed : restored), "") << problem.value_or("");
+    }
+}
+
+TEST_F(BackupRunTest, MoreThanAHundredCalendarsOverThreeDisks) {
+    for (int i = 0; i < 110; ++i) dir.write("Data/Cal" + std::to_string(i) + ".DBX", patterned(100 + i, i));
+    const test::Snapshot before = snapshot(data());
+    backUp();
+    EXPECT_EQ(dir.read("disk1/DiskInf.0"), diskInfBytes(3));
+    for (const auto& [name, bytes] : before) fs::remove(dir.file("Data/" + name));
+    EXPECT_EQ(restore(), std::nullopt);
+    EXPECT_EQ(test::folderDiff(snapshot(data()), before), "");
 }
 
 // A data folder on a file system without second names (a FAT stick): a calendar that cannot be put in
