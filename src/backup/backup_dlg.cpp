@@ -620,6 +620,7 @@ void TBackupDlg::restoreOn(const Drive& drive) {
         restoreFailed(qs(e.what()));
         return;
     }
+    if (!restore_->leftBehind().empty()) ask(MsgIcon::Warning, qs(restore_->leftBehind()), MsgButtons::Ok);
     setStatus(pInst2_, QStringLiteral("Restore Completed - Click Finish"));
     StartBtn_->setText(kFinish);
 }

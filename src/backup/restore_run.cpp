@@ -56,6 +56,7 @@ RestoreRun::FirstDisk RestoreRun::readFirstDisk(const std::string& root) {
 
 void RestoreRun::begin(const std::string& firstRoot) {
     abandon();
+    leftBehind_.clear();
     pieces_.clear();
     next_ = 0;
     committed_ = false;
@@ -196,7 +197,10 @@ std::vector<std::string> RestoreRun::commit() {
         if (r.old.empty()) continue;
         try {
             removePath(r.old);
-        } catch (const IoError&) {
+        } catch (const IoError& e) {
+            if (leftBehind_.empty())
+                leftBehind_ = std::string("The calendars were restored, but an old copy could not be deleted (") +
+                              e.what() + "). The next restore removes it.";
         }
     }
     return written;

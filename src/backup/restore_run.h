@@ -46,6 +46,8 @@ public:
     // Every piece in: each file's length is checked and the files are renamed over their targets (a
     // calendar spelled in another case keeps its name). Returns the names written.
     std::vector<std::string> commit();
+    // After commit: what the restore left behind in the data folder, for a warning; empty when nothing.
+    const std::string& leftBehind() const { return leftBehind_; }
     // Removes the temporary files; the data folder is as it was before begin().
     void abandon();
 
@@ -68,6 +70,7 @@ private:
     size_t next_ = 0;
     std::vector<Staged> staged_;
     bool committed_ = false;
+    std::string leftBehind_;
 };
 
 }  // namespace orv

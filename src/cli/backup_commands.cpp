@@ -135,6 +135,7 @@ int cmdRestore(CliContext& ctx, const Args& args) {
     } catch (const BackupError& e) {
         throw DataError(e.what());
     }
+    if (!run.leftBehind().empty()) ctx.err << "orvella-cli: warning: " << run.leftBehind() << '\n';
     ctx.out << "Restore Completed\n";
     return 0;
 }

@@ -54,9 +54,9 @@ void programFolder(const test::TempDir& dir) {
 }
 
 // Runs orvella-cli ("{dir}" in an argument stands for the folder); true when it reported a failure
-// (exit 2 with a message).
-std::function<bool(const test::TempDir&)> cli(std::vector<std::string> args) {
-    return [args](const test::TempDir& dir) {
+// (exit 2 with a message), or with orWarning when it finished but warned of something left behind.
+std::function<bool(const test::TempDir&)> cli(std::vector<std::string> args, bool orWarning = false) {
+    return [args, orWarning](const test::TempDir& dir) {
         std::vector<std::string> all = {"--folder", dir.path()};
         for (std::string a : args) {
             if (a.starts_with("{dir}")) a.replace(0, 5, dir.path());
@@ -64,6 +64,7 @@ std::function<bool(const test::TempDir&)> cli(std::vector<std::string> args) {
         }
         std::ostringstream out, err;
         const int status = cli::run(all, out, err);
+        if (orWarning && status == 0) return err.str().find("orvella-cli: warning: ") == 0;
         return status == 2 && err.str().find("orvella-cli: ") == 0;
     };
 }
@@ -184,9 +185,9 @@ const WritePath kPaths[] = {
      cli({"import", "{dir}/in.ics", "--from", "2026-01-01", "--to", "2026-12-31"})},
     {"backup to one disk", beforeBackup, cli(command("backup", kOneDisk)), backedUpOrNoSet},
     {"backup to three disks", beforeBackup, cli(command("backup", kThreeDisks)), dataUnchanged},
-    {"restore from one disk", backedUp(kOneDisk), cli(command("restore", kOneDisk)), restoredOrNot},
+    {"restore from one disk", backedUp(kOneDisk), cli(command("restore", kOneDisk), true), restoredOrNot},
     {"restore from three disks", backedUp(kThreeDisks),
-     cli(command("restore", {"{dir}/disk1", "{dir}/disk2", "{dir}/disk3"})), restoredOrNot},
+     cli(command("restore", {"{dir}/disk1", "{dir}/disk2", "{dir}/disk3"}), true), restoredOrNot},
 };
 
 class WriteFaults : public ::testing::TestWithParam<int> {};
