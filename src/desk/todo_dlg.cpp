@@ -115,8 +115,8 @@ void TToDoDlg::editDay(int day, const QRect& over) {
 }
 
 void TToDoDlg::bPrintClick() {
-    guarded(context_.ui(), this, [this] { printText(); });
-    done(mrCancel);
+    // A print that did not happen must not cost the text: the window stays open as it was.
+    if (guarded(context_.ui(), this, [this] { printText(); })) done(mrCancel);
 }
 
 std::vector<LinePrinter::Placed> TToDoDlg::printText() {

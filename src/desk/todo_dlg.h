@@ -22,7 +22,8 @@ public:
 
     // Shows the day's text centred over the given window area, modally, and keeps the result in the
     // current calendar: on OK an emptied day is deleted, a changed one rewritten, a new non-empty one
-    // appended; Cancel, Print and closing keep nothing. A store error is shown over the parent window.
+    // appended; Cancel, a done print and closing keep nothing; a failed print is shown and leaves the
+    // window open. A store error is shown over the parent window.
     void editDay(int day, const QRect& over);
 
     // The day's text as a plain print job on the default printer; nothing for an empty editor.

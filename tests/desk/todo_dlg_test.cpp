@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
+#include <stdexcept>
 
 #include "common/date_format.h"
 #include "common/day_number.h"
@@ -44,6 +45,22 @@ public:
 
 private:
     std::string path_;
+};
+
+// Printers that fail: none installed, or one that refuses the job.
+class FailingPrinters : public PrinterSeam {
+public:
+    explicit FailingPrinters(bool installed) : installed_(installed) {}
+    std::unique_ptr<QPrinter> defaultPrinter() override {
+        if (!installed_) throw std::runtime_error("No printer is installed. Please install a printer and try again.");
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QStringLiteral("/nonexistent-folder/out.pdf"));
+        return printer;
+    }
+
+private:
+    bool installed_;
 };
 
 int pdfPages(const std::string& path) {
@@ -164,6 +181,47 @@ private slots:
         store().OpenCurrentCalendar();
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(recordsAfterFlush) * kRecordSize);
         QCOMPARE(test::storedDay(store(), day - 1), std::optional<std::string>("another day"));
+    }
+
+    void aFailedPrintKeepsTheWindowAndItsText_data() {
+        QTest::addColumn<bool>("printerInstalled");
+        QTest::addColumn<QString>("existing");
+        QTest::newRow("no printer, new day") << false << "";
+        QTest::newRow("no printer, day with text") << false << "Gym";
+        QTest::newRow("the printer refuses the job") << true << "Gym";
+    }
+
+    void aFailedPrintKeepsTheWindowAndItsText() {
+        QFETCH(bool, printerInstalled);
+        QFETCH(QString, existing);
+        FailingPrinters failing(printerInstalled);
+        test::TestContext failingRun(dir->path(), dayNumber(2026, 12, 1), &failing);
+        failingRun.program.calendars.DataFolder = dir->path();
+        failingRun.program.calendars.Names = {"Ann"};
+        CalDb& failingStore = failingRun.program.store;
+        failingStore.OpenCurrentCalendar();
+        const int day = dayNumber(2026, 12, 8);
+        if (!existing.isEmpty()) test::putDay(failingStore, day, existing.toStdString());
+
+        TToDoDlg todo(failingRun.context);
+        const QString typed = QStringLiteral("Pasted list\nof things");
+        bool openAfterPrint = false;
+        QString textAfterPrint;
+        failingRun.seams.scripts.push_back([&](QDialog* d) {
+            auto* t = qobject_cast<TToDoDlg*>(d);
+            memo(t)->setPlainText(typed);
+            buttonOf(t, "bPrint")->click();
+            openAfterPrint = t->isVisible() && t->result() == 0;
+            textAfterPrint = memo(t)->toPlainText();
+            buttonOf(t, "bOk")->click();
+            return t->result();
+        });
+        todo.editDay(day, QRect(0, 0, 474, 541));
+        QCOMPARE(failingRun.seams.messages.size(), size_t(1));
+        QCOMPARE(failingRun.seams.messages[0].icon, MsgIcon::Error);
+        QVERIFY(openAfterPrint);
+        QCOMPARE(textAfterPrint, typed);
+        QCOMPARE(test::storedDay(failingStore, day), std::optional<std::string>("Pasted list\r\nof things"));
     }
 
     void printingPrintsTheEditedTextBelowTheDate() {
