@@ -57,7 +57,9 @@ std::optional<std::string> calendarNameProblem(std::string_view name) {
         if (c < 0x20 || c == 0x7F)
             return std::string("A calendar name cannot contain control characters such as tabs or line breaks.");
         if (std::string_view("/\\:*?\"<>|").find(ch) != std::string_view::npos)
-            return std::string("A calendar name cannot contain any of these characters: / \\ : * ? \" < > |");
+            // No-break spaces keep the characters together when the message wraps.
+            return std::string("A calendar name cannot contain any of these characters: "
+                               "/\u00A0\\\u00A0:\u00A0*\u00A0?\u00A0\"\u00A0<\u00A0>\u00A0|");
     }
     if (utf8Name(name).size() + kExtension.size() > kMaxFileNameBytes)
         return std::string("This name is too long to name a calendar file. Please choose a shorter name.");

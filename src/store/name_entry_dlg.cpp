@@ -74,7 +74,8 @@ void TNameEntryDlg::BitBtn2Click() {
     UiSeams& ui = context_.ui();
     guarded(ui, this, [&] {
         const QString typed = eName_->text();
-        if (typed.isEmpty()) {
+        // Blanks alone would show as an empty name wherever the name is shown.
+        if (typed.trimmed().isEmpty()) {
             ui.beep();
             return;
         }

@@ -1,7 +1,9 @@
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
@@ -57,6 +59,25 @@ std::function<int(QDialog*)> okAsShown(QString* shown) {
         pressOk(dlg);
         return dlg->result() == mrOk ? int(mrOk) : int(mrCancel);
     };
+}
+
+// Whether a message that lists characters keeps the list on one line wherever a message box may wrap it.
+bool listedCharactersStayTogether(const QString& text) {
+    const qsizetype first = text.indexOf(u'/');
+    const qsizetype last = text.lastIndexOf(u'|');
+    if (first < 0 || last < first) return true;
+    for (int width = 100; width <= 600; width += 7) {
+        QTextLayout layout(text, QApplication::font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) line.setLineWidth(width);
+        layout.endLayout();
+        if (layout.lineForTextPosition(int(first)).lineNumber() != layout.lineForTextPosition(int(last)).lineNumber())
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -177,14 +198,26 @@ private slots:
         QCOMPARE(eName(chg.get())->cursorPosition(), 4);
     }
 
+    void emptyNameBeepsAndStays_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("blanks") << QStringLiteral("   ");
+        QTest::newRow("no-break blanks") << QStringLiteral("\u00A0\u00A0");
+    }
+
     void emptyNameBeepsAndStays() {
+        QFETCH(QString, name);
         useCalendars({"Anna"}, 0);
-        eName(add.get())->clear();
-        pressOk(add.get());
-        QCOMPARE(seams->beeps, 1);
-        QCOMPARE(add->result(), 0);
+        for (TNameEntryDlg* dlg : {static_cast<TNameEntryDlg*>(add.get()), static_cast<TNameEntryDlg*>(chg.get())}) {
+            seams->beeps = 0;
+            eName(dlg)->setText(name);
+            pressOk(dlg);
+            QCOMPARE(seams->beeps, 1);
+            QCOMPARE(dlg->result(), 0);
+        }
         QVERIFY(seams->messages.empty());
         QCOMPARE(nameErrorsShown(), 0);
+        QVERIFY(list->Names == Names{"Anna"});
     }
 
     void namesThatCannotBeFileNamesAreRefused_data() {
@@ -207,6 +240,7 @@ private slots:
             QCOMPARE(int(seams->messages.size()), 1);
             QCOMPARE(seams->messages[0].icon, MsgIcon::Warning);
             QVERIFY(!seams->messages[0].text.isEmpty());
+            QVERIFY2(listedCharactersStayTogether(seams->messages[0].text), qPrintable(seams->messages[0].text));
         }
         QVERIFY(list->Names == Names{"Anna"});
     }
