@@ -192,8 +192,16 @@ void TOptionDlg::rgDisplayClick() {
 }
 
 void TOptionDlg::BitBtn1Click() {
-    if (cbAuto_->isChecked()) swallowed([&] { CreateStartLink(context_.program().programFolder()); });
-    else swallowed([&] { DeleteStartLink(); });
+    const bool on = cbAuto_->isChecked();
+    try {
+        if (on) CreateStartLink(context_.program().programFolder());
+        else DeleteStartLink();
+    } catch (const std::exception& e) {
+        // The other choices still count; the user only has to know that this one did not happen.
+        context_.ui().error(this, (on ? QStringLiteral("Orvella could not be set to start automatically.")
+                                      : QStringLiteral("Orvella could not be kept from starting automatically.")) +
+                                      QStringLiteral("\n\n") + QString::fromUtf8(e.what()));
+    }
     done(mrOk);
 }
 

@@ -1,11 +1,10 @@
 #include "app/start_link.h"
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <exception>
 
 #include "common/file_util.h"
+#include "common/sys_file.h"
 
 namespace orv {
 namespace {
@@ -99,21 +98,18 @@ std::string startLinkText(const std::string& programFolder, const std::string& e
 bool CreateStartLink(const std::string& programFolder, const std::string& executableName) {
     const std::string folder = withoutTrailingSeparator(programFolder);
     const std::string startup = startupFolder();
-    if (startup.empty() || !folderExists(startup)) return false;
+    if (startup.empty()) return false;
     const std::string link = joinPath(startup, kStartLinkName);
-    if (fileExists(link)) return false;
-    try {
-        writeFileAtomically(link, startLinkText(folder, joinPath(folder, executableName)));
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    if (statPath(link)) return false;
+    makeFolders(startup, 0700);
+    writeFileAtomically(link, startLinkText(folder, joinPath(folder, executableName)));
+    return true;
 }
 
 void DeleteStartLink() {
     const std::string startup = startupFolder();
-    if (startup.empty()) return;
-    std::remove(joinPath(startup, kStartLinkName).c_str());
+    if (startup.empty() || !folderExists(startup)) return;
+    removePath(joinPath(startup, kStartLinkName));
 }
 
 }  // namespace orv

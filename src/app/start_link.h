@@ -20,12 +20,13 @@ constexpr const char* kStartLinkName = "Orvella.desktop";
 // The desktop entry that starts executable (a full path) in programFolder.
 std::string startLinkText(const std::string& programFolder, const std::string& executable);
 
-// Creates startupFolder()/"Orvella.desktop" for programFolder + "/" + executableName. Does nothing when the
-// folder is unknown or missing, or the link exists already (it is left unchanged). Returns whether a link was
-// written; a link that cannot be written is no error.
+// Creates startupFolder()/"Orvella.desktop" for programFolder + "/" + executableName, and the folder first
+// when it is missing (private to the user, as the desktop makes it). Does nothing when the folder is unknown
+// or the link exists already (it is left unchanged). Returns whether a link was written; throws IoError
+// when the folder or the link cannot be written.
 bool CreateStartLink(const std::string& programFolder, const std::string& executableName = "orvella");
 
-// Removes the link; a missing link or folder is no error.
+// Removes the link; a missing link or folder is no error, a link that stays is (IoError).
 void DeleteStartLink();
 
 }  // namespace orv

@@ -200,13 +200,13 @@ void truncatePath(const std::string& path, std::int64_t length) {
         throwIoError("Cannot cut back", path, errno);
 }
 
-void makeFolders(const std::string& path) {
+void makeFolders(const std::string& path, mode_t mode) {
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string part = slash == std::string::npos ? path : path.substr(0, slash);
         if (!part.empty() && part.back() != '/') {
             struct stat st {};
             if (::stat(part.c_str(), &st) != 0) {
-                if (injected(FileCall::MakeFolder, part) || (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST))
+                if (injected(FileCall::MakeFolder, part) || (::mkdir(part.c_str(), mode) != 0 && errno != EEXIST))
                     throwIoError("Cannot create the folder", part, errno);
             }
         }

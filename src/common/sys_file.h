@@ -69,8 +69,8 @@ void renamePath(const std::string& from, const std::string& to);
 bool removePath(const std::string& path);
 // Cuts a file (following links) back to length.
 void truncatePath(const std::string& path, std::int64_t length);
-// Creates the folder and any missing folders above it.
-void makeFolders(const std::string& path);
+// Creates the folder and any missing folders above it, with mode (before the umask).
+void makeFolders(const std::string& path, mode_t mode = 0777);
 // A second name for a file (a hard link); false where the file system has no such thing.
 bool linkPath(const std::string& from, const std::string& to);
 // Flushes a folder's entries (new names, renames) to the disk; with wholeDisk, everything written on its

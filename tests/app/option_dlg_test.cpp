@@ -241,6 +241,35 @@ private slots:
         QVERIFY(!config.exists("autostart/Orvella.desktop"));
     }
 
+    void okMakesTheAutostartFolderOrSaysWhyNot_data() {
+        QTest::addColumn<QString>("configHome");   // under the test's own folder
+        QTest::addColumn<QString>("blockedBy");    // a file standing where a folder should be
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("fresh account") << "fresh" << "" << true;
+        QTest::newRow("no configuration folder either") << "none/.config" << "" << true;
+        QTest::newRow("a file where the folder should be") << "blocked" << "blocked/autostart" << false;
+    }
+
+    void okMakesTheAutostartFolderOrSaysWhyNot() {
+        QFETCH(QString, configHome);
+        QFETCH(QString, blockedBy);
+        QFETCH(bool, linked);
+        const std::string home = config->file(configHome.toStdString());
+        if (!blockedBy.isEmpty()) config->write(blockedBy.toStdString(), "");
+        ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+        const int r = showWith(*dlg, *seams, [](TOptionDlg& o) {
+            autoStart(o)->setChecked(true);
+            button(o, "BitBtn1")->click();
+        });
+        QCOMPARE(r, int(mrOk));
+        QCOMPARE(config->exists(configHome.toStdString() + "/autostart/Orvella.desktop"), linked);
+        QCOMPARE(seams->messages.size(), size_t(linked ? 0 : 1));
+        if (!linked) {
+            QCOMPARE(seams->messages[0].icon, MsgIcon::Error);
+            QVERIFY(seams->messages[0].text.contains(QString::fromStdString(home + "/autostart")));
+        }
+    }
+
 private:
     bool hasStartLink() const { return config->exists("autostart/Orvella.desktop"); }
 

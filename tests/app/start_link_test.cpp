@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "common/io_error.h"
 #include "support/temp_dir.h"
 
 namespace orv {
@@ -62,11 +63,6 @@ TEST(StartLink, AutostartFolderFromTheEnvironment) {
 TEST(StartLink, CreatedOnceLeftUnchangedAndDeleted) {
     test::TempDir dir;
     EnvVar xdg("XDG_CONFIG_HOME", dir.path().c_str());
-    // No autostart folder: nothing happens.
-    EXPECT_FALSE(CreateStartLink("/opt/orvella/"));
-    EXPECT_FALSE(dir.exists("autostart"));
-
-    std::filesystem::create_directory(dir.file("autostart"));
     EXPECT_TRUE(CreateStartLink("/opt/orvella/"));
     const std::string text = dir.read("autostart/Orvella.desktop");
     EXPECT_NE(text.find("[Desktop Entry]\n"), std::string::npos);
@@ -86,6 +82,30 @@ TEST(StartLink, CreatedOnceLeftUnchangedAndDeleted) {
     DeleteStartLink();  // a missing link is no error
     EXPECT_TRUE(CreateStartLink("/opt/orvella"));
     EXPECT_TRUE(dir.exists("autostart/Orvella.desktop"));
+}
+
+TEST(StartLink, MissingFoldersAreMadePrivateAndFailuresReported) {
+    test::TempDir dir;
+    {
+        EnvVar xdg("XDG_CONFIG_HOME", dir.file("fresh/config").c_str());
+        EXPECT_TRUE(CreateStartLink("/opt/orvella"));
+        EXPECT_TRUE(dir.exists("fresh/config/autostart/Orvella.desktop"));
+        const auto mode = std::filesystem::status(dir.file("fresh/config/autostart")).permissions();
+        EXPECT_EQ(mode & std::filesystem::perms::all, std::filesystem::perms::owner_all);
+    }
+    {
+        // Where the folder should be there is a file: neither link nor folder can be made.
+        dir.write("blocked/autostart", "");
+        EnvVar xdg("XDG_CONFIG_HOME", dir.file("blocked").c_str());
+        EXPECT_THROW(CreateStartLink("/opt/orvella"), IoError);
+        EXPECT_NO_THROW(DeleteStartLink());  // nothing there to delete
+    }
+    {
+        // A link that cannot be removed (a folder in its place) stays, and that is said.
+        std::filesystem::create_directories(dir.file("stuck/autostart/Orvella.desktop"));
+        EnvVar xdg("XDG_CONFIG_HOME", dir.file("stuck").c_str());
+        EXPECT_THROW(DeleteStartLink(), IoError);
+    }
 }
 
 TEST(StartLink, ExecLineQuotesAWkwardPaths) {
