@@ -34,6 +34,7 @@
 #include "common/wait_cursor.h"
 #include "common/widgets.h"
 #include "events/birthday_grid_delegate.h"
+#include "events/birthday_grid_header.h"
 #include "events/birthday_table_model.h"
 #include "events/check_dlg.h"
 #include "events/ds_dlg.h"
@@ -122,6 +123,7 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
     lInstructions_->setWordWrap(true);
 
     sg1_ = named(new QTableView(page), "sg1");
+    sg1_->setHorizontalHeader(new BirthdayGridHeader(sg1_));
     sg1_->setModel(model_);
     // The cursor's moves reach sg1SelectCell before the grid opens its editor: "Birthday" put into an
     // empty Event cell is then in the editor, selected like any other text, and typing replaces it.

@@ -291,6 +291,40 @@ private slots:
         QCOMPARE(cell(0, 1), QStringLiteral("Ann"));
     }
 
+    void theSortArrowLeavesTheCaptionFree() {
+        makeWindow();
+        open(TAnnualDlg::kPageBirthdays);
+        fillRows({{"bob", "Birthday", "10", "2"}, {"Ann", "Wedding", "2", "10"}});
+        QHeaderView* h = grid()->horizontalHeader();
+        const auto sectionImage = [h](int column) {
+            return h->grab().toImage().copy(h->sectionViewportPosition(column), 0, h->sectionSize(column), h->height());
+        };
+        // Where the caption's letters are: what differs from the section's own colour, inside its borders.
+        const auto inkOf = [](const QImage& image) {
+            const QRgb background = image.pixel(image.width() / 2, 0);
+            QRect ink;
+            for (int y = 0; y < image.height() - 1; ++y)
+                for (int x = 0; x < image.width() - 1; ++x)
+                    if (image.pixel(x, y) != background) ink |= QRect(x, y, 1, 1);
+            return ink;
+        };
+        for (int column = B::colName; column <= B::colDay; ++column) {
+            const QImage plain = sectionImage(column);
+            const QRect caption = inkOf(plain);
+            QVERIFY(!caption.isEmpty());
+            for (int click = 0; click < 2; ++click) {  // ascending, then descending
+                clickHeader(column);
+                const QImage sorted = sectionImage(column);
+                QRect arrow;
+                for (int y = 0; y < plain.height(); ++y)
+                    for (int x = 0; x < plain.width(); ++x)
+                        if (sorted.pixel(x, y) != plain.pixel(x, y)) arrow |= QRect(x, y, 1, 1);
+                QVERIFY2(!arrow.isEmpty(), qPrintable(QStringLiteral("column %1: no arrow").arg(column)));
+                QVERIFY2(!arrow.intersects(caption), qPrintable(QStringLiteral("column %1, click %2").arg(column).arg(click)));
+            }
+        }
+    }
+
     void rowButtonsAndMenu() {
         makeWindow();
         open(TAnnualDlg::kPageBirthdays);
