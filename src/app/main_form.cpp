@@ -46,6 +46,7 @@
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
 #include "common/widgets.h"
+#include "common/window_place.h"
 #include "program/program.h"
 #include "program/settings_file.h"
 #include "store/cal_db.h"
@@ -337,15 +338,27 @@ void TCalMainForm::LoadSettings() {
     IniFile ini;
     const bool exists = ini.load(s.settingsFile());
     readSettings(ini, s, QLocale::system().dateFormat(QLocale::LongFormat).toStdString());
-    if (exists) {
-        move(s.settings.Left, s.settings.Top);
-        CentreTitle();
-    } else {
-        const QRect screen = context_.ui().screenGeometry();
-        s.settings.Size = screen.height() < 500 ? 0 : 1;
-        CentreTitle();
+    const QRect screen = context_.ui().screenGeometry();
+    const auto centre = [&] {
         move(screen.x() + (screen.width() - frameGeometry().width()) / 2,
              screen.y() + (screen.height() - frameGeometry().height()) / 2);
+    };
+    if (exists) {
+        // A place that would hide the window (another screen gone, a hand-edited file) gives way to the
+        // default one, and that to the middle of the screen.
+        const QList<QRect> screens = context_.ui().screenAreas();
+        if (!placeIsOnAScreen(s.settings.Left, s.settings.Top, size(), screens)) {
+            const Settings defaults;
+            s.settings.Left = defaults.Left;
+            s.settings.Top = defaults.Top;
+        }
+        if (placeIsOnAScreen(s.settings.Left, s.settings.Top, size(), screens)) placeWindow(this, {s.settings.Left, s.settings.Top});
+        else centre();
+        CentreTitle();
+    } else {
+        s.settings.Size = screen.height() < 500 ? 0 : 1;
+        CentreTitle();
+        centre();
         run_.FirstRun = true;
         tFlash_->start();
     }
@@ -356,8 +369,9 @@ void TCalMainForm::LoadSettings() {
 void TCalMainForm::SaveSettings() {
     Program& s = program();
     s.calendars.saveUsersFile(s.usersFile());
-    s.settings.Left = x();
-    s.settings.Top = y();
+    const QPoint place = windowPlace(this);
+    s.settings.Left = place.x();
+    s.settings.Top = place.y();
     saveSettingsFile(s);
 }
 
@@ -533,10 +547,10 @@ void TCalMainForm::Image3Click() { AboutBtnClick(); }
 
 void TCalMainForm::RefreshWindow() {
     RefreshDayMarks();
-    const QPoint at = pos();
-    move(at.x(), at.y() + 1);
+    const QPoint at = windowPlace(this);
+    placeWindow(this, at + QPoint(0, 1));
     QCoreApplication::processEvents();
-    move(at);
+    placeWindow(this, at);
     PicMain_->repaint();
 }
 

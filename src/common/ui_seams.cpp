@@ -50,6 +50,13 @@ QRect UiSeams::screenGeometry() {
     return {0, 0, 1024, 768};
 }
 
+QList<QRect> UiSeams::screenAreas() {
+    QList<QRect> areas;
+    for (const QScreen* s : QGuiApplication::screens()) areas << s->geometry();
+    if (areas.isEmpty()) areas << screenGeometry();
+    return areas;
+}
+
 int UiSeams::colourDepth() {
     if (const QScreen* s = QGuiApplication::primaryScreen()) return s->depth();
     return 32;

@@ -3,6 +3,7 @@
 // address) goes through one replaceable object held by the program context, so that tests drive every
 // window on the offscreen platform without blocking and check what would have been shown.
 
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -28,6 +29,8 @@ public:
     // Shows a window modally and returns its result code.
     virtual int execModal(QDialog* dialog);
     virtual QRect screenGeometry();
+    // The areas of all screens of the desktop (the first screen's alone when there is one).
+    virtual QList<QRect> screenAreas();
     virtual int colourDepth();
     // Hands a web address or an e-mail message to the desktop; false when nothing could take it.
     virtual bool openUrl(const QUrl& url);

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 #include "common/app_context.h"
 #include "common/colours.h"
@@ -91,7 +92,12 @@ void TRemindDlg::startOver(QWidget* mainWindow) {
 
 void TRemindDlg::placeOver(const QWidget* mainWindow) {
     const QRect g = mainWindow->frameGeometry();
-    setGeometry(g.left() + 24, g.top() + 3, g.width() - 84, 17);
+    // Worked out wide: a main window at the far end of the coordinates must not overflow them.
+    const auto bounded = [](qint64 v) {
+        return static_cast<int>(std::clamp<qint64>(v, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    };
+    setGeometry(bounded(qint64(g.left()) + 24), bounded(qint64(g.top()) + 3), bounded(std::max<qint64>(qint64(g.width()) - 84, 0)),
+                17);
     lScroll_->setGeometry(rect());
 }
 

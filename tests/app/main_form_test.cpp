@@ -13,6 +13,7 @@
 #include "common/ini_file.h"
 #include "store/add_user_dlg.h"
 #include "store/cal_db.h"
+#include "ticker/remind_dlg.h"
 #include "support/parts.h"
 #include "support/program_folder.h"
 #include "support/temp_dir.h"
@@ -121,11 +122,58 @@ private slots:
         prepareFolder("[Calendar]\r\nShow Weekends=0\r\n");
         auto form = makeForm();
         form->FormActivate();
-        QCOMPARE(form->pos(), QPoint(300, 40));
+        QCOMPARE(form->geometry().topLeft(), QPoint(300, 40));
         QCOMPARE(program().settings.Size, 1);
         QVERIFY(!form->runState().FirstRun);
         QVERIFY(!program().settings.ShowWeekends);
         QVERIFY(seams->modalClasses.isEmpty());
+    }
+
+    // A stored place that would show too little of the window on every screen (or overflow on the way)
+    // gives way to the default one, and that to the middle of the first screen; a usable one is kept.
+    void aStoredPlaceOffEveryScreenGivesWayToTheDefault_data() {
+        QTest::addColumn<QString>("place");  // lines of section "System"
+        QTest::addColumn<QRect>("secondScreen");
+        QTest::addColumn<QPoint>("shown");  // null: the middle of the first screen
+        const QRect none;
+        const QRect right(1024, 0, 1280, 1024);
+        QTest::newRow("on the screen") << "Left=600\r\nTop=200" << none << QPoint(600, 200);
+        QTest::newRow("partly off the lower right") << "Left=900\r\nTop=700" << none << QPoint(900, 700);
+        QTest::newRow("on the second screen") << "Left=1500\r\nTop=500" << right << QPoint(1500, 500);
+        QTest::newRow("the second screen gone") << "Left=1500\r\nTop=500" << none << QPoint(300, 40);
+        QTest::newRow("largest integer") << "Left=2147483647\r\nTop=40" << none << QPoint(300, 40);
+        QTest::newRow("smallest integer") << "Left=300\r\nTop=-2147483648" << none << QPoint(300, 40);
+        QTest::newRow("both largest") << "Left=2147483647\r\nTop=2147483647" << none << QPoint(300, 40);
+        QTest::newRow("far out") << "Left=100000\r\nTop=100000" << none << QPoint(300, 40);
+        QTest::newRow("the top above the screen") << "Left=300\r\nTop=-10" << none << QPoint(300, 40);
+        QTest::newRow("a sliver at the left edge") << "Left=-420\r\nTop=40" << none << QPoint(300, 40);
+        QTest::newRow("no screen shows the default") << "Left=-5000\r\nTop=40" << QRect() << QPoint();
+    }
+
+    void aStoredPlaceOffEveryScreenGivesWayToTheDefault() {
+        QFETCH(QString, place);
+        QFETCH(QRect, secondScreen);
+        QFETCH(QPoint, shown);
+        const bool centred = shown.isNull();
+        if (centred) seams->screen = QRect(2000, 100, 800, 700);  // nothing at 300, 40
+        if (!secondScreen.isNull()) seams->otherScreens = {secondScreen};
+        prepareFolder("[System]\r\n" + place.toStdString() + "\r\n");
+        auto form = makeForm();
+        form->FormActivate();
+        if (centred) {
+            const QRect frame = form->frameGeometry();
+            QCOMPARE(frame.topLeft(), QPoint(2000 + (800 - frame.width()) / 2, 100 + (700 - frame.height()) / 2));
+            shown = form->geometry().topLeft();
+        }
+        QCOMPARE(form->geometry().topLeft(), shown);
+        // The reminder strip lies over the window's title, wherever that is.
+        const auto* strip = form->findChild<TRemindDlg*>();
+        QVERIFY(strip);
+        QCOMPARE(strip->geometry().topLeft(), form->frameGeometry().topLeft() + QPoint(24, 3));
+        form->close();
+        IniFile ini;
+        QVERIFY(ini.load(dir->file("Orvella.INI")));
+        QCOMPARE(QPoint(ini.readInteger("System", "Left", 0), ini.readInteger("System", "Top", 0)), shown);
     }
 
     void colourDepthOfTheScreen_data() {

@@ -27,6 +27,7 @@ public:
     void beep() override { ++beeps; }
     int execModal(QDialog* dialog) override;
     QRect screenGeometry() override { return screen; }
+    QList<QRect> screenAreas() override { return QList<QRect>{screen} + otherScreens; }
     int colourDepth() override { return depth; }
     bool openUrl(const QUrl& url) override;
 
@@ -45,7 +46,8 @@ public:
     // Show the real message boxes, read what their labels show and answer them from the queue.
     bool realBoxes = false;
     int beeps = 0;
-    QRect screen{0, 0, 1024, 768};
+    QRect screen{0, 0, 1024, 768};  // the first screen
+    QList<QRect> otherScreens;
     int depth = 32;
 };
 
