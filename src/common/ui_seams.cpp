@@ -5,10 +5,31 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QUrl>
 
 namespace orv {
+namespace {
+
+// Gives the window under a closed message box or modal window the activation back. A window manager does
+// that itself; without one the window would get keys but no shortcuts, and clicks in it no caret.
+class ActivationReturn {
+public:
+    explicit ActivationReturn(QWidget* under) : under_(under ? under->window() : QApplication::activeWindow()) {}
+    ~ActivationReturn() {
+        if (!under_ || !under_->isVisible() || QApplication::activeWindow() == under_) return;
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != under_) return;
+        under_->activateWindow();
+    }
+    ActivationReturn(const ActivationReturn&) = delete;
+    ActivationReturn& operator=(const ActivationReturn&) = delete;
+
+private:
+    QPointer<QWidget> under_;
+};
+
+}  // namespace
 
 int UiSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons) {
     QMessageBox box(parent);
@@ -33,6 +54,7 @@ int UiSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButt
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
+    const ActivationReturn back(parent);
     switch (box.exec()) {
         case QMessageBox::Ok: return mrOk;
         case QMessageBox::Yes: return mrYes;
@@ -43,7 +65,10 @@ int UiSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButt
 
 void UiSeams::beep() { QApplication::beep(); }
 
-int UiSeams::execModal(QDialog* dialog) { return dialog->exec(); }
+int UiSeams::execModal(QDialog* dialog) {
+    const ActivationReturn back(dialog->parentWidget());
+    return dialog->exec();
+}
 
 QRect UiSeams::screenGeometry() {
     if (const QScreen* s = QGuiApplication::primaryScreen()) return s->geometry();

@@ -184,6 +184,7 @@ TDeskDlg1::~TDeskDlg1() {
     for (int i = 1; i <= kPageCells; ++i) {
         m_[static_cast<size_t>(i)]->disconnect(this);
         m_[static_cast<size_t>(i)]->removeEventFilter(this);
+        m_[static_cast<size_t>(i)]->viewport()->removeEventFilter(this);
     }
     context_.hints().popDisplay(this);
 }
@@ -294,9 +295,10 @@ void TDeskDlg1::buildPage() {
         m_[k]->setTabChangesFocus(true);
         m_[k]->setFont(arialPointFont(8));
         m_[k]->installEventFilter(this);
+        m_[k]->viewport()->installEventFilter(this);
         connect(m_[k], &ReminderEditor::changed, this, [this, i] { m1Change(i); });
         connect(m_[k], &ReminderEditor::entered, this, [this, i] { m1Enter(i); });
-        connect(m_[k], &ReminderEditor::left, this, [this, i] { m1Exit(i); });
+        connect(m_[k], &ReminderEditor::left, this, [this, i](Qt::FocusReason reason) { m1Exit(i, reason); });
         p_[k] = new QLabel(b_[k]);
         p_[k]->setObjectName(QStringLiteral("p%1").arg(i));
         p_[k]->setFont(arialFont(11, true));
@@ -335,6 +337,12 @@ void TDeskDlg1::colourCell(int cell, const QColor& colour) {
     // The frame round the editor, with the day number in its corner, is part of the cell.
     m_[static_cast<size_t>(cell)]->setColours(colour, toQColor(context_.program().settings.TextColour));
     setBackground(b_[static_cast<size_t>(cell)], colour);
+}
+
+void TDeskDlg1::highlightCell(int cell) {
+    if (highlighted_ > 0 && highlighted_ != cell) colourCell(highlighted_, toQColor(context_.program().settings.Foreground));
+    if (cell > 0) colourCell(cell, highlightColour());
+    highlighted_ = cell;
 }
 
 QColor TDeskDlg1::highlightColour() const {
@@ -408,6 +416,7 @@ void TDeskDlg1::ApplyCalendarLook() {
         colourCell(i, toQColor(s.Foreground));
         e->setFont(arialPointFont(8));
     }
+    highlighted_ = 0;
     setPageColour(s.Background);
 }
 
@@ -428,13 +437,15 @@ void TDeskDlg1::AssignCellDates() {
 void TDeskDlg1::FocusSelectedDay() {
     focusedCell_ = m_[1];
     const int n = page_.focusCell(context_.program().settings.ShowWeekends);
+    highlightCell(n);
     if (n == 0) {
-        if (QWidget* w = focusWidget()) w->clearFocus();
+        // The page itself keeps the focus, so that the window system's activation does not hand it to a
+        // cell nobody sees chosen.
+        setFocus(Qt::OtherFocusReason);
         return;
     }
     ReminderEditor* cell = m_[static_cast<size_t>(n)];
     cell->setFocus();
-    colourCell(n, highlightColour());
     focusedCell_ = cell;
 }
 
@@ -495,8 +506,7 @@ void TDeskDlg1::Navigate(StepDirection direction, StepSize size) {
             swallowed([&] { FillCells(); });
         }
     }
-    if (!ok) state_ = PageState::Reported;
-    else if (!moved) context_.ui().beep();
+    if (ok && !moved) context_.ui().beep();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -521,30 +531,14 @@ void TDeskDlg1::showCurrentCalendarName() {
     ceUser_->setText(fromCp1252(context_.program().calendars.currentName()));
 }
 
-bool TDeskDlg1::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate && isVisible() && state_ != PageState::Closing) {
-        // The first activation of a showing finds the page built by the showing itself.
-        const bool rebuild = showing_ != Showing::Built;
-        showing_ = showing_ == Showing::Built || showing_ == Showing::BuiltAndActivated ? Showing::BuiltAndActivated
-                                                                                       : Showing::Activated;
-        if (rebuild) {
-            QTimer::singleShot(0, this, [this] {
-                if (isVisible() && state_ != PageState::Closing) FormActivate();
-            });
-        }
-    }
-    return QDialog::event(e);
-}
-
 void TDeskDlg1::showEvent(QShowEvent* e) {
     const QRect screen = context_.ui().screenGeometry();
     move(screen.x() + (screen.width() - width()) / 2, screen.y() + (screen.height() - height()) / 2);
     QDialog::showEvent(e);
-    showing_ = Showing::Shown;
-    // Built when shown, whether or not the window system ever activates the window.
+    // Built once for each showing, whether or not the window system ever activates the window. A window
+    // or a message box over the page leaves it as it was: the user goes on where they were.
     QTimer::singleShot(0, this, [this] {
-        const bool built = showing_ == Showing::Built || showing_ == Showing::BuiltAndActivated;
-        if (isVisible() && state_ != PageState::Closing && !built) FormActivate();
+        if (isVisible() && state_ != PageState::Closing) FormActivate();
     });
 }
 
@@ -552,23 +546,15 @@ void TDeskDlg1::FormActivate() {
     switch (state_) {
         case PageState::NotYetOpened:
         case PageState::Ready: break;
-        case PageState::Reported:
-            // The activation that follows our own error message: rebuilding would only repeat it.
-            state_ = PageState::Ready;
-            return;
         default: return;  // a step of the page is running
     }
     state_ = PageState::Building;
-    showing_ = showing_ == Showing::Activated || showing_ == Showing::BuiltAndActivated ? Showing::BuiltAndActivated
-                                                                                       : Showing::Built;
     if (!hintShown_) {
         context_.hints().pushDisplay(this, [this](const QString& hint) { HintPanel_->setText(" " + hint); });
         hintShown_ = true;
     }
     const Settings& settings = context_.program().settings;
-    const bool ok = guarded(context_.ui(), this, [&] {
-        // A rebuild may put other days into the cells: what was typed is kept first.
-        SaveCells();
+    guarded(context_.ui(), this, [&] {
         setWeekendsShown(settings.ShowWeekends);
         LayOutPage();
         ApplyCalendarLook();
@@ -578,7 +564,7 @@ void TDeskDlg1::FormActivate() {
         UpdateTitle();
         FillCells();
     });
-    state_ = ok ? PageState::Ready : PageState::Reported;
+    state_ = PageState::Ready;
 }
 
 void TDeskDlg1::keyPressEvent(QKeyEvent* e) {
@@ -591,10 +577,26 @@ void TDeskDlg1::keyPressEvent(QKeyEvent* e) {
 }
 
 bool TDeskDlg1::eventFilter(QObject* watched, QEvent* e) {
-    // The page keys step the page even while a cell, which would scroll with them, has the focus.
-    if (e->type() == QEvent::ShortcutOverride && cellOf(watched) > 0 && isPageKey(static_cast<QKeyEvent*>(e))) {
-        e->ignore();
+    // The page keys step the page from every cell, which would scroll its text with them. They are taken
+    // here rather than as shortcuts: a page the window system has not made the active window (no window
+    // manager, a message box just closed) gets its keys all the same, but no shortcuts.
+    const bool key = e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress;
+    if (key && cellOf(watched) > 0 && isPageKey(static_cast<QKeyEvent*>(e))) {
+        e->accept();
+        if (e->type() == QEvent::KeyPress) {
+            const auto* k = static_cast<QKeyEvent*>(e);
+            const bool back = k->key() == Qt::Key_PageUp;
+            QAction* step = k->modifiers().testFlag(Qt::ControlModifier) ? (back ? MnthUp1_ : MnthDn1_)
+                                                                         : (back ? PageUp1_ : PageDown1_);
+            step->trigger();
+        }
         return true;
+    }
+    // A click into a cell of a page that is not the active window (no window manager gives it back after
+    // a message box) makes it the active one, so that the cell clicked gets the caret and the highlight.
+    if (e->type() == QEvent::MouseButtonPress && !isActiveWindow()) {
+        for (int i = 1; i <= kPageCells; ++i)
+            if (watched == m_[static_cast<size_t>(i)]->viewport()) activateWindow();
     }
     return QDialog::eventFilter(watched, e);
 }
@@ -611,7 +613,6 @@ void TDeskDlg1::done(int result) {
         QDialog::done(result);
         FormClose();
     }
-    if (state_ == PageState::Reported) state_ = PageState::Ready;
 }
 
 void TDeskDlg1::FormCloseQuery() {
@@ -651,7 +652,6 @@ void TDeskDlg1::cb4weekClick() {
 bool TDeskDlg1::highlightKeepsStill() const {
     switch (state_) {
         case PageState::Ready:
-        case PageState::Reported:
         case PageState::Asking: return false;
         default: return true;
     }
@@ -662,12 +662,14 @@ void TDeskDlg1::m1Change(int cell) { m_[static_cast<size_t>(cell)]->enforceLimit
 void TDeskDlg1::m1Enter(int cell) {
     if (highlightKeepsStill()) return;
     focusedCell_ = m_[static_cast<size_t>(cell)];
-    colourCell(cell, highlightColour());
+    highlightCell(cell);
 }
 
-void TDeskDlg1::m1Exit(int cell) {
-    if (highlightKeepsStill()) return;
-    colourCell(cell, toQColor(context_.program().settings.Foreground));
+void TDeskDlg1::m1Exit(int cell, Qt::FocusReason reason) {
+    // A window over the page (a message box, the Users window) takes the focus only for a while: the
+    // cell stays the page's focused one, highlighted, and gets the focus back when that window closes.
+    if (highlightKeepsStill() || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
+    if (highlighted_ == cell) highlightCell(0);
 }
 
 void TDeskDlg1::reopenStore() {

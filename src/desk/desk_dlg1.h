@@ -59,7 +59,6 @@ signals:
     void repeatRequested(int startDate);
 
 protected:
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -68,20 +67,16 @@ protected:
     void reject() override;
 
 private:
-    // What the page is doing. Outside Ready and Reported an activation does not rebuild; the enter/exit
-    // highlight keeps still while the page is built, refilled or closed, and before its first opening.
+    // What the page is doing. The enter/exit highlight keeps still while the page is built, refilled or
+    // closed, and before its first opening.
     enum class PageState {
         NotYetOpened,
         Ready,
-        Reported,   // an error was just shown: the activation it causes does not rebuild the page again
-        Building,   // the activation rebuilds the page
+        Building,   // the showing builds the page
         Asking,     // a page action waits for another window or an answer
         Refilling,  // a page action moves or refills the cells
         Closing,
     };
-    // How far the present showing has got: the first activation after a showing finds the page built by
-    // the showing itself and does not build it again.
-    enum class Showing { Shown, Built, Activated, BuiltAndActivated };
     class StateScope;
 
     void buildTopBar();
@@ -91,6 +86,8 @@ private:
     bool highlightKeepsStill() const;
     void setWeekendsShown(bool shown);
     void colourCell(int cell, const QColor& colour);
+    // The one highlighted cell (0: none); the highlight goes from the cell that had it.
+    void highlightCell(int cell);
     void setPageColour(WinColor colour);
     void reopenStore();
 
@@ -115,7 +112,7 @@ private:
     void ceUserButtonClick();
     void m1Change(int cell);
     void m1Enter(int cell);
-    void m1Exit(int cell);
+    void m1Exit(int cell, Qt::FocusReason reason);
     void FormCloseQuery();
     void FormClose();
 
@@ -125,8 +122,8 @@ private:
     QDialog* explainWindow_ = nullptr;
     WinColor pageColour_ = wincolor::BtnFace;
     PageState state_ = PageState::NotYetOpened;
-    Showing showing_ = Showing::Shown;
     bool hintShown_ = false;
+    int highlighted_ = 0;
     // Cells whose text was read from the store for the days they show; only these are saved.
     std::array<bool, kPageCells + 1> loaded_{};
     // The cell that has, or last had, the input focus (m[1] when none was chosen).

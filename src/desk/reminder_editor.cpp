@@ -1,5 +1,6 @@
 #include "desk/reminder_editor.h"
 
+#include <QFocusEvent>
 #include <QPalette>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -172,7 +173,7 @@ void ReminderEditor::focusInEvent(QFocusEvent* event) {
 
 void ReminderEditor::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
-    emit left();
+    emit left(event->reason());
 }
 
 }  // namespace orv

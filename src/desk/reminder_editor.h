@@ -48,7 +48,8 @@ signals:
     // been refused.
     void changed();
     void entered();
-    void left();
+    // The reason tells a move of the focus from the window losing it to another window.
+    void left(Qt::FocusReason reason);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QtTest>
@@ -323,23 +324,6 @@ private slots:
         QCOMPARE(desk->page().SelectedDay, 15);
     }
 
-    void pageKeysStepThePageFromACell() {
-        open(2026, 3, 11);
-        QApplication::setActiveWindow(desk.get());
-        cell(3)->setFocus();
-        QCoreApplication::processEvents();
-        if (QApplication::activeWindow() != desk.get()) QSKIP("the platform activates no window");
-        QTest::keyClick(cell(3), Qt::Key_PageDown);
-        QCOMPARE(desk->page().PageStart, double(d(2026, 3, 16)));
-        QTest::keyClick(cell(3), Qt::Key_PageUp);
-        QTest::keyClick(cell(3), Qt::Key_PageUp);
-        QCOMPARE(desk->page().PageStart, double(d(2026, 3, 2)));
-        QTest::keyClick(cell(3), Qt::Key_PageDown, Qt::ControlModifier);
-        QCOMPARE(desk->page().PageStart, double(d(2026, 3, 30)));  // April 2026 starts on a Wednesday
-        QTest::keyClick(cell(3), Qt::Key_PageUp, Qt::ControlModifier);
-        QCOMPARE(desk->page().PageStart, double(d(2026, 3, 2)));
-    }
-
     void typingAndPastingPastTheLimit() {
         open(2026, 3, 11);
         cell(3)->setPlainText(QString(1000, u'a'));
@@ -461,17 +445,119 @@ private slots:
         QCOMPARE(test::storedDay(store(), d(2026, 3, 11)), std::optional<std::string>(marker.toStdString() + "\r\nDentist"));
     }
 
-    void rebuildOnReactivationKeepsTypedTextOnItsDay() {
-        open(2026, 3, 11);
-        press("WeekBtnBottom");
-        QCOMPARE(desk->page().PageStart, double(d(2026, 3, 16)));
-        type(1, QStringLiteral("typed after the step"));
-        reactivate();  // a window over the page has closed
-        QCOMPARE(test::storedDay(store(), d(2026, 3, 16)), std::optional<std::string>("typed after the step"));
-        QCOMPARE(desk->page().PageStart, double(d(2026, 3, 9)));  // rebuilt for the selected day
-        QCOMPARE(cell(8)->toPlainText(), QStringLiteral("typed after the step"));
-        QCOMPARE(cell(1)->toPlainText(), QString());
-        QCOMPARE(focusedCell(), 3);
+    // The page's focus and keys around message boxes and windows over it, with a window manager (the
+    // activation comes back when they close) and without one (it does not). Steps, separated by "/":
+    // "pgdn", "pgup", "ctrl+pgdn", "ctrl+pgup" pressed where the typing goes; "click D" on the cell of
+    // D December 2026; "type TEXT"; "paste" 1500 characters (the length warning); "lines" 12 lines, more
+    // than a cell shows; "users ok", "users cancel"; "repeat". After them exactly one cell is highlighted,
+    // the one the typing goes to; the days are checked once the page has closed ("*N": N times "x").
+    void focusAndKeys_data() {
+        QTest::addColumn<bool>("windowManager");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QDate>("pageStart");
+        QTest::addColumn<QDate>("focused");
+        QTest::addColumn<QString>("days");
+        const QDate dec7(2026, 12, 7), dec14(2026, 12, 14);
+        for (const bool wm : {true, false}) {
+            const char* const tag = wm ? "window manager: " : "no window manager: ";
+            const auto row = [&](const char* name) { return &QTest::newRow((tag + std::string(name)).c_str()); };
+            *row("the length warning leaves page and click") << wm << "pgdn/click 17/paste/click 18/type QQ" << dec14
+                                                           << QDate(2026, 12, 18) << "9=Dentist 10am|17=*1000|18=QQ";
+            *row("the character warning leaves page and click") << wm << "pgdn/click 17/type \u03a9a/click 18/type QQ"
+                                                               << dec14 << QDate(2026, 12, 18) << "17=a|18=QQ";
+            *row("after the warning the highlight stays") << wm << "click 17/paste/type b" << dec7 << QDate(2026, 12, 17)
+                                                         << "17=*1000";
+            *row("page down in a full cell") << wm << "click 16/lines/pgdn" << dec14 << QDate(2026, 12, 23)
+                                            << "16=line\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline";
+            *row("page up in a full cell") << wm << "click 16/lines/pgup" << QDate(2026, 11, 30) << QDate(2026, 12, 9)
+                                          << "9=Dentist 10am|16=line\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline";
+            *row("month forward in a full cell") << wm << "click 16/paste/ctrl+pgdn" << QDate(2026, 12, 28)
+                                                << QDate(2027, 1, 6) << "16=*1000";
+            *row("month back after the warning") << wm << "click 16/paste/ctrl+pgup" << QDate(2026, 11, 2)
+                                                << QDate(2026, 11, 11) << "16=*1000";
+            *row("the Users window cancelled") << wm << "click 11/users cancel/type u" << dec7 << QDate(2026, 12, 11)
+                                              << "11=u";
+            *row("a calendar activated in the Users window") << wm << "click 11/users ok/type u" << dec7
+                                                            << QDate(2026, 12, 9) << "9=uDentist 10am|11=";
+            *row("the repetition window") << wm << "click 11/repeat/type r" << dec7 << QDate(2026, 12, 11) << "11=r";
+        }
+    }
+
+    void focusAndKeys() {
+        QFETCH(bool, windowManager);
+        QFETCH(QString, steps);
+        QFETCH(QDate, pageStart);
+        QFETCH(QDate, focused);
+        QFETCH(QString, days);
+        const auto dayOf = [](const QDate& date) { return d(date.year(), date.month(), date.day()); };
+        test::putDay(store(), d(2026, 12, 9), "Dentist 10am");
+        TEditUserDlg users(run->context);
+        makePage();
+        desk->setUsersWindow(&users);
+        QDialog repetition;
+        QObject::connect(desk.get(), &TDeskDlg1::repeatRequested, desk.get(),
+                         [&] { run->context.ui().execModal(&repetition); });
+        open(2026, 12, 9);
+        QApplication::setActiveWindow(desk.get());
+        QCoreApplication::processEvents();
+        seams->activation = windowManager ? test::FakeSeams::Activation::Returned : test::FakeSeams::Activation::Lost;
+
+        // Where the keyboard goes: the page's focused widget, whether or not the page is the active window.
+        const auto typingGoesTo = [this] { return desk->focusWidget(); };
+        const auto typeInto = [](QWidget* target, const QString& text) {
+            for (const QChar ch : text) {
+                if (ch == u'\n') QTest::keyClick(target, Qt::Key_Return);
+                else QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+            }
+        };
+        for (const QString& step : steps.split(u'/')) {
+            const QString arg = step.section(u' ', 1);
+            if (step.endsWith(QStringLiteral("pgdn")) || step.endsWith(QStringLiteral("pgup"))) {
+                const auto mods = step.startsWith(QStringLiteral("ctrl+")) ? Qt::ControlModifier : Qt::NoModifier;
+                QTest::keyClick(typingGoesTo(), step.endsWith(QStringLiteral("pgdn")) ? Qt::Key_PageDown : Qt::Key_PageUp, mods);
+            } else if (step.startsWith(QStringLiteral("click"))) {
+                const int i = cellOf(d(2026, 12, arg.toInt()));
+                QVERIFY(i > 0);
+                QTest::mouseClick(cell(i)->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+            } else if (step.startsWith(QStringLiteral("type"))) {
+                typeInto(typingGoesTo(), arg);
+            } else if (step == QStringLiteral("paste")) {
+                qobject_cast<QPlainTextEdit*>(typingGoesTo())->insertPlainText(QString(1500, u'x'));
+            } else if (step == QStringLiteral("lines")) {
+                for (int k = 0; k < 12; ++k) typeInto(typingGoesTo(), k ? QStringLiteral("\nline") : QStringLiteral("line"));
+            } else if (step.startsWith(QStringLiteral("users"))) {
+                const bool ok = arg == QStringLiteral("ok");
+                seams->scripts.push_back([ok](QDialog* dlg) {
+                    if (ok) part<QPushButton>(dlg, "OKBtn")->click();
+                    return ok ? dlg->result() : int(mrCancel);
+                });
+                press("RxSpeedButton1");
+            } else if (step == QStringLiteral("repeat")) {
+                press("RepeatBtn");
+            } else {
+                QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
+            }
+            QCoreApplication::processEvents();
+        }
+
+        QCOMPARE(desk->page().PageStart, double(dayOf(pageStart)));
+        QList<int> highlighted;
+        for (int i = 1; i <= kPageCells; ++i)
+            if (cell(i)->baseColour() == desk->highlightColour()) highlighted << i;
+        const int expected = cellOf(dayOf(focused));
+        QCOMPARE(highlighted, QList<int>{expected});
+        QCOMPARE(typingGoesTo(), static_cast<QWidget*>(cell(expected)));
+        QCOMPARE(focusedCell(), expected);
+
+        closePage();
+        for (const QString& entry : days.split(u'|')) {
+            const int day = entry.section(u'=', 0, 0).toInt();
+            QString text = entry.section(u'=', 1);
+            if (text.startsWith(u'*')) text = QString(text.mid(1).toInt(), u'x');
+            text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+            const std::optional<std::string> want = text.isEmpty() ? std::nullopt : std::optional<std::string>(text.toStdString());
+            QCOMPARE(test::storedDay(store(), d(2026, 12, day)), want);
+        }
     }
 
     void removalOfARepeatingEntryFromTheFocusedDayOn() {

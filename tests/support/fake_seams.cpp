@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
+#include <memory>
 
 namespace orv::test {
 
@@ -27,6 +30,36 @@ QString displayedText(const QLabel* label) {
     return doc.toPlainText();
 }
 
+// The window under a box loses the activation to it while the box is up, through the window system as a
+// real box does, and gets it back if told.
+class ActivationTaken {
+public:
+    explicit ActivationTaken(FakeSeams::Activation what) : what_(what), under_(QApplication::activeWindow()) {
+        if (what_ == FakeSeams::Activation::Untouched || !under_) return;
+        box_ = std::make_unique<QWidget>();
+        box_->setGeometry(0, 0, 100, 50);
+        box_->show();
+        box_->activateWindow();
+        QCoreApplication::processEvents();
+    }
+    ~ActivationTaken() {
+        if (!box_) return;
+        box_.reset();
+        QCoreApplication::processEvents();
+        if (what_ == FakeSeams::Activation::Returned && under_) {
+            under_->activateWindow();
+            QCoreApplication::processEvents();
+        }
+    }
+    ActivationTaken(const ActivationTaken&) = delete;
+    ActivationTaken& operator=(const ActivationTaken&) = delete;
+
+private:
+    FakeSeams::Activation what_;
+    QPointer<QWidget> under_;
+    std::unique_ptr<QWidget> box_;
+};
+
 QMessageBox::StandardButton buttonFor(int answer) {
     switch (answer) {
         case mrYes: return QMessageBox::Yes;
@@ -46,7 +79,10 @@ int FakeSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgBu
     }
     messages.push_back({icon, text, buttons, {}});
     if (onMessage) onMessage(messages.back());
-    if (!realBoxes) return answer;
+    if (!realBoxes) {
+        const ActivationTaken box(activation);
+        return answer;
+    }
     const size_t index = messages.size() - 1;
     QTimer::singleShot(0, [this, index, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -61,6 +97,7 @@ int FakeSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgBu
 
 int FakeSeams::execModal(QDialog* dialog) {
     modalClasses << QString::fromLatin1(dialog->metaObject()->className());
+    const ActivationTaken window(activation);
     dialog->setResult(0);
     dialog->show();
     QCoreApplication::processEvents();

@@ -46,6 +46,11 @@ public:
     // Show the real message boxes, read what their labels show and answer them from the queue.
     bool realBoxes = false;
     int beeps = 0;
+    // What a message box or a modal window does to the activation of the window under it: nothing; taken
+    // while it is up and given back, as a window manager does; or taken for good, as on a desktop without
+    // one.
+    enum class Activation { Untouched, Returned, Lost };
+    Activation activation = Activation::Untouched;
     QRect screen{0, 0, 1024, 768};  // the first screen
     QList<QRect> otherScreens;
     int depth = 32;
