@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <sstream>
 #include <stdexcept>
 
+#include "app/start_link.h"
 #include "cli/cli.h"
 #include "common/ini_file.h"
 #include "common/io_error.h"
@@ -139,6 +141,14 @@ bool backedUpOrNoSet(const FolderSnapshot& now, const FolderSnapshot& before, co
     return dataUnchanged(now, before, after) && (now == after || !now.count("disk1/DiskInf.0"));
 }
 
+// The start link is there whole or not at all; folders made for it on the way may stay.
+bool linkedOrNot(const FolderSnapshot& now, const FolderSnapshot& before, const FolderSnapshot& after) {
+    if (now == after) return true;
+    for (const auto& entry : now)
+        if (entry.first.starts_with("config/") && entry.second[0] != 'd') return false;
+    return without(now, "config") == without(before, "config");
+}
+
 const WritePath kPaths[] = {
     {"settings", programFolder, call([](const test::TempDir& dir) {
          Program program(dir.path());
@@ -183,6 +193,15 @@ const WritePath kPaths[] = {
                              "END:VCALENDAR\r\n");
      },
      cli({"import", "{dir}/in.ics", "--from", "2026-01-01", "--to", "2026-12-31"})},
+    {"start link in a fresh account", programFolder, call([](const test::TempDir& dir) {
+         const std::string config = dir.file("config");
+         ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+         const struct Unset {
+             ~Unset() { ::unsetenv("XDG_CONFIG_HOME"); }
+         } unset;
+         CreateStartLink(dir.path());
+     }),
+     linkedOrNot},
     {"backup to one disk", beforeBackup, cli(command("backup", kOneDisk)), backedUpOrNoSet},
     {"backup to three disks", beforeBackup, cli(command("backup", kThreeDisks)), dataUnchanged},
     {"restore from one disk", backedUp(kOneDisk), cli(command("restore", kOneDisk), true), restoredOrNot},
