@@ -11,5 +11,10 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j "$(nproc)"
-# Every fuzz target for 20 seconds from its committed seeds (clang's libFuzzer, in build-fuzz/).
-tests/fuzz/run.sh 20
+# Every fuzz target for 20 seconds from its committed seeds (clang's libFuzzer, in build-fuzz/); ctest has
+# already run each target's checks once over those seeds.
+if command -v clang++ >/dev/null; then
+  tests/fuzz/run.sh 20
+else
+  echo "clang++ is missing: the fuzz targets only checked their seeds (tools/install-deps.sh --test installs it)" >&2
+fi

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <stdio.h>
 #include <unistd.h>
 
 #include "common/io_error.h"
@@ -27,9 +28,7 @@ bool injected(FileCall call, const std::string& path) {
     return true;
 }
 
-[[noreturn]] void notRegular(const std::string& path) {
-    throw IoError("Cannot open \"" + path + "\": it is not a regular file", path);
-}
+[[noreturn]] void notRegular(const std::string& path) { throw IoError(notRegularFileMessage(path), path); }
 
 // Opens and makes sure the result is a regular file. -1 with errno ENOENT when it does not exist.
 int openRegular(const std::string& path, int flags, mode_t mode) {
@@ -55,6 +54,10 @@ int openRegular(const std::string& path, int flags, mode_t mode) {
 }
 
 }  // namespace
+
+std::string notRegularFileMessage(const std::string& path) {
+    return "Cannot open \"" + path + "\": it is not a regular file";
+}
 
 const char* fileCallName(FileCall call) {
     switch (call) {
@@ -185,6 +188,25 @@ std::optional<struct stat> statPath(const std::string& path) {
 void renamePath(const std::string& from, const std::string& to) {
     if (injected(FileCall::Rename, to) || ::rename(from.c_str(), to.c_str()) != 0)
         throwIoError("Cannot replace", to, errno);
+}
+
+bool renameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (!injected(FileCall::Rename, to)) {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+        // File systems without it: a second name fails the same way when the target exists.
+        if (errno == EINVAL || errno == ENOSYS) {
+            if (!linkPath(from, to)) throwIoError("Cannot rename", from, EOPNOTSUPP);
+            try {
+                removePath(from);
+            } catch (const IoError&) {
+                ::unlink(to.c_str());
+                throw;
+            }
+            return true;
+        }
+    }
+    if (errno == EEXIST) return false;
+    throwIoError("Cannot rename", from, errno);
 }
 
 bool removePath(const std::string& path) {

@@ -62,9 +62,14 @@ private:
     std::string path_;
 };
 
+// The refusal of a FIFO, device or folder where a file was expected.
+std::string notRegularFileMessage(const std::string& path);
+
 // The file's status, following links; nullopt when nothing is there. Throws IoError for other failures.
 std::optional<struct stat> statPath(const std::string& path);
 void renamePath(const std::string& from, const std::string& to);
+// Renames without ever replacing: false when to exists already.
+bool renameWithoutReplacing(const std::string& from, const std::string& to);
 // Returns false when there was nothing to remove.
 bool removePath(const std::string& path);
 // Cuts a file (following links) back to length.

@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "common/file_util.h"
-#include "common/sys_file.h"
 #include "common/grid_text.h"
 #include "common/io_error.h"
+#include "common/sys_file.h"
 
 namespace orv {
 
@@ -164,7 +164,16 @@ void BirthdayList::assignFrom(const GridText& table) {
 std::optional<std::string> BirthdayList::LoadEventsFile(const std::string& path) {
     std::optional<std::string> failure;
     rows_.clear();
-    if (fileExists(path)) {
+    std::optional<struct stat> st;
+    try {
+        st = statPath(path);
+    } catch (const IoError&) {
+        failure = "File " + path + " not found";
+    }
+    // A FIFO would never end and a folder is no list: refused, and left where it is until the list changes.
+    if (st && !S_ISREG(st->st_mode)) {
+        failure = notRegularFileMessage(path);
+    } else if (st) {
         std::optional<std::string> bytes;
         try {
             bytes = readWholeFile(path);
@@ -196,7 +205,7 @@ void BirthdayList::SaveEventsFile(const std::string& path) {
     if (asReadFromDamaged_) {
         // Writing back what could be read would lose the rest; a list read as empty would delete it all.
         if (savedForm() == *asReadFromDamaged_) return;
-        if (fileExists(path)) renamePath(path, damagedCopyOf(path));
+        if (statPath(path)) renamePath(path, damagedCopyOf(path));
         asReadFromDamaged_.reset();
     }
     if (!hasCompleteRow()) {

@@ -72,7 +72,8 @@ public:
 
     // Replaces the list by the file's rows (when the file exists) and adds one blank row. Returns the
     // failure message (UTF-8): "File <name> not found" when it cannot be read, "File contains no data or
-    // corrupt file <name>" for a corrupt one; the rows that could be read are kept either way.
+    // corrupt file <name>" for a corrupt or too large one, a refusal naming it for a FIFO, device or folder;
+    // the rows that could be read are kept either way.
     std::optional<std::string> LoadEventsFile(const std::string& path);
     // Purges incomplete rows, then writes the file through a temporary one, or deletes it when no
     // complete row remains. After a failed load the file is left alone while the list is as it was read;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <limits>
 #include <stdexcept>

@@ -1,15 +1,9 @@
 #include "store/calendar_list.h"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "common/cp1252.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
+#include "common/sys_file.h"
 
 namespace orv {
 namespace {
@@ -19,20 +13,6 @@ constexpr std::string_view kFirstCalendar = "User1";
 constexpr size_t kMaxFileNameBytes = 255;  // NAME_MAX of the usual Linux file systems
 
 std::string utf8Name(std::string_view name) { return cp1252ToUtf8(name); }
-
-// Renames without ever replacing an existing file. EEXIST when to exists.
-int renameNoReplace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // File systems without RENAME_NOREPLACE: a hard link fails the same way when the target exists.
-    if (::link(from.c_str(), to.c_str()) != 0) return errno;
-    if (::unlink(from.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(to.c_str());
-        return err;
-    }
-    return 0;
-}
 
 }  // namespace
 
@@ -181,10 +161,11 @@ bool CalendarList::renameCalendarFile(std::string_view oldName, std::string_view
         if (stem && sameCalendarName(*stem, newName) && joinPath(DataFolder, file) != from)
             return fail("A file named \"" + file + "\" already exists in the data folder.");
     }
-    if (const int err = renameNoReplace(from, to); err != 0) {
-        if (err == EEXIST)
+    try {
+        if (!renameWithoutReplacing(from, to))
             return fail("A file named \"" + utf8Name(newName) + ".DBX\" already exists in the data folder.");
-        return fail(std::string("The calendar file could not be renamed: ") + std::strerror(err));
+    } catch (const IoError& e) {
+        return fail(std::string("The calendar file could not be renamed: ") + e.what());
     }
     return true;
 }
@@ -192,7 +173,7 @@ bool CalendarList::renameCalendarFile(std::string_view oldName, std::string_view
 void CalendarList::deleteCalendarFile(std::string_view name) const {
     if (calendarNameProblem(name)) return;
     const std::string path = fileNameFor(name);
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) throwIoError("Cannot delete", path, errno);
+    removePath(path);
 }
 
 }  // namespace orv

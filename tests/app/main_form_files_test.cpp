@@ -1,10 +1,15 @@
-// The main window and the files around it: a relative data folder, a full calendar, names in any case.
+// The main window and the files around it: a relative data folder, a full calendar, names in any case, files
+// that are no plain files or far too large.
 
 #include <QDir>
 #include <QImage>
 #include <QtTest>
 #include <filesystem>
 #include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/main_form.h"
 #include "app/startup.h"
@@ -88,6 +93,53 @@ private slots:
         };
         QCOMPARE(names("."), (std::set<std::string>{"orvella.ini", "calusers.dat", "events.dat", "vevents.dat", "ARTWORK", "DATA"}));
         QCOMPARE(names("DATA"), std::set<std::string>{"ann.dbx"});
+    }
+
+    void aFileThatIsNoPlainFileOrTooLargeIsRefusedByName_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");
+        for (const char* file : {"Orvella.INI", "CalUsers.DAT", "Data/Ann.DBX", "Events.dat", "VEvents.dat"}) {
+            QTest::addRow("%s fifo", file) << file << "fifo" << "it is not a regular file";
+            QTest::addRow("%s /dev/zero", file) << file << "zero" << "it is not a regular file";
+            QTest::addRow("%s 50 GB", file) << file << "sparse" << "File contains no data or corrupt file";
+        }
+    }
+
+    void aFileThatIsNoPlainFileOrTooLargeIsRefusedByName() {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        QFETCH(QString, says);
+        dir->write("Orvella.INI", "[System]\r\nLeft=1\r\n");
+        dir->write("CalUsers.DAT", "Ann\r\n");
+        dir->write("Data/Ann.DBX", "");
+        const std::string path = dir->file(file.toStdString());
+        std::filesystem::remove(path);
+        if (kind == "fifo") QCOMPARE(::mkfifo(path.c_str(), 0644), 0);
+        else if (kind == "zero") QCOMPARE(::symlink("/dev/zero", path.c_str()), 0);
+        else {
+            dir->write(file.toStdString(), "");
+            QCOMPARE(::truncate(path.c_str(), std::int64_t{50} << 30), 0);
+        }
+        struct stat was {};
+        QCOMPARE(::lstat(path.c_str(), &was), 0);
+
+        ::alarm(60);  // a read that never ends ends the test program instead
+        {
+            std::unique_ptr<TCalMainForm> form(createWindows(run->context));
+            QVERIFY(form);
+            form->FormActivate();
+            QTest::qWait(0);
+        }
+        ::alarm(0);
+        QStringList shown;
+        for (const auto& m : seams->messages) shown << m.text;
+        const QString named = QString::fromStdString(file.toStdString().substr(file.indexOf('/') + 1));
+        QVERIFY2(shown.join('|').contains(named) && shown.join('|').contains(says), qPrintable(shown.join('|')));
+        // The thing itself is left where it was.
+        struct stat now {};
+        QCOMPARE(::lstat(path.c_str(), &now), 0);
+        QCOMPARE(now.st_ino, was.st_ino);
     }
 
     void aFullCalendarSaysWhereItsOldestDaysWent() {

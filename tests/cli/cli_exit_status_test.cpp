@@ -62,6 +62,9 @@ TEST_F(CliExitStatus, OutputThatCannotBeWrittenFailsTheRun) {
         {{"show", "2026-01-01", "2026-01-31"}, 2},
         {{"--help"}, 2},
         {{"repeat", "Gym", "--from", "2026-01-01", "--weeks", "1", "--dry-run"}, 2},
+        {{"search", "Dent"}, 2},
+        {{"search", "Dent", "--all"}, 2},
+        {{"export", dir.file("out.ics")}, 2},
         {{"show", "2026-01-06"}, 0},
         {{"set", "2026-01-07", "quiet"}, 0},
     };

@@ -96,7 +96,8 @@ struct WritePath {
     std::function<void(const test::TempDir&)> prepare;
     std::function<bool(const test::TempDir&)> run;
     // What the files may be after a failure, when not simply as before or as after.
-    std::function<bool(const FolderSnapshot& now, const FolderSnapshot& before, const FolderSnapshot& after)> whole;
+    std::function<bool(const FolderSnapshot& now, const FolderSnapshot& before, const FolderSnapshot& after)> whole =
+        nullptr;
 };
 
 // Two calendars and empty disk folders: "disk1" alone, or three disks of 5000 bytes for the pair.
@@ -171,6 +172,18 @@ const WritePath kPaths[] = {
     {"yearly dates emptied", programFolder, call([](const test::TempDir& dir) {
          BirthdayList list;
          list.SaveEventsFile(dir.file("Events.dat"));
+     })},
+    {"calendar renamed", programFolder,
+     [](const test::TempDir& dir) {
+         CalendarList list;
+         list.DataFolder = dir.file("Data");
+         std::string why;
+         return !list.renameCalendarFile("User1", "Ann", &why) && !why.empty();
+     }},
+    {"calendar deleted", programFolder, call([](const test::TempDir& dir) {
+         CalendarList list;
+         list.DataFolder = dir.file("Data");
+         list.deleteCalendarFile("User1");
      })},
     {"append", programFolder, cli({"set", "2026-02-01", "new day"})},
     {"in-place write", programFolder, cli({"set", "2026-01-08", "changed"})},

@@ -106,12 +106,22 @@ TEST_F(Purge, ReadingNeverMovesAnything) {
     EXPECT_TRUE(db.FetchDay(40000));
     EXPECT_THROW(db.StoreDay(), std::logic_error);
 
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"show", "1999-01-01", "2000-12-31"},
-                                                 {"calendars"},
-                                                 {"repeat", "x", "--from", "2026-01-01", "--days", "300", "--dry-run"},
-                                                 {"birthdays", "2026", "--dry-run"}}) {
+    test::TempDir elsewhere;
+    elsewhere.write("in.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:1\r\nDTSTART;VALUE=DATE:"
+                              "20260101\r\nSUMMARY:Swim\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"show", "1999-01-01", "2000-12-31"},
+          {"calendars"},
+          {"search", "d4"},
+          {"search", "d4", "--all"},
+          {"upcoming"},
+          {"export", elsewhere.file("out.ics")},
+          {"import", elsewhere.file("in.ics"), "--from", "2026-01-01", "--to", "2026-12-31", "--dry-run"},
+          {"repeat", "x", "--from", "2026-01-01", "--days", "300", "--dry-run"},
+          {"birthdays", "2026", "--dry-run"}}) {
         SCOPED_TRACE(args[0]);
         const test::CliResult r = run(args);
+        EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err.find("moved"), std::string::npos) << r.err;
     }
     EXPECT_EQ(test::snapshotOf(dir.path()), before);
