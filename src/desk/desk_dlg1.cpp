@@ -577,6 +577,16 @@ void TDeskDlg1::keyPressEvent(QKeyEvent* e) {
 }
 
 bool TDeskDlg1::eventFilter(QObject* watched, QEvent* e) {
+    // A page that is not the active window (no window manager gives it back after a message box) still
+    // gets clicks and, through the window system, keys. Either makes it the active one: the clicked cell
+    // gets the caret and the highlight, and a cell typed into while the page was inactive does not keep a
+    // caret of its own beside the one the next click makes.
+    if (!isActiveWindow() && (e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress)) {
+        for (int i = 1; i <= kPageCells; ++i) {
+            const ReminderEditor* cell = m_[static_cast<size_t>(i)];
+            if (watched == cell || watched == cell->viewport()) activateWindow();
+        }
+    }
     // The page keys step the page from every cell, which would scroll its text with them. They are taken
     // here rather than as shortcuts: a page the window system has not made the active window (no window
     // manager, a message box just closed) gets its keys all the same, but no shortcuts.
@@ -591,12 +601,6 @@ bool TDeskDlg1::eventFilter(QObject* watched, QEvent* e) {
             step->trigger();
         }
         return true;
-    }
-    // A click into a cell of a page that is not the active window (no window manager gives it back after
-    // a message box) makes it the active one, so that the cell clicked gets the caret and the highlight.
-    if (e->type() == QEvent::MouseButtonPress && !isActiveWindow()) {
-        for (int i = 1; i <= kPageCells; ++i)
-            if (watched == m_[static_cast<size_t>(i)]->viewport()) activateWindow();
     }
     return QDialog::eventFilter(watched, e);
 }
