@@ -260,6 +260,7 @@ CopyProgress TBackupDlg::progress(const QString& label) {
     named(progress_, "CopyProgress");
     progress_->setWindowTitle(windowTitle());
     progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumWidth(320);  // room for the window title
     progress_->setMinimumDuration(300);
     progress_->setAutoReset(false);
     progress_->setAutoClose(false);
@@ -430,7 +431,7 @@ std::optional<bool> TBackupDlg::acceptDisk(int disk, const Drive& drive, std::ui
             if (ask(MsgIcon::Confirmation,
                     QStringLiteral("The disk in %1 holds %2.\r\rDelete them all and write Disk %3 of the backup?")
                         .arg(driveName(drive), qs(BackupRun::describeOthers(check.contents)), number),
-                    MsgButtons::YesNo) != mrYes)
+                    MsgButtons::YesNoDefaultNo) != mrYes)
                 return std::nullopt;
             return true;
         case BackupRun::Verdict::Ready: break;

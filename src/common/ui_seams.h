@@ -17,7 +17,8 @@ namespace orv {
 enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrYes = 6, mrNo = 7 };
 
 enum class MsgIcon { None, Information, Warning, Error, Confirmation };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: Enter answers No, for a question whose Yes deletes what is not the program's own.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 
 class UiSeams {
 public:

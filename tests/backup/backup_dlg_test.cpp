@@ -453,6 +453,27 @@ private slots:
         }
     }
 
+    // Enter on the question about somebody's files keeps them.
+    void theWipeQuestionKeepsTheFilesOnEnter() {
+        dir->write("disk1/photo.jpg", "mine");
+        seams->answers = {mrNo};
+        QCOMPARE(run([this] {
+                     backupTo();
+                     btn("BitBtn4")->click();
+                     btn("BitBtn5")->click();
+                 }),
+                 int(mrCancel));
+        QCOMPARE(seams->messages.back().buttons, MsgButtons::YesNoDefaultNo);
+        UiSeams real;
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(real.message(nullptr, MsgIcon::Confirmation, QStringLiteral("Delete them all?"),
+                              MsgButtons::YesNoDefaultNo),
+                 int(mrNo));
+        QVERIFY(dir->exists("disk1/photo.jpg"));
+    }
+
     // A first disk that cannot be read is shown; the wizard waits on its page for another try.
     void anUnreadableDiskIsShownAndWaitedOn() {
         dir->write("disk1/DiskInf.0", diskInfBytes(1));
