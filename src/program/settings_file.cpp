@@ -53,7 +53,10 @@ void writeSettings(const Program& program, IniFile& ini) {
     ini.writeInteger(kSystem, "Left", s.Left);
     ini.writeInteger(kSystem, "Top", s.Top);
     ini.writeInteger(kSystem, "Size", s.Size);
-    ini.writeString(kCalendar, "Path", calendars.DataFolder);
+    // A relative "Path" is written back as it was, so the program folder can move together with its data.
+    const std::string stored = ini.readString(kCalendar, "Path", "");
+    if (stored.empty() || stored.front() == '/' || joinPath(program.programFolder(), stored) != calendars.DataFolder)
+        ini.writeString(kCalendar, "Path", calendars.DataFolder);
     ini.writeString(kCalendar, "Default Date Format", s.DefaultDateFormat);
     ini.writeInteger(kCalendar, "Background", s.Background);
     ini.writeInteger(kCalendar, "Foreground", s.Foreground);

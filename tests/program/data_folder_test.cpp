@@ -36,6 +36,9 @@ TEST_F(DataFolder, PathIsTakenInTheProgramFolderUnlessAbsolute) {
         Program program(dir.path());
         readSettings(ini, program, "d mmmm yyyy");
         EXPECT_EQ(program.calendars.DataFolder, c.folder);
+        // Written back, a relative one stays relative: the folder can be moved with its data.
+        writeSettings(program, ini);
+        EXPECT_EQ(ini.readString("Calendar", "Path", ""), c.path.empty() ? c.folder : c.path);
     }
 }
 
