@@ -11,7 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A /sys tree of a laptop: an internal SATA disk, a USB stick, an SD card in the built-in reader, an
-// internal NVMe disk and a disk that only says it is removable.
+// internal NVMe disk, a disk that only says it is removable and a floppy drive.
 class BlockDevicesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -20,6 +20,7 @@ protected:
         disk("mmcblk0", "pci0000:00/0000:00:1c.0/mmc_host/mmc0/mmc0:aaaa", "0", {"mmcblk0p1"});
         disk("nvme0n1", "pci0000:00/0000:00:1d.0/nvme/nvme0", "0", {"nvme0n1p1"});
         disk("sdc", "pci0000:00/0000:00:17.0/ata2/host1/target1:0:0/1:0:0:0", "1", {});
+        disk("fd0", "platform/floppy.0", "0", {});
     }
     void disk(const std::string& name, const std::string& device, const std::string& removable,
               const std::vector<std::string>& partitions) {
@@ -51,7 +52,8 @@ TEST_F(BlockDevicesTest, PartitionsLeadToTheirDiskAndTheDiskToItsBus) {
         {"sda1", "sda", false},          {"sda", "sda", false},
         {"sdb1", "sdb", true},           {"mmcblk0p1", "mmcblk0", true},
         {"nvme0n1p1", "nvme0n1", false}, {"sdc", "sdc", true},
-        {"sdz1", std::nullopt, false},   {"../block", std::nullopt, false},
+        {"fd0", "fd0", true},            {"sdz1", std::nullopt, false},
+        {"../block", std::nullopt, false},
         {"", std::nullopt, false},
     };
     for (const Case& c : cases) {
