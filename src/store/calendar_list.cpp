@@ -4,6 +4,7 @@
 #include "common/file_util.h"
 #include "common/io_error.h"
 #include "common/sys_file.h"
+#include "store/cal_db.h"
 
 namespace orv {
 namespace {
@@ -165,6 +166,20 @@ bool CalendarList::renameCalendarFile(std::string_view oldName, std::string_view
         if (!renameWithoutReplacing(from, to))
             return fail("A file named \"" + utf8Name(newName) + ".DBX\" already exists in the data folder.");
     } catch (const IoError& e) {
+        return fail(std::string("The calendar file could not be renamed: ") + e.what());
+    }
+    // The days a full calendar gave up go with it, unless the new name has such days already; a failure
+    // here puts the calendar back under its old name.
+    const std::string archive = purgeArchiveName(from);
+    try {
+        if (statPath(archive)) renameWithoutReplacing(archive, purgeArchiveName(to));
+    } catch (const IoError& e) {
+        try {
+            renamePath(to, from);
+        } catch (const IoError&) {
+            return fail(std::string("The calendar file was renamed, but its archive of purged days could not "
+                                    "follow: ") + e.what());
+        }
         return fail(std::string("The calendar file could not be renamed: ") + e.what());
     }
     return true;

@@ -173,7 +173,11 @@ const WritePath kPaths[] = {
          BirthdayList list;
          list.SaveEventsFile(dir.file("Events.dat"));
      })},
-    {"calendar renamed", programFolder,
+    {"calendar renamed",
+     [](const test::TempDir& dir) {
+         programFolder(dir);
+         dir.write("Data/User1.purged", record(40000, "given up"));
+     },
      [](const test::TempDir& dir) {
          CalendarList list;
          list.DataFolder = dir.file("Data");

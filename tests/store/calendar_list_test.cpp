@@ -319,6 +319,23 @@ TEST_F(CalendarFiles, RenameMovesTheFile) {
     EXPECT_EQ(dir.read("Data/Anna \xC3\x89.DBX"), "reminders");
 }
 
+TEST_F(CalendarFiles, RenameTakesTheArchiveOfPurgedDaysAlong) {
+    struct Case {
+        bool archiveOfNewName;  // one already there
+    };
+    for (const Case c : {Case{false}, Case{true}}) {
+        SCOPED_TRACE(c.archiveOfNewName);
+        dir.write("Data/Anna.DBX", "reminders");
+        dir.write("Data/Anna.purged", "anna's old days");
+        if (c.archiveOfNewName) dir.write("Data/Ben.purged", "ben's old days");
+        ASSERT_TRUE(list.renameCalendarFile("Anna", "Ben"));
+        EXPECT_EQ(dir.read("Data/Ben.DBX"), "reminders");
+        EXPECT_EQ(dir.read("Data/Ben.purged"), c.archiveOfNewName ? "ben's old days" : "anna's old days");
+        EXPECT_EQ(dir.exists("Data/Anna.purged"), c.archiveOfNewName);
+        std::filesystem::remove_all(dir.file("Data"));
+        std::filesystem::create_directories(dir.file("Data"));
+    }
+}
 TEST_F(CalendarFiles, RenameWithoutAFileOnlyChangesTheName) {
     EXPECT_TRUE(list.renameCalendarFile("Anna", "Ben"));
     EXPECT_FALSE(dir.exists("Data/Ben.DBX"));
