@@ -74,7 +74,8 @@ int runBatchPrint(const ProgramOptions& options, std::ostream& err) {
     ctx.folderOption = options.folder;
     BatchUi ui(err);
     try {
-        ctx.openCalendar();
+        // A printout only reads: a full calendar keeps its oldest days until it is opened to be changed.
+        ctx.openCalendarForReading();
         AppContext context(ctx.program, {&ui});
         if (options.print == ProgramOptions::Print::Week) printWeek(context, ctx, options);
         else printCalendar(context, options);

@@ -10,6 +10,7 @@
 #include "app/batch_print.h"
 #include "app/command_line.h"
 #include "app/jpeg_test_util.h"
+#include "store/cal_db.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -118,6 +119,33 @@ private slots:
         } else {
             QVERIFY2(said.startsWith(error), qPrintable(said));
             QCOMPARE(said.count('\n'), 1);
+        }
+    }
+
+    void printingAFullCalendarMovesNothing() {
+        test::TempDir dir;
+        std::string bytes;
+        for (int i = 0; i < kPurgeThreshold; ++i) {
+            ReminderRecord r;
+            r.Date = 46000 + i;
+            r.setText("day");
+            const auto b = r.toBytes();
+            bytes.append(b.data(), b.size());
+        }
+        dir.write("CalUsers.DAT", "Ann\r\n");
+        dir.write("Data/Ann.DBX", bytes);
+        for (const auto print : {ProgramOptions::Print::Week, ProgramOptions::Print::Calendar}) {
+            ProgramOptions o;
+            o.print = print;
+            o.folder = dir.path();
+            o.what = print == ProgramOptions::Print::Week ? "2026-03-11" : "2026-03";
+            o.pdf = dir.file("p.pdf");
+            std::ostringstream err;
+            QCOMPARE(runBatchPrint(o, err), 0);
+            QCOMPARE(QString::fromStdString(err.str()), QString());
+            QCOMPARE(pdfPages(o.pdf), 1);
+            QVERIFY(dir.read("Data/Ann.DBX") == bytes);
+            QVERIFY(!dir.exists("Data/Ann.purged"));
         }
     }
 
