@@ -28,7 +28,7 @@ unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 # 9,999 days of two lines each (the most a calendar holds), the twelve pictures.
 folder=$work/program
 mkdir -p "$folder/Data"
-cp $build/bin/orvella "$folder/"
+cp $build/bin/orvella $build/bin/orvella-media.so "$folder/"
 cp -r assets/program/Artwork "$folder/"
 printf '[System]\r\nLeft=100\r\nTop=40\r\nSize=1\r\n[Calendar]\r\nShow Usage=1\r\n' > "$folder/Orvella.INI"
 printf 'User1\r\n' > "$folder/CalUsers.DAT"

@@ -24,7 +24,6 @@ TImageDlg::TImageDlg(UiSeams& ui, QWidget* parent) : QDialog(parent, Qt::Framele
     Pic_->setScaledContents(true);
     setHint(Pic_, QStringLiteral("Click to close window"));
     Pic_->installEventFilter(this);
-    setWindowState(Qt::WindowMaximized);
 }
 
 
@@ -36,6 +35,9 @@ void TImageDlg::setPicture(const QImage& picture, QSize naturalSize) {
 
 void TImageDlg::showPicture(const QImage& picture, QSize naturalSize) {
     setPicture(picture, naturalSize);
+    // Set here, not at creation: setting a window state makes the window system's window, a cost that every
+    // start would pay for a window most starts never show.
+    setWindowState(Qt::WindowMaximized);
     ui_.execModal(this);
 }
 

@@ -29,7 +29,6 @@ bool TImgHolder::loadPicture(const std::string& path, QWidget* messageParent) {
         ui_.information(messageParent, failedToLoadMessage(path));
         return false;
     }
-    path_ = path;
     setPicture(loaded->image, loaded->naturalSize);
     return true;
 }

@@ -26,14 +26,12 @@ public:
     const QImage& picture() const { return picture_; }
     // W x H of the file, also when it was decoded smaller; empty before the first picture.
     QSize naturalSize() const { return naturalSize_; }
-    const std::string& path() const { return path_; }
 
 private:
     UiSeams& ui_;
     QLabel* tImg_;
     QImage picture_;
     QSize naturalSize_;
-    std::string path_;
 };
 
 // The month picture's failure message.

@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <iostream>
 
 #include "app/batch_print.h"
@@ -24,9 +26,16 @@ int main(int argc, char** argv) {
     const orv::ProgramOptions& options = commandLine.options();
     if (options.prints()) return orv::runBatchPrint(options, std::cerr);
     QApplication::setDesktopFileName(QStringLiteral("org.orvella.Orvella"));
+    // Up to 128 pixels, enough for a dense screen's title bar and task switcher: every size is decoded at the
+    // start and handed to the window system with the main window, and the 256-pixel one alone cost more
+    // than all the others together (launchers take the installed icon theme's). Read as PNG outright: left
+    // to guess, the reader loads every image format plug-in to ask it first.
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/orvella.png").arg(size));
+    for (const int size : {16, 22, 24, 32, 48, 64, 128}) {
+        QImageReader reader(QStringLiteral(":/icons/hicolor/%1x%1/apps/orvella.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     QApplication::setWindowIcon(icon);
     orv::applyHintTimings();
     orv::installMonthGridAccessibility();

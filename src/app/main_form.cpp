@@ -664,15 +664,19 @@ void TCalMainForm::loadPicture(int month) {
         return;
     }
     const std::string& path = run_.ArtworkList[static_cast<size_t>(month - 1)];
-    // 1. The holder keeps the picture at its natural size.
-    if (holder_) holder_->loadPicture(path, this);
-    // 2. PicMain, decoded the fast way, stretched over the frame.
+    // 1. The holder keeps the picture at its natural size; 2. PicMain shows it stretched over the frame. One
+    // decoding, the fast way, serves both (the printout decodes its own); a failure is still reported by each.
     PictureLoader loader;
     loader.fastIntegerDct = true;
     // The screen in its own pixels, so that a dense screen gets the detail it can show.
     loader.target = context_.ui().screenGeometry().size() * devicePixelRatioF();
-    if (const auto picture = loader.load(path)) PicMain_->setPixmap(QPixmap::fromImage(picture->image));
-    else context_.ui().information(this, failedToLoadMessage(path));
+    if (const auto picture = loader.load(path)) {
+        if (holder_) holder_->setPicture(picture->image, picture->naturalSize);
+        PicMain_->setPixmap(QPixmap::fromImage(picture->image));
+    } else {
+        if (holder_) context_.ui().information(this, failedToLoadMessage(path));
+        context_.ui().information(this, failedToLoadMessage(path));
+    }
     // 3.
     LayoutPicture();
     // 4.

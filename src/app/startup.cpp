@@ -33,6 +33,9 @@ TCalMainForm* createWindows(AppContext& context) {
         delete main;
         return nullptr;
     }
+    // The main window's window-system window now, not at its first showing: its frame is then known to
+    // whatever places it or lays a window over its title before it is shown.
+    main->winId();
     // The others, in their order; each is a child of the main window and lives until the program ends.
     auto* image = new TImageDlg(ui, main);
     auto* desk = new TDeskDlg1(context, main);

@@ -1,71 +1,73 @@
 #include "common/qt_media_device.h"
 
-#include <QAudioOutput>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
-#include <QMediaPlayer>
-#include <QUrl>
-#include <QVideoWidget>
 
 namespace orv {
 
-QtMediaDevice::QtMediaDevice(QObject* parent) : MediaDevice(parent), player_(new QMediaPlayer(this)), audio_(new QAudioOutput(this)) {
-    player_->setAudioOutput(audio_);
-    connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-        if (status == QMediaPlayer::EndOfMedia) emit ended();
-        if (status == QMediaPlayer::InvalidMedia)
-            emit failed(QStringLiteral("the file is no sound or movie that can be played here"));
-    });
-    connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error, const QString& text) {
-        if (error != QMediaPlayer::NoError) emit failed(text);
-    });
+QtMediaDevice::QtMediaDevice(QStringList moduleFolders, QObject* parent)
+    : MediaDevice(parent), moduleFolders_(std::move(moduleFolders)) {}
+
+QtMediaDevice::QtMediaDevice(QObject* parent)
+    : QtMediaDevice(moduleFoldersOf(QCoreApplication::applicationDirPath()), parent) {}
+
+// The backend goes first; the module stays loaded until the process ends, as Qt's own plug-ins do.
+QtMediaDevice::~QtMediaDevice() = default;
+
+QStringList QtMediaDevice::moduleFoldersOf(const QString& executableFolder) {
+    return {executableFolder, QDir::cleanPath(executableFolder + QStringLiteral("/../lib/orvella"))};
 }
 
-QtMediaDevice::~QtMediaDevice() {
-    player_->stop();
-    delete video_;
-}
-
-bool QtMediaDevice::open(const QString& file, QString* error) {
-    const QFileInfo info(file);
-    if (!info.isFile() || !info.isReadable()) {
-        if (error) *error = QStringLiteral("the file cannot be read");
-        return false;
+bool QtMediaDevice::loadBackend(QString* error) {
+    if (backend_) return true;
+    const QString name = QString::fromLatin1(kMediaModuleName);
+    QString path;
+    for (const QString& folder : moduleFolders_) {
+        if (QFileInfo(QDir(folder).filePath(name)).isFile()) {
+            path = QDir(folder).filePath(name);
+            break;
+        }
     }
-    player_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
-    return true;
+    QString reason;
+    if (path.isEmpty()) {
+        reason = QStringLiteral("Orvella's sound and movie module %1 is not installed (looked in %2)")
+                     .arg(name, moduleFolders_.join(QStringLiteral(", ")));
+    } else {
+        module_.setFileName(path);
+        const auto create = module_.load() ? reinterpret_cast<CreateMediaBackend>(module_.resolve(kMediaBackendEntry))
+                                           : nullptr;
+        if (create) backend_.reset(create(this));
+        if (!backend_) {
+            reason = QStringLiteral("Orvella's sound and movie module %1 cannot be used: %2")
+                         .arg(QDir::toNativeSeparators(path), module_.errorString());
+            module_.unload();
+        }
+    }
+    if (!backend_ && error) *error = reason;
+    return backend_ != nullptr;
 }
+
+bool QtMediaDevice::open(const QString& file, QString* error) { return loadBackend(error) && backend_->open(file, error); }
 
 void QtMediaDevice::setDisplay(QWidget* parent, const QRect& area) {
-    // Whether a file has pictures is known only once it is loaded: the widget waits hidden until they come.
-    if (!video_ || video_->parentWidget() != parent) {
-        delete video_;
-        video_ = new QVideoWidget(parent);
-        player_->setVideoOutput(video_);
-        connect(player_, &QMediaPlayer::hasVideoChanged, video_, [this](bool has) {
-            if (video_) video_->setVisible(has);
-        });
-    }
-    video_->setGeometry(area);
-    video_->setVisible(player_->hasVideo());
-    video_->raise();
+    if (backend_) backend_->setDisplay(parent, area);
 }
 
 void QtMediaDevice::detachDisplay() {
-    if (!video_) return;
-    player_->setVideoOutput(static_cast<QObject*>(nullptr));
-    delete video_;
+    if (backend_) backend_->detachDisplay();
 }
 
 void QtMediaDevice::play() {
-    if (player_->mediaStatus() == QMediaPlayer::EndOfMedia) player_->setPosition(0);
-    player_->play();
+    if (backend_) backend_->play();
 }
 
-void QtMediaDevice::stop() { player_->stop(); }
+void QtMediaDevice::stop() {
+    if (backend_) backend_->stop();
+}
 
 void QtMediaDevice::close() {
-    player_->stop();
-    player_->setSource(QUrl());
+    if (backend_) backend_->close();
 }
 
 }  // namespace orv

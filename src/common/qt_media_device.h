@@ -1,22 +1,26 @@
 #pragma once
-// The media device over Qt Multimedia: QMediaPlayer with QAudioOutput, and a QVideoWidget placed inside the
-// picture frame for movies.
+// The media device over Qt Multimedia, which lives in the module "orvella-media.so" (see media_backend.h):
+// the module is loaded at the first file opened. Without it nothing plays and open says why.
 
-#include <QPointer>
+#include <QLibrary>
+#include <QStringList>
+#include <memory>
 
+#include "common/media_backend.h"
 #include "common/media_device.h"
-
-class QAudioOutput;
-class QMediaPlayer;
-class QVideoWidget;
 
 namespace orv {
 
-class QtMediaDevice : public MediaDevice {
+class QtMediaDevice : public MediaDevice, private MediaBackend::Listener {
     Q_OBJECT
 public:
+    // The module is looked for in these folders, in order.
+    explicit QtMediaDevice(QStringList moduleFolders, QObject* parent = nullptr);
+    // Beside the executable (the build folder, a portable copy), then in ../lib/orvella (an installed copy).
     explicit QtMediaDevice(QObject* parent = nullptr);
     ~QtMediaDevice() override;
+
+    static QStringList moduleFoldersOf(const QString& executableFolder);
 
     bool open(const QString& file, QString* error) override;
     void setDisplay(QWidget* parent, const QRect& area) override;
@@ -26,9 +30,13 @@ public:
     void close() override;
 
 private:
-    QMediaPlayer* player_;
-    QAudioOutput* audio_;
-    QPointer<QVideoWidget> video_;
+    bool loadBackend(QString* error);
+    void playbackEnded() override { emit ended(); }
+    void playbackFailed(const QString& reason) override { emit failed(reason); }
+
+    QStringList moduleFolders_;
+    QLibrary module_;
+    std::unique_ptr<MediaBackend> backend_;
 };
 
 }  // namespace orv

@@ -52,7 +52,10 @@ public:
     int add(std::string key);                   // appends, returns the new position
     void clearAt(int i);                        // marks entry i deleted (empty); nothing outside the list
     void removeLast();                          // takes back the last add
-    void reserve(int n) { keys_.reserve(static_cast<size_t>(n)); }
+    void reserve(int n) {
+        keys_.reserve(static_cast<size_t>(n));
+        index_.reserve(static_cast<size_t>(n));
+    }
     bool hasEmptyEntry() const { return emptyCount_ > 0; }
     void clear();
 

@@ -27,6 +27,9 @@ grep -qx "Exec=orvella" "$desktop" && [ -x "$usr/bin/orvella" ] ||
 grep -qx "Icon=orvella" "$desktop" || fail "the launcher names another icon"
 grep -q '<launchable type="desktop-id">org.orvella.Orvella.desktop</launchable>' "$metainfo" || fail "launchable"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "no release $version in the metainfo"
+# Qt Multimedia comes with the module, loaded at the first sound: linked into the program it slowed every start.
+readelf -d "$usr/bin/orvella" | grep -q 'NEEDED.*Multimedia' && fail "orvella itself needs Qt Multimedia"
+readelf -d "$usr/lib/orvella/orvella-media.so" | grep -q 'NEEDED.*libQt6Multimedia' || fail "the media module lacks Qt Multimedia"
 zcat "$usr/share/man/man1/orvella.1.gz" | grep -q "^\.TH ORVELLA 1 .*\"Orvella $version\"" || fail "orvella.1 version"
 
 chmod -R a-w "$stage"

@@ -6,6 +6,7 @@ source=$1
 {
   echo bin/orvella
   echo bin/orvella-cli
+  echo lib/orvella/orvella-media.so
   echo share/applications/org.orvella.Orvella.desktop
   echo share/metainfo/org.orvella.Orvella.metainfo.xml
   echo share/man/man1/orvella.1.gz
