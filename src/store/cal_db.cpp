@@ -256,8 +256,10 @@ void CalDb::loadKeys(const std::string& fileName) {
         keyList.reserve(static_cast<int>(records));
         blankText_.reserve(static_cast<size_t>(records));
 
-        // Read by blocks up to the end actually found: the file may have changed since its size was taken.
-        std::vector<char> block(static_cast<size_t>(kBlockRecords * kRecordSize));
+        // Read by blocks up to the end actually found: the file may have changed since its size was taken. A
+        // small calendar gets a block of its own size (and one record more, to see it grow).
+        const std::int64_t blockRecords = std::min<std::int64_t>(kBlockRecords, records + 1);
+        std::vector<char> block(static_cast<size_t>(blockRecords * kRecordSize));
         std::int64_t at = 0;
         for (;;) {
             const size_t got = file.readAt(block.data(), block.size(), at);
