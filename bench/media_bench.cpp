@@ -37,7 +37,8 @@ BENCHMARK(BM_DecodeLargePicture)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_BuildTickerFromLongList(benchmark::State& state) {
     std::vector<orv::YearlyRow> rows;
     for (int i = 0; i < state.range(0); ++i)
-        rows.push_back({"Name " + std::to_string(i), "Birthday", std::to_string(i % 12 + 1), std::to_string(i % 28 + 1)});
+        rows.push_back(
+            {"Name " + std::to_string(i), "Birthday", std::to_string(i % 12 + 1), std::to_string(i % 28 + 1)});
     const int today = orv::dayNumber(2026, 6, 10);
     for (auto _ : state) benchmark::DoNotOptimize(orv::BuildTicker(rows, {}, today));
 }

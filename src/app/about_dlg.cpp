@@ -48,10 +48,10 @@ TfrmAbout1::TfrmAbout1(UiSeams& ui, QWidget* parent) : QDialog(parent), ui_(ui) 
     lAsk->setGeometry(10, 96, 340, 18);
 
     lWeb_ = linkLabel(this, "lWeb", projectWebAddress(), QStringLiteral("orvella.example.org"),
-                     QStringLiteral("Visit the Orvella web site."));
+                      QStringLiteral("Visit the Orvella web site."));
     lWeb_->setGeometry(10, 120, 340, 20);
     lMail_ = linkLabel(this, "lMail", projectMailAddress(), QStringLiteral("orvella@example.org"),
-                      QStringLiteral("Write an e-mail message to the Orvella project."));
+                       QStringLiteral("Write an e-mail message to the Orvella project."));
     lMail_->setGeometry(10, 144, 340, 20);
     connect(lWeb_, &QLabel::linkActivated, this, &TfrmAbout1::LinkClick);
     connect(lMail_, &QLabel::linkActivated, this, &TfrmAbout1::LinkClick);
@@ -60,7 +60,6 @@ TfrmAbout1::TfrmAbout1(UiSeams& ui, QWidget* parent) : QDialog(parent), ui_(ui) 
     OKBtn_->setGeometry(142, 182, 76, 25);
     OKBtn_->setDefault(true);
     connect(OKBtn_, &QPushButton::clicked, this, [this] { done(mrOk); });
-
 }
 
 void TfrmAbout1::LinkClick(const QString& link) {

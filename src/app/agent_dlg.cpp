@@ -34,11 +34,12 @@ TAgentDlg::TAgentDlg(UiSeams& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
 
     const QUrl& web = projectWebAddress();
     const QUrl& mail = projectMailAddress();
-    lWeb_ = named(new QLabel(QStringLiteral("<a href=\"%1\">orvella.example.org</a>").arg(web.toString()), this), "lWeb");
+    lWeb_ =
+        named(new QLabel(QStringLiteral("<a href=\"%1\">orvella.example.org</a>").arg(web.toString()), this), "lWeb");
     lWeb_->setGeometry(20, 206, 360, 20);
     setHint(lWeb_, QStringLiteral("Visit the Orvella web site."));
-    lMail_ = named(new QLabel(QStringLiteral("<a href=\"%1\">orvella@example.org</a>").arg(mail.toString()), this),
-                   "lMail");
+    lMail_ =
+        named(new QLabel(QStringLiteral("<a href=\"%1\">orvella@example.org</a>").arg(mail.toString()), this), "lMail");
     lMail_->setGeometry(20, 228, 360, 20);
     setHint(lMail_, QStringLiteral("Write an e-mail message to the Orvella project."));
     for (QLabel* link : {lWeb_, lMail_}) {
@@ -53,7 +54,6 @@ TAgentDlg::TAgentDlg(UiSeams& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
     OKBtn_->setGeometry(162, 262, 76, 25);
     OKBtn_->setDefault(true);
     connect(OKBtn_, &QPushButton::clicked, this, [this] { done(mrOk); });
-
 }
 
 void TAgentDlg::LinkClick(const QString& link) {

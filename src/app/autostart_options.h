@@ -10,8 +10,8 @@ namespace orv {
 class IniFile;
 
 struct AutostartOptions {
-    bool cbAutoChecked = true;    // "Start calendar automatically"
-    int rgDisplayItemIndex = 0;   // 0 Sunday, 1 Monday
+    bool cbAutoChecked = true;   // "Start calendar automatically"
+    int rgDisplayItemIndex = 0;  // 0 Sunday, 1 Monday
 
     // A missing key leaves the value as it is; "cbAuto_Checked" other than "True"/"False" (any case) too; an
     // "rgDisplay_ItemIndex" that is not a whole number selects 0, and one beyond the two items the nearer.

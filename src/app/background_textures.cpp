@@ -8,7 +8,7 @@ namespace orv {
 namespace {
 
 constexpr const char* kFiles[BackgroundTextures::kCount] = {"Brown.bmp", "Pink.bmp", "Green.bmp",
-                                                             "Blue.bmp",  "Grey.bmp", "White.bmp"};
+                                                            "Blue.bmp",  "Grey.bmp", "White.bmp"};
 
 }  // namespace
 
@@ -37,9 +37,7 @@ const QImage& BackgroundTextures::forTile(int tile, qreal density) const {
     return image(tile, density);
 }
 
-const char* BackgroundTextures::fileName(int index) {
-    return index >= 0 && index < kCount ? kFiles[index] : "";
-}
+const char* BackgroundTextures::fileName(int index) { return index >= 0 && index < kCount ? kFiles[index] : ""; }
 
 BackgroundTextures& backgroundTextures() {
     static BackgroundTextures textures = [] {

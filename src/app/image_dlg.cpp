@@ -26,7 +26,6 @@ TImageDlg::TImageDlg(UiSeams& ui, QWidget* parent) : QDialog(parent, Qt::Framele
     Pic_->installEventFilter(this);
 }
 
-
 void TImageDlg::setPicture(const QImage& picture, QSize naturalSize) {
     picture_ = picture;
     naturalSize_ = naturalSize.isEmpty() ? picture.size() : naturalSize;

@@ -99,19 +99,20 @@ std::string run(Context& ctx, std::string_view bytes, const JpegDecoder& opts) {
     ctx.progress.progress_monitor = onProgress;
     cinfo.progress = &ctx.progress;
 
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()),
+                 static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.image_width == 0 || cinfo.image_height == 0) failWithMessage(reinterpret_cast<j_common_ptr>(&cinfo),
-                                                                           "the picture has no pixels");
+    if (cinfo.image_width == 0 || cinfo.image_height == 0)
+        failWithMessage(reinterpret_cast<j_common_ptr>(&cinfo), "the picture has no pixels");
 
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     if (cmyk) cinfo.out_color_space = JCS_CMYK;
     else cinfo.out_color_space = opts.output == JpegOutput::Grey ? JCS_GRAYSCALE : JCS_RGB;
     cinfo.dct_method = opts.fastIntegerDct ? JDCT_IFAST : JDCT_ISLOW;
     cinfo.scale_num = 1;
-    cinfo.scale_denom = static_cast<unsigned>(JpegDecoder::chooseScaleDenom(
-        static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), opts.targetWidth,
-        opts.targetHeight));
+    cinfo.scale_denom = static_cast<unsigned>(JpegDecoder::chooseScaleDenom(static_cast<int>(cinfo.image_width),
+                                                                            static_cast<int>(cinfo.image_height),
+                                                                            opts.targetWidth, opts.targetHeight));
     jpeg_calc_output_dimensions(&cinfo);
 
     const std::size_t outPixels = std::size_t(cinfo.output_width) * cinfo.output_height;

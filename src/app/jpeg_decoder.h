@@ -15,12 +15,12 @@ namespace orv {
 enum class JpegOutput { Rgb, Grey };
 
 struct JpegImage {
-    int width = 0;          // decoded size
+    int width = 0;  // decoded size
     int height = 0;
-    int components = 0;     // 3 for RGB, 1 for grey
-    int naturalWidth = 0;   // size stored in the file
+    int components = 0;    // 3 for RGB, 1 for grey
+    int naturalWidth = 0;  // size stored in the file
     int naturalHeight = 0;
-    int scaleDenom = 1;     // 1, 2, 4 or 8
+    int scaleDenom = 1;                 // 1, 2, 4 or 8
     std::vector<unsigned char> pixels;  // rows top to bottom, width * components bytes each, no padding
 };
 

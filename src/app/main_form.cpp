@@ -72,7 +72,6 @@ private:
     std::function<void()> action_;
 };
 
-
 constexpr int kClientWidth = 474;
 constexpr int kClientHeight = 541;
 constexpr int kStripHeight = 47;
@@ -177,7 +176,8 @@ void TCalMainForm::FormCreate() {
 void TCalMainForm::checkColourDepth() {
     if (run_.ColourDepth > 8) return;
     const bool fewer = run_.ColourDepth < 8;
-    const QString detected = fewer ? QStringLiteral("16-color mode detected.") : QStringLiteral("256-color mode detected.");
+    const QString detected =
+        fewer ? QStringLiteral("16-color mode detected.") : QStringLiteral("256-color mode detected.");
     const QString consequence = fewer ? QStringLiteral("Orvella cannot operate in 16-color mode.")
                                       : QStringLiteral("Orvella cannot operate in 256-color mode.");
     // The window itself may not be painted on such a screen: whoever started the program from a shell
@@ -205,9 +205,9 @@ void TCalMainForm::buildTopStrip() {
     Panel8_ = named(panel(Panel5_, QFrame::Panel, QFrame::Sunken), "Panel8");
     Panel8_->setGeometry(53, 6, 368, 35);
     Panel8_->setAutoFillBackground(true);
-    Panel8_->setStyleSheet(QStringLiteral(
-        "QFrame { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1c3f7a, stop:0.5 #3b6fb6, "
-        "stop:1 #1c3f7a); }"));
+    Panel8_->setStyleSheet(
+        QStringLiteral("QFrame { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1c3f7a, stop:0.5 #3b6fb6, "
+                       "stop:1 #1c3f7a); }"));
     lTitle_ = named(new QLabel(QStringLiteral("Orvella"), Panel8_), "lTitle");
     lTitle_->setFont(arialFont(19, true));
     lTitle_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
@@ -241,14 +241,17 @@ void TCalMainForm::buildClientPanel() {
     Panel2_->setGeometry(4, Panel1_->height() - 4 - 170, 466, 170);
     Panel2_->setFont(sansSerifFont(11, true));
 
-    TodayBtn_ = button(Panel2_, "TodayBtn", QStringLiteral("Today"), QStringLiteral("Reset calendar to today's date."), 7, 41, 78);
-    DeskBtn_ = button(Panel2_, "DeskBtn", QStringLiteral("Calendar"), QStringLiteral("Expand calendar to full size."), 7, 75, 78);
-    OptionBtn_ = button(Panel2_, "OptionBtn", QStringLiteral("Options"), QStringLiteral("Options and additional controls."), 7, 109, 78);
+    TodayBtn_ = button(Panel2_, "TodayBtn", QStringLiteral("Today"), QStringLiteral("Reset calendar to today's date."),
+                       7, 41, 78);
+    DeskBtn_ = button(Panel2_, "DeskBtn", QStringLiteral("Calendar"), QStringLiteral("Expand calendar to full size."),
+                      7, 75, 78);
+    OptionBtn_ = button(Panel2_, "OptionBtn", QStringLiteral("Options"),
+                        QStringLiteral("Options and additional controls."), 7, 109, 78);
     InfoBtn_ = button(Panel2_, "InfoBtn", QStringLiteral("More Info..."),
-                     QStringLiteral("About Orvella and where to find help."), 383, 41, 76);
+                      QStringLiteral("About Orvella and where to find help."), 383, 41, 76);
     AboutBtn_ = button(Panel2_, "AboutBtn", QStringLiteral("Contact..."), QStringLiteral("...Corvin"), 383, 75, 76);
     ToDoBtn_ = button(Panel2_, "ToDoBtn", QStringLiteral("To &Do"),
-                     QStringLiteral("Show reminders, if any, for the date selected."), 383, 109, 76);
+                      QStringLiteral("Show reminders, if any, for the date selected."), 383, 109, 76);
     connect(ToDoBtn_, &QPushButton::clicked, this, [this] { ToDoBtnClick(); });
     connect(DeskBtn_, &QPushButton::clicked, this, [this] { DeskBtnClick(); });
     connect(InfoBtn_, &QPushButton::clicked, this, [this] { InfoBtnClick(); });
@@ -352,7 +355,8 @@ void TCalMainForm::LoadSettings() {
             s.settings.Left = defaults.Left;
             s.settings.Top = defaults.Top;
         }
-        if (placeIsOnAScreen(s.settings.Left, s.settings.Top, size(), screens)) placeWindow(this, {s.settings.Left, s.settings.Top});
+        if (placeIsOnAScreen(s.settings.Left, s.settings.Top, size(), screens))
+            placeWindow(this, {s.settings.Left, s.settings.Top});
         else centre();
         CentreTitle();
     } else {
@@ -386,8 +390,8 @@ void TCalMainForm::buildMonthView() {
     cbMonth_ = named(new QComboBox(Panel2_), "cbMonth");
     cbMonth_->setGeometry(7, 9, 54, 21);
     cbMonth_->addItems({QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"), QStringLiteral("Apr"),
-                       QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
-                       QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")});
+                        QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
+                        QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")});
     setHint(cbMonth_, QStringLiteral("Drop down list to select month (PgUp or PgDn)."));
     cbMonth_->setAccessibleName(QStringLiteral("Month"));
 
@@ -402,8 +406,8 @@ void TCalMainForm::buildMonthView() {
     // The two arrows share one hint; a screen reader tells them apart by these.
     sMonthTop_->setAccessibleName(QStringLiteral("Previous month"));
     sMonthBottom_->setAccessibleName(QStringLiteral("Next month"));
-    for (QWidget* w : {static_cast<QWidget*>(sMonth_), static_cast<QWidget*>(sMonthTop_),
-                       static_cast<QWidget*>(sMonthBottom_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(sMonth_), static_cast<QWidget*>(sMonthTop_), static_cast<QWidget*>(sMonthBottom_)})
         setHint(w, QStringLiteral("Click buttons to change month (PgUp or PgDn)."));
 
     Cal_ = named(new TRxCalendarEx(program().today(), Panel2_), "Cal");
@@ -476,7 +480,8 @@ void TCalMainForm::CalChange() {
     seYear_->setValue(std::clamp(Cal_->Year(), seYear_->minimum(), seYear_->maximum()));
     // A field already at the bound shows it again without a change of value: move the grid all the same.
     if (seYear_->value() != Cal_->Year()) seYearChange();
-    if (Cal_->Month() == run_.LastShownMonth && Cal_->Year() == run_.LastShownYear) return;  // brought up to date meanwhile
+    if (Cal_->Month() == run_.LastShownMonth && Cal_->Year() == run_.LastShownYear)
+        return;  // brought up to date meanwhile
     loadPicture(Cal_->Month());
     emit monthShown(Cal_->Month());
     run_.LastShownMonth = Cal_->Month();
@@ -493,7 +498,7 @@ void TCalMainForm::RefreshDayMarks() {
                 int mark = TRxCalendarEx::kNoMark;
                 if (const auto text = program().store.readDay(date))
                     mark = text->find('\xAB') != std::string::npos ? TRxCalendarEx::kRedMark  // «
-                                                                    : TRxCalendarEx::kGreenMark;
+                                                                   : TRxCalendarEx::kGreenMark;
                 Cal_->SetMark(j, mark);
             }
         });
@@ -564,7 +569,8 @@ void TCalMainForm::tFlashTimer() {
     run_.FlashCounter = run_.FlashCounter >= 99 ? 0 : run_.FlashCounter + 1;
     const bool odd = run_.FlashCounter % 2 == 1;
     if (run_.ToDoFlashing) ToDoBtn_->setText(odd ? QString() : QStringLiteral("To &Do"));
-    if (run_.FirstRun) InfoBtn_->setStyleSheet(odd ? QStringLiteral("color: rgb(255, 0, 0);") : QStringLiteral("color: black;"));
+    if (run_.FirstRun)
+        InfoBtn_->setStyleSheet(odd ? QStringLiteral("color: rgb(255, 0, 0);") : QStringLiteral("color: black;"));
 }
 
 void TCalMainForm::tDayTimer() {

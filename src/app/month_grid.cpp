@@ -53,8 +53,7 @@ DateMoveResult setDatePart(int date, int kind, int value, bool shortenDay) {
             if (value > daysInMonth(old.year, old.month) || value == old.day) return {DateMove::Unchanged, date};
             next.day = value;
             break;
-        default:
-            return {DateMove::Unchanged, date};
+        default: return {DateMove::Unchanged, date};
     }
     const auto formed = tryDayNumber(next.year, next.month, next.day);
     if (!formed) return {DateMove::NoSuchDate, date};

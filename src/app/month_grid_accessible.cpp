@@ -22,7 +22,8 @@ int dayOfCell(const TRxCalendarEx* grid, int row, int column) {
 
 QString cellName(const TRxCalendarEx* grid, int row, int column) {
     const DateNames names = systemDateNames();
-    if (row == 0) return QString::fromStdString(names.longDays[static_cast<size_t>(headerWeekday(column, grid->StartOfWeek()))]);
+    if (row == 0)
+        return QString::fromStdString(names.longDays[static_cast<size_t>(headerWeekday(column, grid->StartOfWeek()))]);
     const int day = dayOfCell(grid, row, column);
     if (day == 0) return {};
     const int date = dayNumber(grid->Year(), grid->Month(), day);
@@ -34,7 +35,9 @@ QString cellName(const TRxCalendarEx* grid, int row, int column) {
 class GridAccessible;
 
 // One cell of the grid by its place; what it shows is read from the grid when asked.
-class CellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface, public QAccessibleActionInterface {
+class CellAccessible : public QAccessibleInterface,
+                       public QAccessibleTableCellInterface,
+                       public QAccessibleActionInterface {
 public:
     CellAccessible(TRxCalendarEx* grid, int row, int column) : grid_(grid), row_(row), column_(column) {}
 
@@ -140,7 +143,8 @@ public:
 
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name && grid()->accessibleName().isEmpty())
-            return QString::fromStdString(monthName(grid()->Month())) + QLatin1Char(' ') + QString::number(grid()->Year());
+            return QString::fromStdString(monthName(grid()->Month())) + QLatin1Char(' ') +
+                   QString::number(grid()->Year());
         return QAccessibleWidget::text(t);
     }
 
@@ -148,12 +152,16 @@ public:
     QAccessibleInterface* child(int index) const override {
         if (index < 0 || index >= kCells) return nullptr;
         QAccessible::Id& id = cells_[static_cast<size_t>(index)];
-        if (!id) id = QAccessible::registerAccessibleInterface(new CellAccessible(grid(), index / kGridColumns, index % kGridColumns));
+        if (!id)
+            id = QAccessible::registerAccessibleInterface(
+                new CellAccessible(grid(), index / kGridColumns, index % kGridColumns));
         return QAccessible::accessibleInterface(id);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         for (int i = 0; i < kCells; ++i)
-            if (cells_[static_cast<size_t>(i)] && QAccessible::accessibleInterface(cells_[static_cast<size_t>(i)]) == child) return i;
+            if (cells_[static_cast<size_t>(i)] &&
+                QAccessible::accessibleInterface(cells_[static_cast<size_t>(i)]) == child)
+                return i;
         return -1;
     }
     QAccessibleInterface* childAt(int x, int y) const override {
@@ -177,7 +185,9 @@ public:
     }
     int rowCount() const override { return kDayRows; }
     int columnCount() const override { return kGridColumns; }
-    QString columnDescription(int column) const override { return child(column) ? child(column)->text(QAccessible::Name) : QString(); }
+    QString columnDescription(int column) const override {
+        return child(column) ? child(column)->text(QAccessible::Name) : QString();
+    }
     QString rowDescription(int) const override { return {}; }
     int selectedCellCount() const override { return 1; }
     int selectedColumnCount() const override { return 0; }

@@ -160,7 +160,7 @@ void MonthMediaPlayer::mediaError(const QString& reason) {
         setHint(mediaBtn_, kPlayHint);
     }
     context_.ui().information(mediaBtn_->window(), QStringLiteral("Cannot play ") + file +
-                                             (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason));
+                                                       (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason));
 }
 
 void MonthMediaPlayer::closeDevice() {

@@ -24,9 +24,8 @@ class MonthMediaPlayer : public QObject {
 public:
     // The main window's controls and its three media flags, which stay the main window's own. The device
     // is the context's, taken at the first press.
-    MonthMediaPlayer(AppContext& context, QToolButton* mediaBtn, QWidget* pButton, QWidget* imgPanel,
-                     QWidget* picMain, bool& mediaPlaying, bool& loopSetting, bool& loopActive,
-                     QObject* parent = nullptr);
+    MonthMediaPlayer(AppContext& context, QToolButton* mediaBtn, QWidget* pButton, QWidget* imgPanel, QWidget* picMain,
+                     bool& mediaPlaying, bool& loopSetting, bool& loopActive, QObject* parent = nullptr);
 
     // The shown month's media (nullopt: none). A playing file goes on; the button panel stays up while it
     // does, so that it can still be stopped.

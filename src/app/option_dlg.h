@@ -52,7 +52,7 @@ protected:
 
 private:
     QToolButton* textureButton(const char* name, int tile, int x, int y);
-    void setDisplayIndex(int index);  // runs rgDisplayClick when the item changes
+    void setDisplayIndex(int index);    // runs rgDisplayClick when the item changes
     void setSizeIndex(int storedSize);  // above 1 acts as 1, negative selects none
     void SaveOptions();
 

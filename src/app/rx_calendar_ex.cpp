@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-
 namespace orv {
 
 TRxCalendarEx::TRxCalendarEx(int today, QWidget* parent) : QWidget(parent), grid_(today, 1) {
@@ -39,9 +38,7 @@ void TRxCalendarEx::SetMark(int day, int value) {
     marks_[static_cast<size_t>(day)] = static_cast<std::uint8_t>(value);
 }
 
-int TRxCalendarEx::GetMark(int day) const {
-    return day >= 0 && day <= 31 ? marks_[static_cast<size_t>(day)] : 0;
-}
+int TRxCalendarEx::GetMark(int day) const { return day >= 0 && day <= 31 ? marks_[static_cast<size_t>(day)] : 0; }
 
 void TRxCalendarEx::SetStartOfWeek(int value) {
     if (grid_.SetStartOfWeek(value)) layOut(false);
@@ -61,20 +58,14 @@ void TRxCalendarEx::layOut(bool dayOnly) {
     updating_ = true;
     const GridCell cell = grid_.currentCell();
     selectCell(cell.row, cell.column);
-    if (dayOnly)
-        repaint();
-    else
-        update();
+    if (dayOnly) repaint();
+    else update();
     updating_ = false;
 }
 
-int TRxCalendarEx::columnWidth() const {
-    return std::max(0, (width() - 2 * kBorderWidth - 6 * kGridLineWidth) / 7);
-}
+int TRxCalendarEx::columnWidth() const { return std::max(0, (width() - 2 * kBorderWidth - 6 * kGridLineWidth) / 7); }
 
-int TRxCalendarEx::rowHeight() const {
-    return std::max(0, (height() - 2 * kBorderWidth - 6 * kGridLineWidth) / 7);
-}
+int TRxCalendarEx::rowHeight() const { return std::max(0, (height() - 2 * kBorderWidth - 6 * kGridLineWidth) / 7); }
 
 QRect TRxCalendarEx::cellRect(int row, int column) const {
     const int w = columnWidth();
@@ -100,8 +91,7 @@ GridCell TRxCalendarEx::cellAt(const QPoint& pos) const {
     const int column = x / stepX;
     const int row = y / stepY;
     // A click on a grid line, or past the last cell, hits no cell.
-    if (column >= kGridColumns || row >= kGridRows || x % stepX >= cw || y % stepY >= rh)
-        return {-1, -1};
+    if (column >= kGridColumns || row >= kGridRows || x % stepX >= cw || y % stepY >= rh) return {-1, -1};
     return {row, column};
 }
 
@@ -131,10 +121,10 @@ void TRxCalendarEx::paintEvent(QPaintEvent*) {
     const int gridH = 7 * rh + 6 * kGridLineWidth;
     const QColor line = pal.color(QPalette::Mid);
     for (int i = 1; i < 7; ++i) {
-        p.fillRect(kBorderWidth + i * (cw + kGridLineWidth) - kGridLineWidth, kBorderWidth, kGridLineWidth,
-                   gridH, line);
-        p.fillRect(kBorderWidth, kBorderWidth + i * (rh + kGridLineWidth) - kGridLineWidth, gridW,
-                   kGridLineWidth, line);
+        p.fillRect(kBorderWidth + i * (cw + kGridLineWidth) - kGridLineWidth, kBorderWidth, kGridLineWidth, gridH,
+                   line);
+        p.fillRect(kBorderWidth, kBorderWidth + i * (rh + kGridLineWidth) - kGridLineWidth, gridW, kGridLineWidth,
+                   line);
     }
 
     // Thin single-line border.

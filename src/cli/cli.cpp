@@ -15,18 +15,10 @@ using Command = int (*)(CliContext&, const Args&);
 
 const std::map<std::string, Command>& commandTable() {
     static const std::map<std::string, Command> table = {
-        {"backup", cmdBackup},
-        {"birthdays", cmdBirthdays},
-        {"calendars", cmdCalendars},
-        {"clear", cmdClear},
-        {"export", cmdExport},
-        {"import", cmdImport},
-        {"repeat", cmdRepeat},
-        {"restore", cmdRestore},
-        {"search", cmdSearch},
-        {"set", cmdSet},
-        {"show", cmdShow},
-        {"unrepeat", cmdUnrepeat},
+        {"backup", cmdBackup},     {"birthdays", cmdBirthdays}, {"calendars", cmdCalendars},
+        {"clear", cmdClear},       {"export", cmdExport},       {"import", cmdImport},
+        {"repeat", cmdRepeat},     {"restore", cmdRestore},     {"search", cmdSearch},
+        {"set", cmdSet},           {"show", cmdShow},           {"unrepeat", cmdUnrepeat},
         {"upcoming", cmdUpcoming},
     };
     return table;

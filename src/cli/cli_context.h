@@ -31,8 +31,8 @@ public:
 
     std::ostream& out;
     std::ostream& err;
-    std::string folderOption;                  // --folder
-    std::optional<std::string> calendarOption; // --calendar, UTF-8 as typed
+    std::string folderOption;                   // --folder
+    std::optional<std::string> calendarOption;  // --calendar, UTF-8 as typed
     Program program;
 
     // Reads "Orvella.INI" and "CalUsers.DAT" of the program folder as the windows do at start (nothing is

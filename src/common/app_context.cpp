@@ -32,7 +32,6 @@ AppContext::AppContext(Program& program, AppSeams replacements)
 
 AppContext::~AppContext() = default;
 
-
 DesktopNotifier& AppContext::notifier() const {
     if (notifier_) return *notifier_;
     if (!ownNotifier_) ownNotifier_ = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
@@ -50,6 +49,5 @@ DriveLayer& AppContext::drives() const {
     if (!ownDrives_) ownDrives_ = std::make_unique<LinuxDriveLayer>();
     return *ownDrives_;
 }
-
 
 }  // namespace orv

@@ -1,7 +1,7 @@
 #pragma once
 // What every window of a run works with: the program (settings, calendars, store, clock) and the seams to
-// the desktop (message boxes and modal showing, the printer, the media device, notifications, the hint display). Start-up
-// makes one and hands it to each window's constructor; tests make one over fake seams.
+// the desktop (message boxes and modal showing, the printer, the media device, notifications, the hint display).
+// Start-up makes one and hands it to each window's constructor; tests make one over fake seams.
 
 #include <QPointer>
 #include <memory>

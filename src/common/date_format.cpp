@@ -7,12 +7,11 @@
 namespace orv {
 
 const DateNames& englishDateNames() {
-    static const DateNames names{
-        {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
-         "November", "December"},
-        {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
-        {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
-        {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}};
+    static const DateNames names{{"January", "February", "March", "April", "May", "June", "July", "August", "September",
+                                  "October", "November", "December"},
+                                 {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
+                                 {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
+                                 {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}};
     return names;
 }
 

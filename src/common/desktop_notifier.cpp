@@ -34,23 +34,25 @@ void DesktopNotifier::send(const QString& summary, const QStringList& lines, std
         return;
     }
 
-    const QDBusMessage capabilities = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetCapabilities"));
-    callAsync<QStringList>(this, bus_, capabilities, [this, summary, lines, done](const QDBusPendingReply<QStringList>& caps) {
-        if (caps.isError()) {
-            done(false);
-            return;
-        }
-        // Entry lines are written "<...>": a service that reads markup must not take them for tags.
-        QStringList body = lines;
-        if (caps.value().contains(QStringLiteral("body-markup")))
-            for (QString& line : body) line = line.toHtmlEscaped();
-        QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
-        const QVariantMap hints{{QStringLiteral("desktop-entry"), kDesktopEntry},
-                                {QStringLiteral("urgency"), QVariant::fromValue<uchar>(1)}};
-        notify << QStringLiteral("Orvella") << 0u << kDesktopEntry << summary << body.join(QLatin1Char('\n'))
-               << QStringList() << hints << -1;
-        callAsync<uint>(this, bus_, notify, [done](const QDBusPendingReply<uint>& id) { done(!id.isError()); });
-    });
+    const QDBusMessage capabilities =
+        QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetCapabilities"));
+    callAsync<QStringList>(
+        this, bus_, capabilities, [this, summary, lines, done](const QDBusPendingReply<QStringList>& caps) {
+            if (caps.isError()) {
+                done(false);
+                return;
+            }
+            // Entry lines are written "<...>": a service that reads markup must not take them for tags.
+            QStringList body = lines;
+            if (caps.value().contains(QStringLiteral("body-markup")))
+                for (QString& line : body) line = line.toHtmlEscaped();
+            QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
+            const QVariantMap hints{{QStringLiteral("desktop-entry"), kDesktopEntry},
+                                    {QStringLiteral("urgency"), QVariant::fromValue<uchar>(1)}};
+            notify << QStringLiteral("Orvella") << 0u << kDesktopEntry << summary << body.join(QLatin1Char('\n'))
+                   << QStringList() << hints << -1;
+            callAsync<uint>(this, bus_, notify, [done](const QDBusPendingReply<uint>& id) { done(!id.isError()); });
+        });
 }
 
 }  // namespace orv

@@ -12,7 +12,8 @@ void reportError(UiSeams& ui, QWidget* parent, const std::exception& error) {
     ui.error(parent, QString::fromUtf8(error.what()));
 }
 
-void reportUnknownError(UiSeams& ui, QWidget* parent) { ui.error(parent, QStringLiteral("An unexpected error occurred.")); }
-
+void reportUnknownError(UiSeams& ui, QWidget* parent) {
+    ui.error(parent, QStringLiteral("An unexpected error occurred."));
+}
 
 }  // namespace orv

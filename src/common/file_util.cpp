@@ -55,8 +55,8 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
 
 void throwTooLarge(const std::string& path, std::int64_t maxBytes) {
     throw CorruptFileError("File contains no data or corrupt file " + path + " (it is larger than the " +
-                      std::to_string(maxBytes) + " bytes such a file can hold)",
-                  path);
+                               std::to_string(maxBytes) + " bytes such a file can hold)",
+                           path);
 }
 
 void writeFileAtomically(const std::string& path, std::string_view bytes) {
@@ -143,7 +143,9 @@ std::vector<std::string> listFiles(const std::string& folder, std::string_view p
 namespace {
 
 std::string findIgnoringCase(const std::string& folder, std::string_view name, bool wantFolder) {
-    const auto wanted = [wantFolder](const std::string& path) { return wantFolder ? folderExists(path) : fileExists(path); };
+    const auto wanted = [wantFolder](const std::string& path) {
+        return wantFolder ? folderExists(path) : fileExists(path);
+    };
     const std::string exact = joinPath(folder, name);
     if (wanted(exact)) return exact;
     std::string found;

@@ -12,8 +12,8 @@
 namespace orv {
 
 std::string joinPath(std::string_view folder, std::string_view name);
-bool fileExists(const std::string& path);     // a regular file
-bool folderExists(const std::string& path);   // a directory
+bool fileExists(const std::string& path);    // a regular file
+bool folderExists(const std::string& path);  // a directory
 
 // What a settings file, a list or another small text file may hold at most.
 constexpr std::size_t kMaxTextFileBytes = 4 * 1024 * 1024;

@@ -134,7 +134,8 @@ GridTextRead readGridText(std::string_view bytes, int fixed) {
             if (c == std::string_view::npos) continue;
             const auto column = readLeadingNumber(line.substr(2, c - 2));
             const auto width = readLeadingNumber(line.substr(c + 1));
-            if (column && width && *column < columnCount) table.setWidth(static_cast<int>(*column), static_cast<int>(*width));
+            if (column && width && *column < columnCount)
+                table.setWidth(static_cast<int>(*column), static_cast<int>(*width));
             continue;
         }
         const size_t first = line.find(',');
@@ -158,8 +159,8 @@ GridTextRead readGridText(std::string_view bytes, int fixed) {
 
 std::string writeGridText(const GridText& table, int fixed) {
     std::string out;
-    out += std::to_string(std::max(0, table.columns() - fixed)) + "," + std::to_string(std::max(0, table.rows() - fixed)) +
-           "\r\n";
+    out += std::to_string(std::max(0, table.columns() - fixed)) + "," +
+           std::to_string(std::max(0, table.rows() - fixed)) + "\r\n";
     for (int c = 0; c < table.columns(); ++c)
         out += "cw " + std::to_string(c) + "," + std::to_string(table.width(c)) + "\r\n";
     for (int r = fixed; r < table.rows(); ++r) {

@@ -114,7 +114,8 @@ bool HintRouter::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::MouseMove && watched->isWindowType()) {
         // Qt tells a panel nothing when the mouse leaves one of its controls for it: every move of the mouse
         // in a window says which control is under it now.
-        under = widgetUnder(static_cast<QWindow*>(watched), static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        under =
+            widgetUnder(static_cast<QWindow*>(watched), static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     }
     if (under && controlOf(under) != lastControl_) hintFor(under);
     // Out of the window altogether: no control is under the mouse.

@@ -1,6 +1,6 @@
 #include "common/ini_file.h"
 
-#define SI_NO_CONVERSION  // single-byte Windows-1252 text throughout
+#define SI_NO_CONVERSION   // single-byte Windows-1252 text throughout
 #define SI_IMPLEMENTATION  // header-only: Debian splits the template bodies out behind this
 #include <SimpleIni.h>
 
@@ -92,9 +92,7 @@ bool IniFile::hasKey(const std::string& section, const std::string& key) const {
     return impl_->ini.GetValue(section.c_str(), key.c_str(), nullptr) != nullptr;
 }
 
-bool IniFile::hasSection(const std::string& section) const {
-    return impl_->ini.GetSection(section.c_str()) != nullptr;
-}
+bool IniFile::hasSection(const std::string& section) const { return impl_->ini.GetSection(section.c_str()) != nullptr; }
 
 std::optional<std::string> IniFile::value(const std::string& section, const std::string& key) const {
     const char* v = impl_->ini.GetValue(section.c_str(), key.c_str(), nullptr);

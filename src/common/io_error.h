@@ -10,8 +10,7 @@ namespace orv {
 
 class IoError : public std::runtime_error {
 public:
-    IoError(const std::string& message, std::string path)
-        : std::runtime_error(message), path_(std::move(path)) {}
+    IoError(const std::string& message, std::string path) : std::runtime_error(message), path_(std::move(path)) {}
     const std::string& path() const { return path_; }
 
 private:

@@ -15,8 +15,8 @@ QColor toQColor(WinColor c) {
         case 9: return pal.color(QPalette::HighlightedText);  // caption text
         case 13: return pal.color(QPalette::Highlight);
         case 14: return pal.color(QPalette::HighlightedText);
-        case 15: return pal.color(QPalette::Button);          // button face
-        case 20: return pal.color(QPalette::Light);           // button highlight
+        case 15: return pal.color(QPalette::Button);  // button face
+        case 20: return pal.color(QPalette::Light);   // button highlight
         default: return pal.color(QPalette::Window);
     }
 }

@@ -35,8 +35,8 @@ bool QtMediaDevice::loadBackend(QString* error) {
                      .arg(name, moduleFolders_.join(QStringLiteral(", ")));
     } else {
         module_.setFileName(path);
-        const auto create = module_.load() ? reinterpret_cast<CreateMediaBackend>(module_.resolve(kMediaBackendEntry))
-                                           : nullptr;
+        const auto create =
+            module_.load() ? reinterpret_cast<CreateMediaBackend>(module_.resolve(kMediaBackendEntry)) : nullptr;
         if (create) backend_.reset(create(this));
         if (!backend_) {
             reason = QStringLiteral("Orvella's sound and movie module %1 cannot be used: %2")
@@ -48,7 +48,9 @@ bool QtMediaDevice::loadBackend(QString* error) {
     return backend_ != nullptr;
 }
 
-bool QtMediaDevice::open(const QString& file, QString* error) { return loadBackend(error) && backend_->open(file, error); }
+bool QtMediaDevice::open(const QString& file, QString* error) {
+    return loadBackend(error) && backend_->open(file, error);
+}
 
 void QtMediaDevice::setDisplay(QWidget* parent, const QRect& area) {
     if (backend_) backend_->setDisplay(parent, area);

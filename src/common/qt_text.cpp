@@ -45,8 +45,9 @@ std::string toCp1252Lossy(const QString& text) {
 }
 
 QString unrepresentableMessage(const QString& badChar) {
-    return QStringLiteral("The character \"%1\" cannot be kept in Orvella's files (they use the Windows-1252 "
-                          "character set). Please remove it or use another character.")
+    return QStringLiteral(
+               "The character \"%1\" cannot be kept in Orvella's files (they use the Windows-1252 "
+               "character set). Please remove it or use another character.")
         .arg(badChar);
 }
 

@@ -34,11 +34,26 @@ private:
 int UiSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons) {
     QMessageBox box(parent);
     switch (icon) {
-        case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); box.setWindowTitle(QApplication::applicationName()); break;
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); box.setWindowTitle(QStringLiteral("Information")); break;
-        case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); box.setWindowTitle(QStringLiteral("Warning")); break;
-        case MsgIcon::Error: box.setIcon(QMessageBox::Critical); box.setWindowTitle(QStringLiteral("Error")); break;
-        case MsgIcon::Confirmation: box.setIcon(QMessageBox::Question); box.setWindowTitle(QStringLiteral("Confirm")); break;
+        case MsgIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            box.setWindowTitle(QApplication::applicationName());
+            break;
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            box.setWindowTitle(QStringLiteral("Information"));
+            break;
+        case MsgIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            box.setWindowTitle(QStringLiteral("Warning"));
+            break;
+        case MsgIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            box.setWindowTitle(QStringLiteral("Error"));
+            break;
+        case MsgIcon::Confirmation:
+            box.setIcon(QMessageBox::Question);
+            box.setWindowTitle(QStringLiteral("Confirm"));
+            break;
     }
     // Windows message texts break lines with a lone CR.
     QString shown = text;

@@ -37,7 +37,9 @@ public:
     virtual bool openUrl(const QUrl& url);
 
     // Shorthands.
-    void information(QWidget* parent, const QString& text) { message(parent, MsgIcon::Information, text, MsgButtons::Ok); }
+    void information(QWidget* parent, const QString& text) {
+        message(parent, MsgIcon::Information, text, MsgButtons::Ok);
+    }
     void warning(QWidget* parent, const QString& text) { message(parent, MsgIcon::Warning, text, MsgButtons::Ok); }
     void error(QWidget* parent, const QString& text) { message(parent, MsgIcon::Error, text, MsgButtons::Ok); }
     bool askYesNo(QWidget* parent, const QString& text) {

@@ -213,8 +213,7 @@ void TDeskDlg1::buildTopBar() {
     WeekBtnBottom_->setGeometry(0, kSpinSize / 2, kSpinSize, kSpinSize / 2);
     WeekBtnBottom_->setFocusPolicy(Qt::NoFocus);
     setHint(WeekBtnBottom_, weekHint);
-    connect(WeekBtnBottom_, &QToolButton::clicked, this,
-            [this] { Navigate(StepDirection::Forward, StepSize::Week); });
+    connect(WeekBtnBottom_, &QToolButton::clicked, this, [this] { Navigate(StepDirection::Forward, StepSize::Week); });
 
     BtnPanel_ = named(panel(BackPanel_), "BtnPanel");
     BtnPanel_->setGeometry(kPageWidth - kBtnPanelWidth, 0, kBtnPanelWidth, kBackHeight);
@@ -224,13 +223,18 @@ void TDeskDlg1::buildTopBar() {
     ceUser_->setReadOnly(true);
     ceUser_->setFocusPolicy(Qt::NoFocus);
     setHint(ceUser_, QStringLiteral("Current User. To change click the \"User\" button."));
-    RxSpeedButton1_ = toolButton(BtnPanel_, "RxSpeedButton1", userGlyph(), QStringLiteral("User|Add, remove, change or edit User."),
-                                QRect(231, 3, 25, 25));
-    PrintBtn_ = toolButton(BtnPanel_, "PrintBtn", printGlyph(), QStringLiteral("Print calendar."), QRect(262, 3, 25, 25));
-    WEndBtn_ = toolButton(BtnPanel_, "WEndBtn", weekendGlyph(), QStringLiteral("Hide/show weekends."), QRect(289, 3, 25, 25));
-    RepeatBtn_ = toolButton(BtnPanel_, "RepeatBtn", repeatGlyph(), QStringLiteral("Set up a repeating event."), QRect(316, 3, 25, 25));
-    DelBtn_ = toolButton(BtnPanel_, "DelBtn", deleteGlyph(), QStringLiteral("Delete a repeating event."), QRect(343, 3, 25, 25));
-    ExitBtn_ = toolButton(BtnPanel_, "ExitBtn", exitGlyph(30), QStringLiteral("Close full size calendar."), QRect(378, 5, 38, 40));
+    RxSpeedButton1_ = toolButton(BtnPanel_, "RxSpeedButton1", userGlyph(),
+                                 QStringLiteral("User|Add, remove, change or edit User."), QRect(231, 3, 25, 25));
+    PrintBtn_ =
+        toolButton(BtnPanel_, "PrintBtn", printGlyph(), QStringLiteral("Print calendar."), QRect(262, 3, 25, 25));
+    WEndBtn_ =
+        toolButton(BtnPanel_, "WEndBtn", weekendGlyph(), QStringLiteral("Hide/show weekends."), QRect(289, 3, 25, 25));
+    RepeatBtn_ = toolButton(BtnPanel_, "RepeatBtn", repeatGlyph(), QStringLiteral("Set up a repeating event."),
+                            QRect(316, 3, 25, 25));
+    DelBtn_ = toolButton(BtnPanel_, "DelBtn", deleteGlyph(), QStringLiteral("Delete a repeating event."),
+                         QRect(343, 3, 25, 25));
+    ExitBtn_ = toolButton(BtnPanel_, "ExitBtn", exitGlyph(30), QStringLiteral("Close full size calendar."),
+                          QRect(378, 5, 38, 40));
     ExitBtn_->setAutoRaise(true);
     connect(RxSpeedButton1_, &QToolButton::clicked, this, [this] { ceUserButtonClick(); });
     connect(PrintBtn_, &QToolButton::clicked, this, [this] { PrintBtnClick(); });
@@ -283,8 +287,8 @@ void TDeskDlg1::buildPage() {
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
         const int row = DeskPage::rowOf(i);
-        QWidget* holder = DeskPage::isWeekendCell(i) ? static_cast<QWidget*>(bp_[static_cast<size_t>(row + 1)])
-                                                     : rowPanel(row);
+        QWidget* holder =
+            DeskPage::isWeekendCell(i) ? static_cast<QWidget*>(bp_[static_cast<size_t>(row + 1)]) : rowPanel(row);
         b_[k] = panel(holder, QFrame::Panel, QFrame::Raised);
         b_[k]->setObjectName(QStringLiteral("b%1").arg(i));
         m_[k] = new ReminderEditor(context_.ui(), b_[k]);
@@ -340,7 +344,8 @@ void TDeskDlg1::colourCell(int cell, const QColor& colour) {
 }
 
 void TDeskDlg1::highlightCell(int cell) {
-    if (highlighted_ > 0 && highlighted_ != cell) colourCell(highlighted_, toQColor(context_.program().settings.Foreground));
+    if (highlighted_ > 0 && highlighted_ != cell)
+        colourCell(highlighted_, toQColor(context_.program().settings.Foreground));
     if (cell > 0) colourCell(cell, highlightColour());
     highlighted_ = cell;
 }
@@ -450,7 +455,8 @@ void TDeskDlg1::FocusSelectedDay() {
 }
 
 void TDeskDlg1::UpdateTitle() {
-    Panel3_->setText(fromCp1252(page_.title(cb4week_->isChecked(), context_.program().settings.ShowWeekends, systemDateNames())));
+    Panel3_->setText(
+        fromCp1252(page_.title(cb4week_->isChecked(), context_.program().settings.ShowWeekends, systemDateNames())));
 }
 
 void TDeskDlg1::FillCells() {
@@ -527,9 +533,7 @@ void TDeskDlg1::openOn(int year, int month, int day) {
     settings.Background = pageColour_;
 }
 
-void TDeskDlg1::showCurrentCalendarName() {
-    ceUser_->setText(fromCp1252(context_.program().calendars.currentName()));
-}
+void TDeskDlg1::showCurrentCalendarName() { ceUser_->setText(fromCp1252(context_.program().calendars.currentName())); }
 
 void TDeskDlg1::showEvent(QShowEvent* e) {
     const QRect screen = context_.ui().screenGeometry();
@@ -693,8 +697,8 @@ WeekSheet TDeskDlg1::printSheet() const {
         sheet.dayNumbers[k] = p_[k]->text();
         sheet.lines[k] = m_[k]->visualLines();
     }
-    sheet.footer1 = QStringLiteral("Printed ") +
-                    fromCp1252(formatDate("d mmmm yyyy", program.today(), systemDateNames()));
+    sheet.footer1 =
+        QStringLiteral("Printed ") + fromCp1252(formatDate("d mmmm yyyy", program.today(), systemDateNames()));
     sheet.footer2 = projectMailAddress().path() + QStringLiteral("    ") + projectWebAddress().host();
     sheet.titlePixels = QFontInfo(Panel3_->font()).pixelSize();
     sheet.numberPixels = QFontInfo(p_[1]->font()).pixelSize();

@@ -147,10 +147,10 @@ private:
     QCheckBox* cb4week_;
     // The page.
     QFrame* Panel1_;
-    QFrame* Panel2_;                                   // header row
-    std::array<QLabel*, 6> dp_{};                      // dp1..dp5: Monday..Friday
-    QLabel* bp0_;                                      // "Sat/Sun"
-    QFrame* Panel5_;                                   // week rows 1..4
+    QFrame* Panel2_;               // header row
+    std::array<QLabel*, 6> dp_{};  // dp1..dp5: Monday..Friday
+    QLabel* bp0_;                  // "Sat/Sun"
+    QFrame* Panel5_;               // week rows 1..4
     QFrame* Panel12_;
     QFrame* Panel18_;
     QFrame* Panel24_;

@@ -7,7 +7,7 @@
 namespace orv {
 namespace {
 
-constexpr int kSunday = 1;    // dayOfWeek numbering, 1 = Sunday .. 7 = Saturday
+constexpr int kSunday = 1;  // dayOfWeek numbering, 1 = Sunday .. 7 = Saturday
 constexpr int kMonday = 2;
 constexpr int kSaturday = 7;
 

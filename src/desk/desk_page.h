@@ -24,8 +24,8 @@ public:
     int SelectedDay = 1;
     int PageMonth = 1;  // 1..12
     int PageYear = 2000;
-    double PageStart = 0;  // cell 1, always a Monday
-    double PageEnd = 0;    // cell 28
+    double PageStart = 0;                            // cell 1, always a Monday
+    double PageEnd = 0;                              // cell 28
     std::array<double, kPageCells + 1> CellDates{};  // indexed 1..28
 
     // Cell i (1..28): week row (i - 1) div 7, column (i - 1) mod 7; columns 0..4 are Monday..Friday,

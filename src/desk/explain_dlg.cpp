@@ -24,11 +24,12 @@ TExplainDlg::TExplainDlg(UiSeams& ui, QWidget* parent)
     setFixedSize(kWidth, kHeight);
     setFont(sansSerifFont(11));
 
-    Label1_ = named(new QLabel(
-        QStringLiteral("To remove a repeating event, highlight the text to be removed in the reminder box containing "
+    Label1_ = named(
+        new QLabel(QStringLiteral(
+                       "To remove a repeating event, highlight the text to be removed in the reminder box containing "
                        "the first entry you want to delete. This is done by clicking on the first or last character "
                        "and dragging the mouse over the text you want to select."),
-        this),
+                   this),
         "Label1");
     Label1_->setWordWrap(true);
     Label1_->setGeometry(16, 12, kWidth - 32, 64);
@@ -59,9 +60,9 @@ TExplainDlg::TExplainDlg(UiSeams& ui, QWidget* parent)
     SampleText_->setTextFormat(Qt::RichText);
     const QPalette pal = palette();
     SampleText_->setText(QStringLiteral("Doctor 10am<br><span style=\"background-color:%1; color:%2\">"
-                                       "&lt;Cash to bank&gt;</span>")
-                            .arg(pal.color(QPalette::Active, QPalette::Highlight).name(),
-                                 pal.color(QPalette::Active, QPalette::HighlightedText).name()));
+                                        "&lt;Cash to bank&gt;</span>")
+                             .arg(pal.color(QPalette::Active, QPalette::Highlight).name(),
+                                  pal.color(QPalette::Active, QPalette::HighlightedText).name()));
 
     OKBtn_ = named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
     OKBtn_->setGeometry((kWidth - 75) / 2, 258, 75, 25);

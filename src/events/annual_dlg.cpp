@@ -49,7 +49,7 @@ using B = BirthdayList;
 // Window and page layout, in pixels.
 constexpr int kWidth = 560;
 constexpr int kHeight = 452;
-constexpr int kRowHeight = 20;     // header and data rows of the grid
+constexpr int kRowHeight = 20;  // header and data rows of the grid
 constexpr int kButtonTop = 404;
 constexpr int kButtonHeight = 32;
 // Room in an option's caption for its spin box: "Repeat every" + 21 blanks + the unit.
@@ -110,16 +110,18 @@ TAnnualDlg::TAnnualDlg(AppContext& context, QWidget* parent)
 
 QWidget* TAnnualDlg::buildBirthdaysPage() {
     auto* page = new QWidget;
-    lHeading_ = named(label(page, QStringLiteral("Adding Birthdays and Anniversaries"), {12, 8, kWidth - 24, 26}), "lHeading");
+    lHeading_ =
+        named(label(page, QStringLiteral("Adding Birthdays and Anniversaries"), {12, 8, kWidth - 24, 26}), "lHeading");
     lHeading_->setFont(arialFont(18, true));
     lHeading_->setAlignment(Qt::AlignCenter);
-    lInstructions_ = named(label(page,
-                          QStringLiteral("Type the name of the person or the occasion and the event, such as a "
-                                         "birthday or a wedding anniversary; tick Card or Gift to remind yourself "
-                                         "to send a card or buy a present. Please enter the month and day as "
-                                         "numbers. Eg August 14th is entered as 8 then 14."),
-                          {12, 38, kWidth - 24, 48}),
-                           "lInstructions");
+    lInstructions_ =
+        named(label(page,
+                    QStringLiteral("Type the name of the person or the occasion and the event, such as a "
+                                   "birthday or a wedding anniversary; tick Card or Gift to remind yourself "
+                                   "to send a card or buy a present. Please enter the month and day as "
+                                   "numbers. Eg August 14th is entered as 8 then 14."),
+                    {12, 38, kWidth - 24, 48}),
+              "lInstructions");
     lInstructions_->setWordWrap(true);
 
     sg1_ = named(new QTableView(page), "sg1");
@@ -139,7 +141,7 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
     sg1_->setSelectionBehavior(QAbstractItemView::SelectItems);
     // The editor is always shown: it opens as soon as a text cell takes the cursor.
     sg1_->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked |
-                         QAbstractItemView::SelectedClicked | QAbstractItemView::AnyKeyPressed);
+                          QAbstractItemView::SelectedClicked | QAbstractItemView::AnyKeyPressed);
     sg1_->setTabKeyNavigation(true);
     sg1_->setWordWrap(false);
     sg1_->setCornerButtonEnabled(false);
@@ -154,9 +156,10 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
     header->setHighlightSections(false);
     header->setSectionsClickable(true);
     header->setFont(arialFont(BirthdayTableModel::kDataFontPixels, true));
-    header->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: rgb(192, 220, 192); color: black;"
-                                         " font-weight: bold; border: 0px; border-right: 1px solid grey;"
-                                         " border-bottom: 1px solid grey; padding: 0px 2px; }"));
+    header->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: rgb(192, 220, 192); color: black;"
+                       " font-weight: bold; border: 0px; border-right: 1px solid grey;"
+                       " border-bottom: 1px solid grey; padding: 0px 2px; }"));
     sg1_->setStyleSheet(QStringLiteral("QTableView { gridline-color: silver; }"));
     sg1_->installEventFilter(this);
     // As wide as the default columns and a vertical scroll bar, in the middle of the page.
@@ -164,7 +167,8 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
     for (const int w : B::kDefaultWidths) gridWidth += w;
     sg1_->setGeometry((kWidth - gridWidth) / 2, 92, gridWidth, 302);
 
-    delegate_->setValidator([this](const QModelIndex& index, const QString& text) { return sg1CellValidate(index, text); });
+    delegate_->setValidator(
+        [this](const QModelIndex& index, const QString& text) { return sg1CellValidate(index, text); });
     connect(delegate_, &BirthdayGridDelegate::enterPressed, this, &TAnnualDlg::sg1MoveRight);
     connect(delegate_, &BirthdayGridDelegate::editRefused, this, [this](const QModelIndex& index) {
         // The cursor goes back to the refused cell once the click that left it is done.
@@ -183,7 +187,8 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
     pmGrid_ = named(new QMenu(this), "pmGrid");
     miClearChecks_ = named(pmGrid_->addAction(QStringLiteral("Clear All Checkboxes")), "miClearChecks");
     miDeleteRow_ = named(pmGrid_->addAction(QStringLiteral("Delete the selected row")), "miDeleteRow");
-    miInsertRow_ = named(pmGrid_->addAction(QStringLiteral("Insert a row before the selected position")), "miInsertRow");
+    miInsertRow_ =
+        named(pmGrid_->addAction(QStringLiteral("Insert a row before the selected position")), "miInsertRow");
     connect(miClearChecks_, &QAction::triggered, this, &TAnnualDlg::ClearChecksClick);
     connect(miDeleteRow_, &QAction::triggered, this, &TAnnualDlg::BitBtn8Click);
     connect(miInsertRow_, &QAction::triggered, this, &TAnnualDlg::InsertRowClick);
@@ -218,8 +223,9 @@ QWidget* TAnnualDlg::buildRepeatingPage() {
     const int fromWidth = QFontMetrics(from->font()).horizontalAdvance(from->text());
     lStartDate_ = named(label(page, QString(), {12 + fromWidth, 50, 300, 22}, true), "lStartDate");
     setOptionColour(lStartDate_, kBlue);
-    QLabel* note = label(page, QStringLiteral("To change this date, click Cancel and choose the new date in the calendar"),
-                         {30, 72, 508, 18});
+    QLabel* note =
+        label(page, QStringLiteral("To change this date, click Cancel and choose the new date in the calendar"),
+              {30, 72, 508, 18});
     note->setFont(sansSerifFont(11));
 
     label(page, QStringLiteral("3.  Select the period to use and how often the reminder should be repeated"),
@@ -253,13 +259,13 @@ QWidget* TAnnualDlg::buildRepeatingPage() {
     cb2_ = named(new QComboBox(page), "cb2");
     cb2_->setGeometry(226, 250, 108, 24);
     cb2_->addItems({QStringLiteral("Sunday"), QStringLiteral("Monday"), QStringLiteral("Tuesday"),
-                   QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
-                   QStringLiteral("Saturday")});
+                    QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
+                    QStringLiteral("Saturday")});
     label(page, QStringLiteral("of every"), {342, 250, 60, 24});
     cb3_ = named(new QComboBox(page), "cb3");
     cb3_->setGeometry(404, 250, 112, 24);
     cb3_->addItems({QStringLiteral("month"), QStringLiteral("2nd month"), QStringLiteral("3rd month"),
-                   QStringLiteral("4th month"), QStringLiteral("6th month")});
+                    QStringLiteral("4th month"), QStringLiteral("6th month")});
 
     label(page, QStringLiteral("4.  Repeat for the next"), {12, 296, 162, 24}, true);
     s_[4] = named(new QSpinBox(page), "s5");
@@ -460,8 +466,7 @@ void TAnnualDlg::sg1HeaderClick(int column) {
     QHeaderView* header = sg1_->horizontalHeader();
     const auto showDirection = [this, header] {
         header->setSortIndicatorShown(list_.sortColumn() >= 0);
-        header->setSortIndicator(list_.sortColumn(),
-                                 list_.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+        header->setSortIndicator(list_.sortColumn(), list_.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
     };
     if (!sg1CanSort(column) || !delegate_->commitOpenEdit()) {
         showDirection();
@@ -502,7 +507,8 @@ void TAnnualDlg::ClearChecksClick() { model_->clearAllChecks(); }
 void TAnnualDlg::BitBtn9Click() {
     delegate_->commitOpenEdit();
     const int year = toYmd(StartDate_).year;
-    if (!context_.ui().askYesNo(this, QStringLiteral("Add birthdays to calendar for ") + QString::number(year) + QStringLiteral(" ?")))
+    if (!context_.ui().askYesNo(
+            this, QStringLiteral("Add birthdays to calendar for ") + QString::number(year) + QStringLiteral(" ?")))
         return;
     bool close = true;
     guarded(context_.ui(), this, [this, year, &close] {
@@ -540,7 +546,8 @@ void TAnnualDlg::selectOption(int option) {
 }
 
 void TAnnualDlg::updateCaptions() {
-    static const char* const kUnits[4][2] = {{"days", "day"}, {"weeks", "week"}, {"months", "month"}, {"years", "year"}};
+    static const char* const kUnits[4][2] = {
+        {"days", "day"}, {"weeks", "week"}, {"months", "month"}, {"years", "year"}};
     for (int i = 0; i < 4; ++i)
         rb_[i]->setText(kRepeatEvery + QString::fromLatin1(kUnits[i][s_[i]->value() > 1 ? 0 : 1]));
     lYear_->setText(s_[4]->value() > 1 ? QStringLiteral("years,") : QStringLiteral("year,"));

@@ -18,7 +18,8 @@ bool isCheckColumn(int column) { return column == BirthdayList::colCard || colum
 
 BirthdayGridDelegate::BirthdayGridDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
-QWidget* BirthdayGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
+QWidget* BirthdayGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                            const QModelIndex& index) const {
     auto* edit = new QLineEdit(parent);
     edit->setFrame(false);
     edit->setFont(arialFont(BirthdayTableModel::kDataFontPixels));
@@ -92,7 +93,8 @@ bool BirthdayGridDelegate::eventFilter(QObject* object, QEvent* event) {
     return QStyledItemDelegate::eventFilter(object, event);
 }
 
-void BirthdayGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void BirthdayGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
     if (!isCheckColumn(index.column())) {
         QStyledItemDelegate::paint(painter, option, index);
         return;

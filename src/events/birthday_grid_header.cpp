@@ -33,9 +33,11 @@ void BirthdayGridHeader::paintSection(QPainter* painter, const QRect& rect, int 
     const qreal bottom = top + kArrowHeight;
     QPolygonF arrow;
     if (sortIndicatorOrder() == Qt::AscendingOrder)
-        arrow << QPointF(centre - kArrowWidth / 2, bottom) << QPointF(centre + kArrowWidth / 2, bottom) << QPointF(centre, top);
+        arrow << QPointF(centre - kArrowWidth / 2, bottom) << QPointF(centre + kArrowWidth / 2, bottom)
+              << QPointF(centre, top);
     else
-        arrow << QPointF(centre - kArrowWidth / 2, top) << QPointF(centre + kArrowWidth / 2, top) << QPointF(centre, bottom);
+        arrow << QPointF(centre - kArrowWidth / 2, top) << QPointF(centre + kArrowWidth / 2, top)
+              << QPointF(centre, bottom);
     painter->save();
     painter->setClipRect(rect);
     painter->setRenderHint(QPainter::Antialiasing);

@@ -16,7 +16,8 @@ bool isCheckColumn(int column) { return column == B::colCard || column == B::col
 
 }  // namespace
 
-BirthdayTableModel::BirthdayTableModel(BirthdayList& list, QObject* parent) : QAbstractTableModel(parent), list_(list) {}
+BirthdayTableModel::BirthdayTableModel(BirthdayList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list) {}
 
 int BirthdayTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.rowCount(); }
 
@@ -39,14 +40,10 @@ QVariant BirthdayTableModel::data(const QModelIndex& index, int role) const {
                 return QVariant(Qt::AlignRight | Qt::AlignVCenter);
             if (isCheckColumn(column)) return QVariant(Qt::AlignCenter);
             return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
-        case Qt::BackgroundRole:
-            return QBrush(column == B::colNo ? kFixedBackground : kDataBackground);
-        case Qt::ForegroundRole:
-            return QBrush(column == B::colNo ? QColor(Qt::black) : QColor(Qt::blue));
-        case Qt::FontRole:
-            return column == B::colNo ? QVariant() : QVariant(arialFont(kDataFontPixels));
-        default:
-            return {};
+        case Qt::BackgroundRole: return QBrush(column == B::colNo ? kFixedBackground : kDataBackground);
+        case Qt::ForegroundRole: return QBrush(column == B::colNo ? QColor(Qt::black) : QColor(Qt::blue));
+        case Qt::FontRole: return column == B::colNo ? QVariant() : QVariant(arialFont(kDataFontPixels));
+        default: return {};
     }
 }
 

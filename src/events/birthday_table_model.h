@@ -12,9 +12,9 @@ class BirthdayList;
 class BirthdayTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static inline const QColor kDataBackground{255, 255, 191};  // light yellow
+    static inline const QColor kDataBackground{255, 255, 191};   // light yellow
     static inline const QColor kFixedBackground{192, 220, 192};  // light green
-    static constexpr int kDataFontPixels = 11;                  // blue Arial
+    static constexpr int kDataFontPixels = 11;                   // blue Arial
 
     BirthdayTableModel(BirthdayList& list, QObject* parent = nullptr);
 

@@ -155,9 +155,10 @@ std::string capacityMessage(const StampResult& result) {
 std::string tooLongMessage(const std::vector<int>& dates, const DateNames& names) {
     constexpr size_t kListed = 20;
     std::string out = "The entry was not added to the following " + std::string(dates.size() == 1 ? "day" : "days") +
-                      ", because the day's reminders would become longer than " +
-                      std::to_string(kMaxDayTextLength) + " characters:";
-    for (size_t i = 0; i < dates.size() && i < kListed; ++i) out += "\r" + formatDate("dddd, d mmmm yyyy", dates[i], names);
+                      ", because the day's reminders would become longer than " + std::to_string(kMaxDayTextLength) +
+                      " characters:";
+    for (size_t i = 0; i < dates.size() && i < kListed; ++i)
+        out += "\r" + formatDate("dddd, d mmmm yyyy", dates[i], names);
     if (dates.size() > kListed) out += "\rand " + std::to_string(dates.size() - kListed) + " more.";
     return out;
 }

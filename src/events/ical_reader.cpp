@@ -29,9 +29,7 @@ constexpr size_t kMaxEntries = 1'000'000;
 
 std::string lineRef(size_t line) { return "line " + std::to_string(line) + ": "; }
 
-bool nameChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
-}
+bool nameChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'; }
 
 // The text after the content line's name and parameters (after the first colon outside quotes);
 // nullopt when the line is no content line.
@@ -88,8 +86,9 @@ void checkStructure(std::string_view text) {
         } else if (key == "END") {
             if (open.empty() || open.back().name != upper(*value))
                 damaged(lineRef(lineNo) + "END:" + std::string(*value) +
-                        (open.empty() ? " without a BEGIN" : " does not close BEGIN:" + open.back().name +
-                                                                  " of line " + std::to_string(open.back().line)));
+                        (open.empty() ? " without a BEGIN"
+                                      : " does not close BEGIN:" + open.back().name + " of line " +
+                                            std::to_string(open.back().line)));
             open.pop_back();
         } else if (open.empty()) {
             damaged(lineRef(lineNo) + std::string(name) + " outside a calendar");
@@ -176,8 +175,8 @@ struct IcalReader::Event {
     std::string summary;  // Windows-1252, one line
     bool hasSummary = false;
     Moment start;
-    int lengthDays = 1;             // dates
-    long long lengthSeconds = 0;    // times
+    int lengthDays = 1;           // dates
+    long long lengthSeconds = 0;  // times
     std::vector<icalrecurrencetype> rules;
     std::vector<icalrecurrencetype> exceptionRules;
     std::vector<Moment> extraDates;
@@ -232,8 +231,7 @@ public:
             if (m.isDate() && !e.start.isDate()) excludedDays.insert(m.wallDay());
             else excluded.insert(m.key());
         }
-        for (const auto& rule : e.exceptionRules)
-            follow(e, rule, [&](const Moment& m) { excluded.insert(m.key()); });
+        for (const auto& rule : e.exceptionRules) follow(e, rule, [&](const Moment& m) { excluded.insert(m.key()); });
 
         std::map<long long, Moment> occurrences;  // in time order, each start once
         const auto occur = [&](const Moment& m) {
@@ -305,8 +303,8 @@ private:
         if (!added_.insert(std::to_string(day) + '|' + text).second) return;
         if (candidates_.size() >= kMaxEntries)
             throw IcalError("the file gives more entries than a calendar can hold; import a shorter span");
-        candidates_.push_back({{day, timed ? 1 : 0, minutes, e.order, candidates_.size()},
-                               {day, "<" + std::move(text) + ">\r\n"}});
+        candidates_.push_back(
+            {{day, timed ? 1 : 0, minutes, e.order, candidates_.size()}, {day, "<" + std::move(text) + ">\r\n"}});
     }
 
     // The days an event covers after its first get "<summary>". Occurrences come in time order, so the days
@@ -404,7 +402,8 @@ void IcalReader::readEvent(icalcomponent* calendar, icalcomponent* component, si
         if (!m.zone) m.zone = icaltimezone_get_builtin_timezone_from_tzid(tzid);
         if (!m.zone) m.zone = icaltimezone_get_builtin_timezone(tzid);
         if (!m.zone) {
-            const std::string note = std::string("the time zone \"") + tzid + "\" is unknown; its times are read as local times";
+            const std::string note =
+                std::string("the time zone \"") + tzid + "\" is unknown; its times are read as local times";
             if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) notes_.push_back(note);
         }
         return m;

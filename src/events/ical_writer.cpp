@@ -92,7 +92,8 @@ void addCommon(icalcomponent* event, const std::string& uid, std::time_t stamp, 
         event, icalproperty_new_dtstamp(icaltime_from_timet_with_zone(stamp, 0, icaltimezone_get_utc_timezone())));
     icalcomponent_add_property(event, propertyFrom("DTSTART;VALUE=DATE:" + compactDate(day)));
     // The last representable day has no next day to end on; a date without an end lasts one day.
-    if (day < maxDayNumber()) icalcomponent_add_property(event, propertyFrom("DTEND;VALUE=DATE:" + compactDate(day + 1)));
+    if (day < maxDayNumber())
+        icalcomponent_add_property(event, propertyFrom("DTEND;VALUE=DATE:" + compactDate(day + 1)));
     icalcomponent_add_property(event, icalproperty_new_summary(textValue(summary).c_str()));
     icalcomponent_add_property(event, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
 }
@@ -164,8 +165,8 @@ std::string IcalWriter::text() const {
     return out;
 }
 
-IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_view calendarName, int first,
-                          int last, int today, std::time_t stamp) {
+IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_view calendarName, int first, int last,
+                          int today, std::time_t stamp) {
     IcalWriter writer(calendarName, stamp);
     IcalExport result;
     const std::vector<int> days = storedDays(store, first, last);
@@ -173,15 +174,14 @@ IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_
         if (const auto text = store.readDay(day); text && writer.addDay(day, *text)) ++result.days;
 
     int yearlyFirst = first;
-    if (first <= minDayNumber())
-        yearlyFirst = dayNumber(toYmd(days.empty() ? today : days.front()).year, 1, 1);
+    if (first <= minDayNumber()) yearlyFirst = dayNumber(toYmd(days.empty() ? today : days.front()).year, 1, 1);
     for (int row = 1; row <= yearly.rowCount(); ++row) {
         if (!yearly.isComplete(row)) continue;
         const auto month = parseWholeNumber(yearly.cell(BirthdayList::colMonth, row));
         const auto day = parseWholeNumber(yearly.cell(BirthdayList::colDay, row));
         if (!month || !day) continue;
-        if (writer.addYearly(yearly.cell(BirthdayList::colName, row), yearly.cell(BirthdayList::colEvent, row),
-                             *month, *day, yearlyFirst, last))
+        if (writer.addYearly(yearly.cell(BirthdayList::colName, row), yearly.cell(BirthdayList::colEvent, row), *month,
+                             *day, yearlyFirst, last))
             ++result.yearly;
     }
     result.text = writer.text();

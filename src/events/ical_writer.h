@@ -56,7 +56,7 @@ struct IcalExport {
 // The days of the open calendar within first..last and every complete row of the yearly list. The
 // yearly dates repeat from first; when first is the earliest possible day, from 1 January of the year of
 // the calendar's first exported day (or of today's year for a calendar without days).
-IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_view calendarName, int first,
-                          int last, int today, std::time_t stamp);
+IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_view calendarName, int first, int last,
+                          int today, std::time_t stamp);
 
 }  // namespace orv

@@ -15,7 +15,7 @@ enum class MissingDay {
 };
 
 struct RepeatSettings {
-    int StartDate = 0;      // day number
+    int StartDate = 0;  // day number
     int RepeatKind = rkDays;
     int Interval = 1;       // in the kind's unit; months for the nth weekday
     int NthOccurrence = 1;  // 1..4, nth weekday only

@@ -44,7 +44,8 @@ void readSettings(const IniFile& ini, Program& program, const std::string& defau
     // A relative "Path" lies in the program folder, for the windows and the command-line tool alike, never
     // in whatever folder the process was started from.
     if (calendars.DataFolder.empty()) calendars.DataFolder = findFolderIgnoringCase(program.programFolder(), "Data");
-    else if (calendars.DataFolder.front() != '/') calendars.DataFolder = joinPath(program.programFolder(), calendars.DataFolder);
+    else if (calendars.DataFolder.front() != '/')
+        calendars.DataFolder = joinPath(program.programFolder(), calendars.DataFolder);
 }
 
 void writeSettings(const Program& program, IniFile& ini) {
@@ -94,7 +95,8 @@ void ensureDataFolder(const Program& program) {
         throw IoError("The data folder \"" + folder + "\" can neither be entered nor created: " + e.what(), folder);
     }
     if (!folderExists(folder))
-        throw IoError("The data folder \"" + folder + "\" can neither be entered nor created: it is not a folder", folder);
+        throw IoError("The data folder \"" + folder + "\" can neither be entered nor created: it is not a folder",
+                      folder);
 }
 
 }  // namespace orv

@@ -39,8 +39,9 @@ std::optional<std::string> calendarNameProblem(std::string_view name) {
             return std::string("A calendar name cannot contain control characters such as tabs or line breaks.");
         if (std::string_view("/\\:*?\"<>|").find(ch) != std::string_view::npos)
             // No-break spaces keep the characters together when the message wraps.
-            return std::string("A calendar name cannot contain any of these characters: "
-                               "/\u00A0\\\u00A0:\u00A0*\u00A0?\u00A0\"\u00A0<\u00A0>\u00A0|");
+            return std::string(
+                "A calendar name cannot contain any of these characters: "
+                "/\u00A0\\\u00A0:\u00A0*\u00A0?\u00A0\"\u00A0<\u00A0>\u00A0|");
     }
     if (utf8Name(name).size() + kExtension.size() > kMaxFileNameBytes)
         return std::string("This name is too long to name a calendar file. Please choose a shorter name.");
@@ -178,7 +179,8 @@ bool CalendarList::renameCalendarFile(std::string_view oldName, std::string_view
             renamePath(to, from);
         } catch (const IoError&) {
             return fail(std::string("The calendar file was renamed, but its archive of purged days could not "
-                                    "follow: ") + e.what());
+                                    "follow: ") +
+                        e.what());
         }
         return fail(std::string("The calendar file could not be renamed: ") + e.what());
     }

@@ -18,8 +18,8 @@ public:
     int size() const { return static_cast<int>(Names.size()); }
     bool empty() const { return Names.empty(); }
 
-    // Data folder + "/" + name + ".DBX", or the existing file of that name in another case. Throws IoError for a name that cannot be a file name in the
-    // data folder, so that no file outside it is ever opened or written.
+    // Data folder + "/" + name + ".DBX", or the existing file of that name in another case. Throws IoError for a name
+    // that cannot be a file name in the data folder, so that no file outside it is ever opened or written.
     std::string CalendarFileName(int index) const;
     // The same for a name that need not be in the list (the Users window's working list).
     std::string fileNameFor(std::string_view name) const;

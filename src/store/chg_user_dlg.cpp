@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-
 namespace orv {
 
 TChgUserDlg::TChgUserDlg(AppContext& context, QWidget* parent)

@@ -49,13 +49,13 @@ TEditUserDlg::TEditUserDlg(AppContext& context, QWidget* parent) : QDialog(paren
         return b;
     };
     AddBtn_ = button("AddBtn", QStringLiteral("Create a &new calendar"),
-                    QStringLiteral("Create a new calendar for another user and/or location."), 10);
+                     QStringLiteral("Create a new calendar for another user and/or location."), 10);
     EditBtn_ = button("EditBtn", QStringLiteral("&Edit calendar name"),
-                     QStringLiteral("Change the description for the calendar highlighted in the list box."), 46);
+                      QStringLiteral("Change the description for the calendar highlighted in the list box."), 46);
     DelBtn_ = button("DelBtn", QStringLiteral("&Destroy selected calendar"),
-                    QStringLiteral("Delete the calendar highlighted in the list box."), 82);
+                     QStringLiteral("Delete the calendar highlighted in the list box."), 82);
     OKBtn_ = button("OKBtn", QStringLiteral("Activate selected calendar"),
-                   QStringLiteral("Select the highlighted user's calendar, and close this window."), 160);
+                    QStringLiteral("Select the highlighted user's calendar, and close this window."), 160);
     OKBtn_->setIcon(okGlyph());
     OKBtn_->setDefault(true);
     CancelBtn_ = button("CancelBtn", QStringLiteral("Cancel"), QStringLiteral("Exit without making changes."), 196);
@@ -141,8 +141,9 @@ void TEditUserDlg::EditBtnClick() {
         // The file is found by the highlighted name, not by its position in the committed list, which
         // may differ after a deletion here.
         if (!calendars().renameCalendarFile(oldName, newName, &why)) {
-            context_.ui().warning(this, QStringLiteral("The calendar \"%1\" keeps its name: its file could not be renamed.\n%2")
-                                  .arg(fromCp1252(oldName), QString::fromUtf8(why.c_str())));
+            context_.ui().warning(
+                this, QStringLiteral("The calendar \"%1\" keeps its name: its file could not be renamed.\n%2")
+                          .arg(fromCp1252(oldName), QString::fromUtf8(why.c_str())));
             return;
         }
         working_[static_cast<size_t>(index)] = newName;

@@ -50,8 +50,8 @@ void TNameErrorDlg::setName(const QString& name) {
     const qsizetype star = kNameLine.indexOf(QChar('*'));
     // pre-wrap keeps the blanks of the name as typed.
     lName_->setText(QStringLiteral("<span style=\"white-space:pre-wrap\">") + kNameLine.left(star).toHtmlEscaped() +
-                   QStringLiteral("<b>") + name.toHtmlEscaped() + QStringLiteral("</b>") +
-                   kNameLine.mid(star + 1).toHtmlEscaped() + QStringLiteral("</span>"));
+                    QStringLiteral("<b>") + name.toHtmlEscaped() + QStringLiteral("</b>") +
+                    kNameLine.mid(star + 1).toHtmlEscaped() + QStringLiteral("</span>"));
 }
 
 void TNameErrorDlg::reject() { done(mrOk); }

@@ -37,8 +37,7 @@ void NotificationLog::record(IniFile& ini, int day, std::string_view calendar) {
     std::string calendars(calendar);
     if (log.lastDay_ == day && !listed(log.lastCalendars_, calendar) && !log.lastCalendars_.empty())
         calendars = log.lastCalendars_ + "|" + calendars;
-    else if (log.lastDay_ == day && listed(log.lastCalendars_, calendar))
-        calendars = log.lastCalendars_;
+    else if (log.lastDay_ == day && listed(log.lastCalendars_, calendar)) calendars = log.lastCalendars_;
     ini.writeInteger(kSection, kLastDay, day);
     ini.writeString(kSection, kLastCalendars, calendars);
 }

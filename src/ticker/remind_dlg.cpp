@@ -96,8 +96,8 @@ void TRemindDlg::placeOver(const QWidget* mainWindow) {
     const auto bounded = [](qint64 v) {
         return static_cast<int>(std::clamp<qint64>(v, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     };
-    setGeometry(bounded(qint64(g.left()) + 24), bounded(qint64(g.top()) + 3), bounded(std::max<qint64>(qint64(g.width()) - 84, 0)),
-                17);
+    setGeometry(bounded(qint64(g.left()) + 24), bounded(qint64(g.top()) + 3),
+                bounded(std::max<qint64>(qint64(g.width()) - 84, 0)), 17);
     lScroll_->setGeometry(rect());
 }
 

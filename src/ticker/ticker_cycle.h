@@ -31,8 +31,8 @@ private:
     std::vector<std::string> items_;
     std::int32_t position_ = 0;
     bool enabled_ = false;
-    bool showsItem_ = false;       // the title holds an item, not the product name
-    bool clearStaleTitle_ = false; // a rebuild found nothing while an item was on show
+    bool showsItem_ = false;        // the title holds an item, not the product name
+    bool clearStaleTitle_ = false;  // a rebuild found nothing while an item was on show
 };
 
 }  // namespace orv

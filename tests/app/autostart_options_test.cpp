@@ -19,14 +19,14 @@ TEST(AutostartOptions, ReadingRules) {
         {"", {true, 1}, true, 1},  // nothing stored: the controls keep their state
         {"[Autostart]\r\ncbAuto_Checked=False\r\nrgDisplay_ItemIndex=1\r\n", {true, 0}, false, 1},
         {"[autostart]\r\ncbauto_checked=tRUE\r\n", {false, 1}, true, 1},
-        {"[Autostart]\r\ncbAuto_Checked=1\r\n", {false, 0}, false, 0},   // neither True nor False: unchanged
+        {"[Autostart]\r\ncbAuto_Checked=1\r\n", {false, 0}, false, 0},  // neither True nor False: unchanged
         {"[Autostart]\r\ncbAuto_Checked=\r\n", {true, 0}, true, 0},
         {"[Autostart]\r\nrgDisplay_ItemIndex=Monday\r\n", {true, 1}, true, 0},  // not a whole number: item 0
         {"[Autostart]\r\nrgDisplay_ItemIndex=\r\n", {true, 1}, true, 0},
         {"[Autostart]\r\nrgDisplay_ItemIndex=0x1\r\n", {true, 0}, true, 1},
-        {"[Autostart]\r\nrgDisplay_ItemIndex=5\r\n", {true, 0}, true, 1},   // beyond the items: the nearer
+        {"[Autostart]\r\nrgDisplay_ItemIndex=5\r\n", {true, 0}, true, 1},  // beyond the items: the nearer
         {"[Autostart]\r\nrgDisplay_ItemIndex=-1\r\n", {true, 1}, true, 0},
-        {"[System]\r\ncbAuto_Checked=False\r\n", {true, 0}, true, 0},      // other sections do not count
+        {"[System]\r\ncbAuto_Checked=False\r\n", {true, 0}, true, 0},  // other sections do not count
     };
     for (const Case& c : cases) {
         IniFile ini;

@@ -84,15 +84,13 @@ TEST(JpegDecoder, ChoosesTheSmallestScaleThatStillCoversTheTarget) {
         int w, h, tw, th, denom;
     };
     const Case cases[] = {
-        {600, 400, 0, 0, 1},          // no target
-        {600, 400, 1280, 1024, 1},    // smaller than the screen
-        {2560, 2048, 1280, 1024, 2},  // exactly twice
-        {2561, 2048, 1280, 1024, 2},
-        {2558, 2048, 1280, 1024, 1},  // half would fall short by a pixel
-        {2559, 2048, 1280, 1024, 2},  // half of 2559 is rounded up to 1280
-        {20000, 20000, 1280, 1024, 8},
-        {10240, 1024, 1280, 1024, 1}, // wide and short: the height rules
-        {10233, 8185, 1280, 1024, 8}, // rounded up: 1280 x 1024 at one eighth
+        {600, 400, 0, 0, 1},                                          // no target
+        {600, 400, 1280, 1024, 1},                                    // smaller than the screen
+        {2560, 2048, 1280, 1024, 2},                                  // exactly twice
+        {2561, 2048, 1280, 1024, 2},   {2558, 2048, 1280, 1024, 1},   // half would fall short by a pixel
+        {2559, 2048, 1280, 1024, 2},                                  // half of 2559 is rounded up to 1280
+        {20000, 20000, 1280, 1024, 8}, {10240, 1024, 1280, 1024, 1},  // wide and short: the height rules
+        {10233, 8185, 1280, 1024, 8},                                 // rounded up: 1280 x 1024 at one eighth
     };
     for (const Case& c : cases)
         EXPECT_EQ(JpegDecoder::chooseScaleDenom(c.w, c.h, c.tw, c.th), c.denom) << c.w << "x" << c.h;
@@ -138,7 +136,8 @@ TEST(JpegDecoder, RefusesBrokenFilesWithAReason) {
     const Case cases[] = {
         {"empty", ""},
         {"text", "This is not a picture at all, just words.\r\n"},
-        {"bitmap header", std::string("BM\x36\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00", 14) + std::string(40, '\0')},
+        {"bitmap header",
+         std::string("BM\x36\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00", 14) + std::string(40, '\0')},
         {"only the start marker", good.substr(0, 2)},
         {"cut inside the headers", good.substr(0, 40)},
         {"cut in the middle", good.substr(0, good.size() / 2)},

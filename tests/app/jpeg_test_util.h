@@ -8,7 +8,7 @@ namespace orv::test {
 struct JpegRecipe {
     int width = 64;
     int height = 48;
-    int components = 3;       // 3 colour, 1 grey, 4 CMYK (plain red)
+    int components = 3;  // 3 colour, 1 grey, 4 CMYK (plain red)
     bool progressive = false;
     int quality = 85;
 };

@@ -49,7 +49,8 @@ private slots:
         TCalMainForm form(run->context);
         form.FormActivate();
         QCOMPARE(QDir::currentPath(), started);
-        QCOMPARE(QString::fromStdString(run->program.calendars.DataFolder), QString::fromStdString(dir->file("RelData")));
+        QCOMPARE(QString::fromStdString(run->program.calendars.DataFolder),
+                 QString::fromStdString(dir->file("RelData")));
         QVERIFY(dir->exists("RelData"));
     }
 
@@ -88,10 +89,12 @@ private slots:
         QVERIFY(dir->read("calusers.dat") == "Ann\r\n");
         const auto names = [this](const std::string& folder) {
             std::set<std::string> found;
-            for (const auto& e : std::filesystem::directory_iterator(dir->file(folder))) found.insert(e.path().filename().string());
+            for (const auto& e : std::filesystem::directory_iterator(dir->file(folder)))
+                found.insert(e.path().filename().string());
             return found;
         };
-        QCOMPARE(names("."), (std::set<std::string>{"orvella.ini", "calusers.dat", "events.dat", "vevents.dat", "ARTWORK", "DATA"}));
+        QCOMPARE(names("."), (std::set<std::string>{"orvella.ini", "calusers.dat", "events.dat", "vevents.dat",
+                                                    "ARTWORK", "DATA"}));
         QCOMPARE(names("DATA"), std::set<std::string>{"ann.dbx"});
     }
 
@@ -100,9 +103,12 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("says");
         for (const char* file : {"Orvella.INI", "CalUsers.DAT", "Data/Ann.DBX", "Events.dat", "VEvents.dat"}) {
-            QTest::addRow("%s fifo", file) << file << "fifo" << "it is not a regular file";
-            QTest::addRow("%s /dev/zero", file) << file << "zero" << "it is not a regular file";
-            QTest::addRow("%s 50 GB", file) << file << "sparse" << "File contains no data or corrupt file";
+            QTest::addRow("%s fifo", file) << file << "fifo"
+                                           << "it is not a regular file";
+            QTest::addRow("%s /dev/zero", file) << file << "zero"
+                                                << "it is not a regular file";
+            QTest::addRow("%s 50 GB", file) << file << "sparse"
+                                            << "File contains no data or corrupt file";
         }
     }
 

@@ -51,7 +51,9 @@ private:
     TImgHolder* holder() const { return form->findChild<TImgHolder*>(); }
     TRemindDlg* ticker() const { return form->findChild<TRemindDlg*>(); }
     QListWidget* tickerList() const { return part<QListWidget>(ticker(), "lb1"); }
-    TexturePaintBox* paintBox(int i) const { return part<TexturePaintBox>(form.get(), qPrintable(QStringLiteral("pb%1").arg(i))); }
+    TexturePaintBox* paintBox(int i) const {
+        return part<TexturePaintBox>(form.get(), qPrintable(QStringLiteral("pb%1").arg(i)));
+    }
 
     // A program folder with one calendar, three pictures (January a.jpg 600 x 400, February b.bmp 800 x 400,
     // March c.jpg, which is broken), a looping sound for b, and yearly dates.
@@ -64,8 +66,9 @@ private:
         dir->write("Artwork/c.jpg", "broken");
         dir->write("SOUNDS/b.wav", "RIFF");
         dir->write("SOUNDS/Sounds.ini", "[Loop]\r\nb.wav=1\r\n");
-        dir->write("Events.dat", "6,2\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,20\r\n"
-                                 "1,2,Bob\r\n2,2,Birthday\r\n3,2,1\r\n4,2,23\r\n");
+        dir->write("Events.dat",
+                   "6,2\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,20\r\n"
+                   "1,2,Bob\r\n2,2,Birthday\r\n3,2,1\r\n4,2,23\r\n");
         form.reset(createWindows(run->context));
         form->show();
         QTRY_VERIFY(!form->runState().FirstActivation);
@@ -95,7 +98,9 @@ private slots:
         // Six paint boxes, each at the bottom of its panel.
         for (int i = 1; i <= 6; ++i) QCOMPARE(paintBox(i)->parentWidget()->children().first(), paintBox(i));
         QVERIFY(paintBox(5)->isTitleBox());
-        QVERIFY(part<QLineEdit>(form.get(), "eMessage")->text().contains(QStringLiteral("Orvella project")));  // who drew the pictures
+        QVERIFY(part<QLineEdit>(form.get(), "eMessage")
+                    ->text()
+                    .contains(QStringLiteral("Orvella project")));  // who drew the pictures
 
         part<TRxCalendarEx>(form.get(), "Cal")->NextMonth();
         QCOMPARE(holder()->naturalSize(), QSize(800, 400));

@@ -92,11 +92,21 @@ private slots:
                  QString::fromStdString(dir->path() + "/Data"));
         QCOMPARE(ini.readString("Calendar", "Background", ""), std::string("-2147483633"));
         QCOMPARE(ini.readString("Calendar", "Foreground", ""), std::string("-2147483633"));
-        for (const auto& [section, key] : std::vector<std::pair<std::string, std::string>>{
-                 {"System", "Left"}, {"System", "Top"}, {"System", "Size"}, {"System", "Current User"},
-                 {"Calendar", "Default Date Format"}, {"Calendar", "Backgrd mode"}, {"Calendar", "Show Weekends"},
-                 {"Calendar", "Last Accepted Date"}, {"Calendar", "Show Usage"}, {"Calendar", "Tile"},
-                 {"Reminders", "Enabled"}, {"Reminders", "Kind"}, {"Reminders", "Date"}, {"Reminders", "Time"}})
+        for (const auto& [section, key] :
+             std::vector<std::pair<std::string, std::string>>{{"System", "Left"},
+                                                              {"System", "Top"},
+                                                              {"System", "Size"},
+                                                              {"System", "Current User"},
+                                                              {"Calendar", "Default Date Format"},
+                                                              {"Calendar", "Backgrd mode"},
+                                                              {"Calendar", "Show Weekends"},
+                                                              {"Calendar", "Last Accepted Date"},
+                                                              {"Calendar", "Show Usage"},
+                                                              {"Calendar", "Tile"},
+                                                              {"Reminders", "Enabled"},
+                                                              {"Reminders", "Kind"},
+                                                              {"Reminders", "Date"},
+                                                              {"Reminders", "Time"}})
             QVERIFY2(ini.hasKey(section, key), key.c_str());
         QCOMPARE(dir->read("CalUsers.DAT"), std::string("Ann Smith\r\n"));
         QVERIFY(dir->exists("Data"));

@@ -14,8 +14,8 @@ namespace {
 
 QString dayName(int y, int m, int d) {
     const QLocale loc = QLocale::system();
-    return QStringLiteral("%1 %2 %3 %4").arg(loc.dayName(QDate(y, m, d).dayOfWeek()), QString::number(d),
-                                             loc.monthName(m), QString::number(y));
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(loc.dayName(QDate(y, m, d).dayOfWeek()), QString::number(d), loc.monthName(m), QString::number(y));
 }
 
 // December 2026 starts on a Tuesday; with Monday first the 1st is in column 1 of the first day row.
@@ -26,9 +26,7 @@ int cellIndexOfDay(int day) { return 7 + (day - 1 + 1) / 7 * 7 + (day - 1 + 1) %
 class MonthGridAccessibleTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        QAccessible::installFactory(monthGridAccessibleFactory);
-    }
+    void initTestCase() { QAccessible::installFactory(monthGridAccessibleFactory); }
     void tableOfNamedDaysUnderNamedWeekdays() {
         TRxCalendarEx grid(dayNumber(2026, 12, 8));
         grid.SetStartOfWeek(1);
@@ -84,7 +82,8 @@ private slots:
             return out;
         };
         QCOMPARE(selected(), QList<int>{cellIndexOfDay(8)});
-        QCOMPARE(table->tableInterface()->selectedCells(), QList<QAccessibleInterface*>{table->child(cellIndexOfDay(8))});
+        QCOMPARE(table->tableInterface()->selectedCells(),
+                 QList<QAccessibleInterface*>{table->child(cellIndexOfDay(8))});
 
         grid.SetDatePart(kPartDay, 9);
         QCOMPARE(selected(), QList<int>{cellIndexOfDay(9)});

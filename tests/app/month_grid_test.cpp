@@ -19,19 +19,13 @@ struct MappingCase {
 // One month starting on each weekday, with Sunday and Monday as the first column.
 TEST(MonthGridMapping, FirstAndLastDayForEveryStartingWeekday) {
     const MappingCase cases[] = {
-        {2023, 1, 0, {1, 0}, {5, 2}},  // starts on a Sunday
-        {2023, 1, 1, {1, 6}, {6, 1}},
-        {2023, 5, 0, {1, 1}, {5, 3}},  // Monday
-        {2023, 5, 1, {1, 0}, {5, 2}},
-        {2023, 8, 0, {1, 2}, {5, 4}},  // Tuesday
-        {2023, 8, 1, {1, 1}, {5, 3}},
-        {2023, 2, 0, {1, 3}, {5, 2}},  // Wednesday
-        {2023, 2, 1, {1, 2}, {5, 1}},
-        {2023, 6, 0, {1, 4}, {5, 5}},  // Thursday
-        {2023, 6, 1, {1, 3}, {5, 4}},
-        {2023, 9, 0, {1, 5}, {5, 6}},  // Friday
-        {2023, 9, 1, {1, 4}, {5, 5}},
-        {2023, 4, 0, {1, 6}, {6, 0}},  // Saturday
+        {2023, 1, 0, {1, 0}, {5, 2}},                                // starts on a Sunday
+        {2023, 1, 1, {1, 6}, {6, 1}}, {2023, 5, 0, {1, 1}, {5, 3}},  // Monday
+        {2023, 5, 1, {1, 0}, {5, 2}}, {2023, 8, 0, {1, 2}, {5, 4}},  // Tuesday
+        {2023, 8, 1, {1, 1}, {5, 3}}, {2023, 2, 0, {1, 3}, {5, 2}},  // Wednesday
+        {2023, 2, 1, {1, 2}, {5, 1}}, {2023, 6, 0, {1, 4}, {5, 5}},  // Thursday
+        {2023, 6, 1, {1, 3}, {5, 4}}, {2023, 9, 0, {1, 5}, {5, 6}},  // Friday
+        {2023, 9, 1, {1, 4}, {5, 5}}, {2023, 4, 0, {1, 6}, {6, 0}},  // Saturday
         {2023, 4, 1, {1, 5}, {5, 6}},
     };
     for (const auto& c : cases) {
@@ -58,7 +52,9 @@ TEST(MonthGridMapping, SixRowAndFourRowMonths) {
     EXPECT_EQ(cellDay(6, 2, offset, 31), 0);
 
     // February of a common year starting in the first column fills exactly four rows.
-    struct { int year, startOfWeek; } fours[] = {{2015, 0}, {2010, 1}};
+    struct {
+        int year, startOfWeek;
+    } fours[] = {{2015, 0}, {2010, 1}};
     for (const auto& f : fours) {
         SCOPED_TRACE(f.year);
         offset = firstDayOffset(f.year, 2, f.startOfWeek);
@@ -154,8 +150,8 @@ TEST(SetDatePart, RulesAndRefusals) {
         {{2005, 2, 10}, 4, 1, DateMove::Unchanged, {2005, 2, 10}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.from.year << "-" << c.from.month << "-" << c.from.day << " kind "
-                                        << c.kind << " value " << c.value);
+        SCOPED_TRACE(testing::Message() << c.from.year << "-" << c.from.month << "-" << c.from.day << " kind " << c.kind
+                                        << " value " << c.value);
         const DateMoveResult r = setDatePart(dayNumber(c.from), c.kind, c.value);
         EXPECT_EQ(r.move, c.move);
         EXPECT_EQ(toYmd(r.date), c.to);
@@ -243,10 +239,8 @@ TEST(MonthGridModel, NoDateBeyondTheLastYear) {
         Ymd from;
         DateMove (MonthGrid::*step)();
     } cases[] = {
-        {{9999, 12, 31}, &MonthGrid::NextMonth},
-        {{9999, 12, 5}, &MonthGrid::NextMonth},
-        {{9999, 6, 5}, &MonthGrid::NextYear},
-        {{1, 3, 5}, &MonthGrid::PrevYear},
+        {{9999, 12, 31}, &MonthGrid::NextMonth}, {{9999, 12, 5}, &MonthGrid::NextMonth},
+        {{9999, 6, 5}, &MonthGrid::NextYear},    {{1, 3, 5}, &MonthGrid::PrevYear},
         {{1, 1, 5}, &MonthGrid::PrevMonth},
     };
     for (const auto& c : cases) {

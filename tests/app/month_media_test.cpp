@@ -55,10 +55,10 @@ TEST_F(MonthMediaTest, LookupOrder) {
     const Case cases[] = {
         {{"MOVIES/Mayxxx.avi", "SOUNDS/May001.wav"}, "SOUNDS/May001.wav"},  // exact sound before generic movie
         {{"MOVIES/Mayxxx.avi", "SOUNDS/Mayxxx.wav"}, "MOVIES/Mayxxx.avi"},  // generic movie before generic sound
-        {{"SOUNDS/May001"}, "SOUNDS/May001"},                                // "May001.*" also takes no extension
-        {{"SOUNDS/may001.WAV"}, "SOUNDS/may001.WAV"},                        // case is ignored
+        {{"SOUNDS/May001"}, "SOUNDS/May001"},                               // "May001.*" also takes no extension
+        {{"SOUNDS/may001.WAV"}, "SOUNDS/may001.WAV"},                       // case is ignored
         {{"SOUNDS/MAYXXX.mid"}, "SOUNDS/MAYXXX.mid"},
-        {{"SOUNDS/May002.wav"}, nullptr},                                    // another month's sound
+        {{"SOUNDS/May002.wav"}, nullptr},  // another month's sound
     };
     for (const Case& c : cases) {
         test::TempDir d;

@@ -107,9 +107,12 @@ private slots:
         QCOMPARE(part<QSpinBox>(form.get(), "seYear")->maximum(), 9999);
         QCOMPARE(part<QComboBox>(form.get(), "cbMonth")->palette().color(QPalette::ButtonText), QColor(0, 0, 255));
         QVERIFY(part<QSpinBox>(form.get(), "seYear")->font().bold());
-        QCOMPARE(part<QComboBox>(form.get(), "cbMonth")->statusTip(), QStringLiteral("Drop down list to select month (PgUp or PgDn)."));
-        QCOMPARE(part<QToolButton>(form.get(), "sMonthTop")->statusTip(), QStringLiteral("Click buttons to change month (PgUp or PgDn)."));
-        QCOMPARE(part<QSpinBox>(form.get(), "seYear")->statusTip(), QStringLiteral("Click buttons to change year (Ctrl+PgUp or Ctrl+PgDn)."));
+        QCOMPARE(part<QComboBox>(form.get(), "cbMonth")->statusTip(),
+                 QStringLiteral("Drop down list to select month (PgUp or PgDn)."));
+        QCOMPARE(part<QToolButton>(form.get(), "sMonthTop")->statusTip(),
+                 QStringLiteral("Click buttons to change month (PgUp or PgDn)."));
+        QCOMPARE(part<QSpinBox>(form.get(), "seYear")->statusTip(),
+                 QStringLiteral("Click buttons to change year (Ctrl+PgUp or Ctrl+PgDn)."));
         QCOMPARE(part<QAction>(form.get(), "MnthDn1")->shortcut(), QKeySequence(Qt::Key_PageDown));
         QCOMPARE(part<QAction>(form.get(), "YearUp1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_PageUp));
         QCOMPARE(part<QAction>(form.get(), "YearUp1")->text(), QStringLiteral("YearUp"));
@@ -260,10 +263,12 @@ private slots:
         QCoreApplication::sendEvent(part<QPushButton>(form.get(), "TodayBtn"), &enter);
         QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), QStringLiteral(" Reset calendar to today's date."));
         QCoreApplication::sendEvent(part<QSpinBox>(form.get(), "seYear"), &enter);
-        QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), QStringLiteral(" Click buttons to change year (Ctrl+PgUp or Ctrl+PgDn)."));
+        QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(),
+                 QStringLiteral(" Click buttons to change year (Ctrl+PgUp or Ctrl+PgDn)."));
         // A control without a hint shows the default status text.
         QCoreApplication::sendEvent(part<TRxCalendarEx>(form.get(), "Cal"), &enter);
-        QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), QStringLiteral(" ") + part<QLineEdit>(form.get(), "eMessage")->text());
+        QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(),
+                 QStringLiteral(" ") + part<QLineEdit>(form.get(), "eMessage")->text());
         QVERIFY(!part<QLineEdit>(form.get(), "eMessage")->text().isEmpty());
         QCoreApplication::sendEvent(part<QPushButton>(form.get(), "AboutBtn"), &enter);
         QCOMPARE(part<QLabel>(form.get(), "StatusLine")->text(), QStringLiteral(" ...Corvin"));
@@ -273,11 +278,16 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("bare");  // a panel, and a point of it where no control lies
         QTest::addColumn<QPoint>("point");
-        QTest::newRow("button, then the month view panel") << "TodayBtn" << "Panel2" << QPoint(40, 69);
-        QTest::newRow("year field, then the month view panel") << "seYear" << "Panel2" << QPoint(420, 2);
-        QTest::newRow("exit button, then the top strip") << "ExitBtn" << "Panel5" << QPoint(50, 20);
-        QTest::newRow("picture, then its frame") << "PicMain" << "ImgPanel" << QPoint(0, 50);
-        QTest::newRow("picture, then the client panel") << "PicMain" << "Panel1" << QPoint(6, 100);
+        QTest::newRow("button, then the month view panel") << "TodayBtn"
+                                                           << "Panel2" << QPoint(40, 69);
+        QTest::newRow("year field, then the month view panel") << "seYear"
+                                                               << "Panel2" << QPoint(420, 2);
+        QTest::newRow("exit button, then the top strip") << "ExitBtn"
+                                                         << "Panel5" << QPoint(50, 20);
+        QTest::newRow("picture, then its frame") << "PicMain"
+                                                 << "ImgPanel" << QPoint(0, 50);
+        QTest::newRow("picture, then the client panel") << "PicMain"
+                                                        << "Panel1" << QPoint(6, 100);
     }
     void hintsGiveWayOverBarePanels() {
         QFETCH(QString, control);
@@ -309,12 +319,12 @@ private slots:
         const int ctrl = int(Qt::ControlModifier);
         for (const QString& focus : {QStringLiteral("grid"), QStringLiteral("year"), QStringLiteral("month")}) {
             const QByteArray f = focus.toLatin1();
-            QTest::newRow("31 Jan PgDn " + f) << date(2001, 1, 31) << int(Qt::Key_PageDown) << plain << date(2001, 2, 28)
-                                              << focus;
+            QTest::newRow("31 Jan PgDn " + f)
+                << date(2001, 1, 31) << int(Qt::Key_PageDown) << plain << date(2001, 2, 28) << focus;
             QTest::newRow("31 Jan leap PgDn " + f)
                 << date(2004, 1, 31) << int(Qt::Key_PageDown) << plain << date(2004, 2, 29) << focus;
-            QTest::newRow("31 Mar PgUp " + f) << date(2001, 3, 31) << int(Qt::Key_PageUp) << plain << date(2001, 2, 28)
-                                              << focus;
+            QTest::newRow("31 Mar PgUp " + f)
+                << date(2001, 3, 31) << int(Qt::Key_PageUp) << plain << date(2001, 2, 28) << focus;
             QTest::newRow("29 Feb 2000 Ctrl+PgDn " + f)
                 << date(2000, 2, 29) << int(Qt::Key_PageDown) << ctrl << date(2001, 2, 28) << focus;
             QTest::newRow("29 Feb 2000 Ctrl+PgUp " + f)
@@ -330,7 +340,7 @@ private slots:
         auto form = shownForm();
         QVERIFY(form);
         part<TRxCalendarEx>(form.get(), "Cal")->SetCalendarDate(from);
-        QWidget* target = focus == "grid" ? static_cast<QWidget*>(part<TRxCalendarEx>(form.get(), "Cal"))
+        QWidget* target = focus == "grid"   ? static_cast<QWidget*>(part<TRxCalendarEx>(form.get(), "Cal"))
                           : focus == "year" ? static_cast<QWidget*>(part<QSpinBox>(form.get(), "seYear"))
                                             : static_cast<QWidget*>(part<QComboBox>(form.get(), "cbMonth"));
         target->setFocus();

@@ -30,7 +30,9 @@ int showWith(TOptionDlg& dlg, test::FakeSeams& seams, std::function<void(TOption
 }
 
 template <class Part = QWidget>
-Part* the(const TOptionDlg& dlg, const char* name) { return part<Part>(&dlg, name); }
+Part* the(const TOptionDlg& dlg, const char* name) {
+    return part<Part>(&dlg, name);
+}
 QPushButton* button(const TOptionDlg& dlg, const char* name) { return the<QPushButton>(dlg, name); }
 QCheckBox* autoStart(const TOptionDlg& dlg) { return the<QCheckBox>(dlg, "cbAuto"); }
 
@@ -63,7 +65,8 @@ private slots:
         dlg = std::make_unique<TOptionDlg>(run->context);
         weekStarts.clear();
         calls.clear();
-        QObject::connect(dlg.get(), &TOptionDlg::weekStartChosen, dlg.get(), [this](int w) { weekStarts.push_back(w); });
+        QObject::connect(dlg.get(), &TOptionDlg::weekStartChosen, dlg.get(),
+                         [this](int w) { weekStarts.push_back(w); });
         QObject::connect(dlg.get(), &TOptionDlg::textureChosen, dlg.get(), [this] { calls << "texture"; });
         QObject::connect(dlg.get(), &TOptionDlg::yearlyDatesRequested, dlg.get(), [this] {
             // Days deleted before are gone from the file when the yearly dates come.
@@ -77,7 +80,6 @@ private slots:
         ::unsetenv("XDG_CONFIG_HOME");
         config.reset();
     }
-
 
     void controlsAndCaptions() {
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Options..."));
@@ -114,10 +116,11 @@ private slots:
         calls.clear();
         QCOMPARE(showWith(*dlg, *seams, [](TOptionDlg& d) { button(d, "BitBtn1")->click(); }), int(mrOk));
         QVERIFY(hasStartLink());
-        QCOMPARE(showWith(*dlg, *seams, [](TOptionDlg& d) {
-                     autoStart(d)->setChecked(false);
-                     button(d, "BitBtn1")->click();
-                 }),
+        QCOMPARE(showWith(*dlg, *seams,
+                          [](TOptionDlg& d) {
+                              autoStart(d)->setChecked(false);
+                              button(d, "BitBtn1")->click();
+                          }),
                  int(mrOk));
         QVERIFY(!hasStartLink());
         QVERIFY(calls.isEmpty());
@@ -166,7 +169,7 @@ private slots:
         QCOMPARE(weekStarts, std::vector<int>({1}));  // Monday stays
         QCOMPARE(dlg->displayIndex(), 1);
         QCOMPARE(calls, QStringList({"texture", "texture"}));  // chosen, then taken back
-        QVERIFY(!hasStartLink());  // the link is neither created nor deleted
+        QVERIFY(!hasStartLink());                              // the link is neither created nor deleted
         QCOMPARE(stored(run->program.settingsFile(), "cbAuto_Checked"), std::string("False"));
     }
 
@@ -242,12 +245,15 @@ private slots:
     }
 
     void okMakesTheAutostartFolderOrSaysWhyNot_data() {
-        QTest::addColumn<QString>("configHome");   // under the test's own folder
-        QTest::addColumn<QString>("blockedBy");    // a file standing where a folder should be
+        QTest::addColumn<QString>("configHome");  // under the test's own folder
+        QTest::addColumn<QString>("blockedBy");   // a file standing where a folder should be
         QTest::addColumn<bool>("linked");
-        QTest::newRow("fresh account") << "fresh" << "" << true;
-        QTest::newRow("no configuration folder either") << "none/.config" << "" << true;
-        QTest::newRow("a file where the folder should be") << "blocked" << "blocked/autostart" << false;
+        QTest::newRow("fresh account") << "fresh"
+                                       << "" << true;
+        QTest::newRow("no configuration folder either") << "none/.config"
+                                                        << "" << true;
+        QTest::newRow("a file where the folder should be") << "blocked"
+                                                           << "blocked/autostart" << false;
     }
 
     void okMakesTheAutostartFolderOrSaysWhyNot() {

@@ -57,7 +57,7 @@ TEST(PictureLayout, EnlargesToTheScreenAndCentres) {
         {800, 400, 1024, 768, {10, 133, 1004, 502}},    // wide: width rule
         {600, 400, 1920, 1080, {165, 10, 1590, 1060}},  // 3:2: height rule
         {600, 400, 1024, 768, {10, 49, 1004, 669}},     // 3:2 on 4:3: the height rule would be 1122 wide
-        {300, 400, 1024, 768, {231, 10, 561, 748}},    // tall
+        {300, 400, 1024, 768, {231, 10, 561, 748}},     // tall
         // 4:3 on a 5:4 screen: the height rule would be 1338 wide; the width rule fits.
         {800, 600, 1280, 1024, {10, 39, 1260, 945}},
         // Wide on a very wide, short screen: fitting the width would be too high.

@@ -67,7 +67,8 @@ private slots:
             seams->messages.clear();
             QVERIFY2(!holder.loadPicture(dir->file(name)), name);
             QCOMPARE(seams->messages.size(), size_t(1));
-            QCOMPARE(seams->messages[0].text, QStringLiteral("Failed to load ") + QString::fromStdString(dir->file(name)));
+            QCOMPARE(seams->messages[0].text,
+                     QStringLiteral("Failed to load ") + QString::fromStdString(dir->file(name)));
             QCOMPARE(seams->messages[0].icon, MsgIcon::Information);
             QCOMPARE(holder.naturalSize(), QSize(64, 64));
         }

@@ -325,8 +325,7 @@ private slots:
         // The dot sits 1 pixel from the left and bottom edges of the cell.
         const GridCell c11 = cellOfDay(11, cal.FirstDayOffset());
         const QRect cell11 = cal.cellRect(c11.row, c11.column);
-        QCOMPARE(TRxCalendarEx::dotRect(cell11),
-                 QRect(cell11.left() + 1, cell11.top() + cell11.height() - 5, 4, 4));
+        QCOMPARE(TRxCalendarEx::dotRect(cell11), QRect(cell11.left() + 1, cell11.top() + cell11.height() - 5, 4, 4));
         QCOMPARE(pixel(img, cell11.left() + 1, cell11.bottom() - 2), QColor(0, 128, 0));
         QCOMPARE(pixel(img, cell11.left() + 1, cell11.bottom()), base);
 

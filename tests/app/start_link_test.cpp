@@ -31,8 +31,8 @@ private:
 };
 
 TEST(StartLink, TenShellFolderNames) {
-    const char* names[] = {"Desktop", "Favorites", "Fonts", "NetHood", "Programs",
-                           "Recent", "SendTo", "Start Menu", "Startup", "Templates"};
+    const char* names[] = {"Desktop", "Favorites", "Fonts",      "NetHood", "Programs",
+                           "Recent",  "SendTo",    "Start Menu", "Startup", "Templates"};
     for (int i = 0; i < 10; ++i) EXPECT_EQ(shellFolderName(i), names[i]);
     EXPECT_EQ(shellFolderName(-1), "");
     EXPECT_EQ(shellFolderName(10), "");

@@ -30,9 +30,9 @@ private slots:
                 windows << name.mid(5);
         }
         QCOMPARE(windows, (QStringList{"TImageDlg", "TDeskDlg1", "TToDoDlg", "TChgUserDlg", "TEditUserDlg",
-                                       "TAddUserDlg", "TNameErrorDlg", "TOptionDlg", "TCmdDlg", "TfrmAbout1",
-                                       "TDSDlg", "TExplainDlg", "TImgHolder", "TPrintDlg", "TAnnualDlg", "TRemindDlg", "TCheckDlg",
-                                       "TAgentDlg", "TBackupDlg"}));
+                                       "TAddUserDlg", "TNameErrorDlg", "TOptionDlg", "TCmdDlg", "TfrmAbout1", "TDSDlg",
+                                       "TExplainDlg", "TImgHolder", "TPrintDlg", "TAnnualDlg", "TRemindDlg",
+                                       "TCheckDlg", "TAgentDlg", "TBackupDlg"}));
         QVERIFY(!main->isVisible());
         for (const QWidget* w : main->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) QVERIFY(!w->isVisible());
         // the row read, and the blank row after it

@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     program.calendars.DataFolder = folder + "/Data";
     FolderDriveLayer drives;
     drives.bays = {{"A: (3\u00bd\" floppy)", folder + "/floppy", true, false, 1457664},
-                    {"C: (hard disk)", "/", false, false, std::nullopt},
-                    {"STICK (/media/me/STICK)", folder + "/stick", true, false, std::nullopt}};
+                   {"C: (hard disk)", "/", false, false, std::nullopt},
+                   {"STICK (/media/me/STICK)", folder + "/stick", true, false, std::nullopt}};
     AppContext context(program, {.drives = &drives});
     TBackupDlg dlg(context);
     const int result = context.ui().execModal(&dlg);

@@ -49,11 +49,9 @@ TEST_F(BlockDevicesTest, PartitionsLeadToTheirDiskAndTheDiskToItsBus) {
         bool hotPluggable;
     };
     const Case cases[] = {
-        {"sda1", "sda", false},          {"sda", "sda", false},
-        {"sdb1", "sdb", true},           {"mmcblk0p1", "mmcblk0", true},
-        {"nvme0n1p1", "nvme0n1", false}, {"sdc", "sdc", true},
-        {"fd0", "fd0", true},            {"sdz1", std::nullopt, false},
-        {"../block", std::nullopt, false},
+        {"sda1", "sda", false},         {"sda", "sda", false},           {"sdb1", "sdb", true},
+        {"mmcblk0p1", "mmcblk0", true}, {"nvme0n1p1", "nvme0n1", false}, {"sdc", "sdc", true},
+        {"fd0", "fd0", true},           {"sdz1", std::nullopt, false},   {"../block", std::nullopt, false},
         {"", std::nullopt, false},
     };
     for (const Case& c : cases) {

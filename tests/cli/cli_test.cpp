@@ -67,7 +67,11 @@ TEST_F(CliTest, CalendarsListAndSelection) {
 TEST_F(CliTest, RefusalsLeaveTheFilesAsTheyWere) {
     run({"set", "2026-01-01", "keep me"});
     const std::string before = dir.read("Data/User1.DBX");
-    struct Case { std::vector<std::string> args; int status; const char* inErr; };
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* inErr;
+    };
     const Case cases[] = {
         {{"set", "2026-01-01", std::string(1001, 'x')}, 2, "1000"},
         {{"set", "2026-01-01", std::string(999, 'x') + "\\n"}, 2, "1000"},  // a line break counts two

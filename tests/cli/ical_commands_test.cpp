@@ -29,10 +29,16 @@ TEST_F(IcalCli, ExportThenImportGivesTheSameEntryLines) {
               "1,1,Ann\r\n2,1,Birthday\r\n3,1,2\r\n4,1,29\r\n1,2,Caf\xe9 Bob\r\n2,2,Opening\r\n3,2,3\r\n4,2,10\r\n");
     // Days with one entry line each, and with a yearly date's line after it (29 February 2028).
     ASSERT_EQ(run({"repeat", "Gym", "--from", "2027-02-16", "--weeks", "1", "--until", "2028-03-20"}).status, 0);
-    ASSERT_EQ(run({"repeat", "Rent \xE2\x82\xAC" "5, due", "--from", "2027-01-31", "--years", "1"}).status, 0);
+    ASSERT_EQ(run({"repeat",
+                   "Rent \xE2\x82\xAC"
+                   "5, due",
+                   "--from", "2027-01-31", "--years", "1"})
+                  .status,
+              0);
     for (const char* year : {"2027", "2028"}) ASSERT_EQ(run({"birthdays", year}).status, 0);
 
-    const test::CliResult exported = run({"export", dir.file("home.ics"), "--from", "2027-01-01", "--to", "2028-12-31"});
+    const test::CliResult exported =
+        run({"export", dir.file("home.ics"), "--from", "2027-01-01", "--to", "2028-12-31"});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, dir.file("home.ics") + ": 61 days, 2 yearly dates\n");
 
@@ -42,7 +48,10 @@ TEST_F(IcalCli, ExportThenImportGivesTheSameEntryLines) {
     EXPECT_EQ(imported.err, "");
     const std::string home = run({"show", "2027-01-01", "2028-12-31"}).out;
     EXPECT_NE(home.find("2028-02-29\n  <Gym>\n  <Ann Birthday>\n"), std::string::npos) << home;
-    EXPECT_NE(home.find("  <Rent \xE2\x82\xAC" "5, due>\n"), std::string::npos) << home;
+    EXPECT_NE(home.find("  <Rent \xE2\x82\xAC"
+                        "5, due>\n"),
+              std::string::npos)
+        << home;
     EXPECT_EQ(run({"--calendar", "Other", "show", "2027-01-01", "2028-12-31"}).out, home);
 
     // Everything is there already: a second import adds nothing and leaves the file alone.
@@ -62,17 +71,17 @@ TEST_F(IcalCli, WeeklyEventWithTwoExceptionsAndATimedEvent) {
         "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nEND:DAYLIGHT\r\n"
         "BEGIN:STANDARD\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nTZNAME:CET\r\nDTSTART:19701025T030000\r\n"
         "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
-    dir.write("week.ics",
-              calendar(berlin +
-                       "BEGIN:VEVENT\r\nUID:standup\r\nDTSTAMP:20260101T000000Z\r\n"
-                       "DTSTART;TZID=Europe/Berlin:20260106T090000\r\nDTEND;TZID=Europe/Berlin:20260106T091500\r\n"
-                       "RRULE:FREQ=WEEKLY;COUNT=6\r\nEXDATE;TZID=Europe/Berlin:20260113T090000\r\n"
-                       "SUMMARY:Standup\r\nEND:VEVENT\r\n"
-                       "BEGIN:VEVENT\r\nUID:standup\r\nDTSTAMP:20260101T000000Z\r\n"
-                       "RECURRENCE-ID;TZID=Europe/Berlin:20260127T090000\r\n"
-                       "DTSTART;TZID=Europe/Berlin:20260129T110000\r\nSUMMARY:Standup (moved)\r\nEND:VEVENT\r\n"
-                       "BEGIN:VEVENT\r\nUID:dentist\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20260120T133000Z\r\n"
-                       "DURATION:PT45M\r\nSUMMARY:Dentist\r\nEND:VEVENT\r\n"));
+    dir.write(
+        "week.ics",
+        calendar(berlin + "BEGIN:VEVENT\r\nUID:standup\r\nDTSTAMP:20260101T000000Z\r\n"
+                          "DTSTART;TZID=Europe/Berlin:20260106T090000\r\nDTEND;TZID=Europe/Berlin:20260106T091500\r\n"
+                          "RRULE:FREQ=WEEKLY;COUNT=6\r\nEXDATE;TZID=Europe/Berlin:20260113T090000\r\n"
+                          "SUMMARY:Standup\r\nEND:VEVENT\r\n"
+                          "BEGIN:VEVENT\r\nUID:standup\r\nDTSTAMP:20260101T000000Z\r\n"
+                          "RECURRENCE-ID;TZID=Europe/Berlin:20260127T090000\r\n"
+                          "DTSTART;TZID=Europe/Berlin:20260129T110000\r\nSUMMARY:Standup (moved)\r\nEND:VEVENT\r\n"
+                          "BEGIN:VEVENT\r\nUID:dentist\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20260120T133000Z\r\n"
+                          "DURATION:PT45M\r\nSUMMARY:Dentist\r\nEND:VEVENT\r\n"));
     run({"set", "2026-02-03", "Call Ann"});
 
     const test::CliResult r = run({"import", dir.file("week.ics"), "--from", "2026-01-01", "--to", "2026-12-31"});
@@ -106,7 +115,8 @@ TEST_F(IcalCli, DamagedFilesChangeNothing) {
         {"cut short", calendar(good).substr(0, calendar(good).size() - 15)},
         {"second event broken", calendar(good + "BEGIN:VEVENT\r\nDTSTART:20260231\r\nSUMMARY:y\r\nEND:VEVENT\r\n")},
         {"rule broken", calendar("BEGIN:VEVENT\r\nDTSTART:20260601\r\nRRULE:FREQ=DAILY;COUNT=x\r\nSUMMARY:y\r\n"
-                                 "END:VEVENT\r\n" + good)},
+                                 "END:VEVENT\r\n" +
+                                 good)},
         {"binary", std::string("BEGIN:VCALENDAR\r\n\x89PNG\0\0", 24)},
     };
     for (const auto& c : cases) {
@@ -143,8 +153,9 @@ TEST_F(IcalCli, SpanDryRunLengthAndCapacity) {
     const test::CliResult r = run({"import", dir.file("yearly.ics"), "--from", "2027-01-01", "--to", "2028-12-31"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "2028-06-15 <Midsummer>\n");
-    EXPECT_EQ(r.err, "orvella-cli: skipped 2027-06-15 <Midsummer>: the day's reminders would become longer than "
-                     "1000 characters\n");
+    EXPECT_EQ(r.err,
+              "orvella-cli: skipped 2027-06-15 <Midsummer>: the day's reminders would become longer than "
+              "1000 characters\n");
 
     const std::string before = homeFile();
     dir.write("daily.ics", calendar("BEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20000101\r\nRRULE:FREQ=DAILY\r\n"

@@ -23,8 +23,8 @@ TEST_F(RepeatCli, MonthlyFromThe31stPrintsAndStamps) {
 }
 
 TEST_F(RepeatCli, DryRunWritesNothing) {
-    const test::CliResult r = run({"repeat", "Gym", "--from", "2024-01-15", "--nth", "2", "--weekday", "tuesday", "--every",
-                          "3", "--dry-run"});
+    const test::CliResult r = run(
+        {"repeat", "Gym", "--from", "2024-01-15", "--nth", "2", "--weekday", "tuesday", "--every", "3", "--dry-run"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "2024-04-09\n2024-07-09\n2024-10-08\n2025-01-14\n");
     EXPECT_FALSE(dir.exists("Data/User1.DBX"));
@@ -34,7 +34,8 @@ TEST_F(RepeatCli, UntilCountsOnlyWhenLaterThanToday) {
     EXPECT_EQ(run({"repeat", "x", "--from", "2024-01-10", "--weeks", "1", "--until", "2024-01-24", "--dry-run"}).out,
               "2024-01-10\n2024-01-17\n2024-01-24\n");
     // Today: ignored, one year of weeks.
-    const test::CliResult r = run({"repeat", "x", "--from", "2024-01-10", "--weeks", "26", "--until", "today", "--dry-run"});
+    const test::CliResult r =
+        run({"repeat", "x", "--from", "2024-01-10", "--weeks", "26", "--until", "today", "--dry-run"});
     EXPECT_EQ(r.out, "2024-01-10\n2024-07-10\n2025-01-08\n");
 }
 

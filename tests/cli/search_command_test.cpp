@@ -14,7 +14,9 @@ protected:
                  {"Ann", "2025-12-01", "call the DENTIST"},
                  {"Ann", "2026-04-01", "Gym"},
                  {"Bob", "2026-03-02", "<Dentist>"},
-                 {"Bob", "2026-01-15", "\xC3\x89" "cole: dentist"},  // École
+                 {"Bob", "2026-01-15",
+                  "\xC3\x89"
+                  "cole: dentist"},  // École
              })
             EXPECT_EQ(run({"--calendar", cal, "set", date, text}).status, 0);
     }
@@ -31,9 +33,14 @@ TEST_F(SearchCli, MatchesIgnoringCaseInDateOrder) {
         {{"search", "dentist", "--to", "2025-12-01"}, "2025-12-01\n  call the DENTIST\n"},
         {{"search", "THE"}, "2025-12-01\n  call the DENTIST\n2026-03-02\n  Bring the card\n"},
         {{"search", "nothing"}, ""},
-        {{"--calendar", "bob", "search", "\xC3\xA9" "cole"}, "2026-01-15\n  \xC3\x89" "cole: dentist\n"},
+        {{"--calendar", "bob", "search",
+          "\xC3\xA9"
+          "cole"},
+         "2026-01-15\n  \xC3\x89"
+         "cole: dentist\n"},
         {{"search", "dentist", "--all"},
-         "2025-12-01 Ann\n  call the DENTIST\n2026-01-15 Bob\n  \xC3\x89" "cole: dentist\n"
+         "2025-12-01 Ann\n  call the DENTIST\n2026-01-15 Bob\n  \xC3\x89"
+         "cole: dentist\n"
          "2026-03-02 Ann\n  Dentist 10am\n2026-03-02 Bob\n  <Dentist>\n"},
     };
     for (const auto& c : cases) {

@@ -14,7 +14,10 @@ TEST(Cp1252, EveryByteSurvivesARoundTrip) {
 }
 
 TEST(Cp1252, SpecialCharacters) {
-    struct Case { const char* utf8; unsigned char byte; };
+    struct Case {
+        const char* utf8;
+        unsigned char byte;
+    };
     const Case cases[] = {
         {"\u20AC", 0x80}, {"\u201C", 0x93}, {"\u2122", 0x99}, {"\u0178", 0x9F},
         {"\u00AB", 0xAB}, {"\u00E9", 0xE9}, {"\u00FF", 0xFF},
@@ -29,9 +32,12 @@ TEST(Cp1252, SpecialCharacters) {
 }
 
 TEST(Cp1252, RefusesWhatItCannotHold) {
-    struct Case { const char* utf8; char32_t bad; };
+    struct Case {
+        const char* utf8;
+        char32_t bad;
+    };
     const Case cases[] = {
-        {"ok \u4E2D", 0x4E2D},         // CJK
+        {"ok \u4E2D", 0x4E2D},          // CJK
         {"\U0001F600 smile", 0x1F600},  // emoji
         {"a\u0100", 0x0100},            // Latin Extended-A outside the table
         {"\xC3", 0xFFFD},               // truncated sequence

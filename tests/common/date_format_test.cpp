@@ -7,7 +7,11 @@ namespace orv {
 namespace {
 
 TEST(DateFormat, PatternsOfTheWindows) {
-    struct Case { const char* pattern; int y, m, d; const char* expected; };
+    struct Case {
+        const char* pattern;
+        int y, m, d;
+        const char* expected;
+    };
     const Case cases[] = {
         {"d mmmm yyyy", 2000, 9, 22, "22 September 2000"},
         {"ddd d mmmm yyyy", 2026, 3, 7, "Sat 7 March 2026"},

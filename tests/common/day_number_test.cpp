@@ -9,11 +9,12 @@ namespace orv {
 namespace {
 
 TEST(DayNumber, KnownDaysRoundTrip) {
-    struct Case { int y, m, d, n; };
+    struct Case {
+        int y, m, d, n;
+    };
     const Case cases[] = {
-        {1899, 12, 30, 0},     {1899, 12, 31, 1},     {1900, 1, 1, 2},      {1900, 3, 1, 61},
-        {1960, 1, 1, 21916},   {2000, 1, 1, 36526},   {2000, 2, 29, 36585}, {1800, 1, 1, -36522},
-        {9999, 12, 31, 2958465}, {1, 1, 1, -693593},
+        {1899, 12, 30, 0},   {1899, 12, 31, 1},    {1900, 1, 1, 2},      {1900, 3, 1, 61},        {1960, 1, 1, 21916},
+        {2000, 1, 1, 36526}, {2000, 2, 29, 36585}, {1800, 1, 1, -36522}, {9999, 12, 31, 2958465}, {1, 1, 1, -693593},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.y * 10000 + c.m * 100 + c.d);
@@ -58,7 +59,7 @@ TEST(DayNumber, Weekdays) {
     EXPECT_EQ(weekday0(dayNumber(2000, 1, 1)), 6);
     EXPECT_EQ(dayOfWeek(dayNumber(2026, 12, 8)), 3);
     EXPECT_EQ(weekday0(dayNumber(2026, 3, 1)), 0);  // a Sunday
-    EXPECT_EQ(weekday0(-1), 5);                    // before the epoch too
+    EXPECT_EQ(weekday0(-1), 5);                     // before the epoch too
 }
 
 TEST(DayNumber, DateKeysAndRepresentableDays) {

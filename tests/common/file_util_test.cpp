@@ -10,12 +10,24 @@ namespace orv {
 namespace {
 
 TEST(FileUtil, WildcardsIgnoreCase) {
-    struct Case { const char* pattern; const char* name; bool match; };
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool match;
+    };
     const Case cases[] = {
-        {"*.dbx", "Ann.DBX", true},       {"*.dbx", "Ann.dbx.bak", false}, {"*.dbx", "J. Smith.DBX", true},
-        {"May001.*", "may001.AVI", true}, {"May001.*", "May001", true},    {"May001.*", "May0011.avi", false},
-        {"Mayxxx.*", "MAYXXX.wav", true}, {"*.*", "README", true},         {"DiskInf.0", "diskinf.0", true},
-        {"a?c", "abc", true},             {"a?c", "ac", false},             {"*", "", true},
+        {"*.dbx", "Ann.DBX", true},
+        {"*.dbx", "Ann.dbx.bak", false},
+        {"*.dbx", "J. Smith.DBX", true},
+        {"May001.*", "may001.AVI", true},
+        {"May001.*", "May001", true},
+        {"May001.*", "May0011.avi", false},
+        {"Mayxxx.*", "MAYXXX.wav", true},
+        {"*.*", "README", true},
+        {"DiskInf.0", "diskinf.0", true},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"*", "", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " ~ " + c.name);

@@ -46,12 +46,12 @@ TEST(GridText, LineBreaksAreStoredAsTabAndBackspace) {
 TEST(GridText, ReaderIgnoresLinesOutsideTheTableOrMalformed) {
     const GridTextRead r = readGridText(
         "2,1\r\n"
-        "cw 9,50\r\n"         // no such column
+        "cw 9,50\r\n"  // no such column
         "cw 1,60\r\n"
         "3,1,too far right\r\n"
         "1,2,too far down\r\n"
         "x,1,not a column\r\n"
-        "1,1\r\n"             // one comma only
+        "1,1\r\n"  // one comma only
         "\r\n"
         "2,1,kept\r\n",
         1);
@@ -93,12 +93,13 @@ TEST_P(GridTextCorrupt, IsReportedAndAllocatesNothingFromTheCount) {
     EXPECT_LE(r.table.columns(), kGridTextMaxColumns + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GridTextCorrupt,
-    testing::Values(CorruptCase{"empty", ""}, CorruptCase{"noNumbers", "abc\r\n"}, CorruptCase{"noComma", "6\r\n"},
-                    CorruptCase{"noRows", "6,\r\n"}, CorruptCase{"hugeRows", "6,99999999999999999999\r\n"},
-                    CorruptCase{"rowsJustOver", "6,100001\r\n"}, CorruptCase{"manyColumns", "65,1\r\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, GridTextCorrupt,
+                         testing::Values(CorruptCase{"empty", ""}, CorruptCase{"noNumbers", "abc\r\n"},
+                                         CorruptCase{"noComma", "6\r\n"}, CorruptCase{"noRows", "6,\r\n"},
+                                         CorruptCase{"hugeRows", "6,99999999999999999999\r\n"},
+                                         CorruptCase{"rowsJustOver", "6,100001\r\n"},
+                                         CorruptCase{"manyColumns", "65,1\r\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GridText, AbsurdCountStillKeepsTheCellsThatArePresent) {
     const GridTextRead r = readGridText("6,4000000000\r\ncw 1,80\r\n1,1,Ann\r\n4,2,14\r\n", 1);

@@ -9,14 +9,29 @@ namespace orv {
 namespace {
 
 TEST(IniFile, IntegerRules) {
-    struct Case { const char* text; std::optional<std::int32_t> value; };
+    struct Case {
+        const char* text;
+        std::optional<std::int32_t> value;
+    };
     const Case cases[] = {
-        {"42", 42},          {"-7", -7},           {"+3", 3},           {" 12", 12},
-        {"0x1F", 31},        {"0X1f", 31},         {"$10", 16},         {"0x8000000F", -2147483633},
-        {"-2147483633", -2147483633},              {"2147483647", 2147483647},
-        {"2147483648", std::nullopt},              {"99999999999999999999", std::nullopt},
-        {"", std::nullopt},  {"abc", std::nullopt}, {"12abc", std::nullopt}, {"0x", std::nullopt},
-        {"1.5", std::nullopt}, {"0x1FFFFFFFF", std::nullopt},
+        {"42", 42},
+        {"-7", -7},
+        {"+3", 3},
+        {" 12", 12},
+        {"0x1F", 31},
+        {"0X1f", 31},
+        {"$10", 16},
+        {"0x8000000F", -2147483633},
+        {"-2147483633", -2147483633},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"12abc", std::nullopt},
+        {"0x", std::nullopt},
+        {"1.5", std::nullopt},
+        {"0x1FFFFFFFF", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -41,8 +56,9 @@ TEST(IniFile, RealRules) {
 
 TEST(IniFile, ReadsWithDefaultsAndIgnoresCase) {
     IniFile ini;
-    ini.loadFromText("[system]\r\nleft=12\r\nTop=junk\r\n[Calendar]\r\nShow Weekends=0\r\nShow Usage=5\r\n"
-                     "Path=/home/ann/Data\r\n");
+    ini.loadFromText(
+        "[system]\r\nleft=12\r\nTop=junk\r\n[Calendar]\r\nShow Weekends=0\r\nShow Usage=5\r\n"
+        "Path=/home/ann/Data\r\n");
     EXPECT_EQ(ini.readInteger("System", "Left", 300), 12);
     EXPECT_EQ(ini.readInteger("SYSTEM", "Top", 40), 40);
     EXPECT_EQ(ini.readInteger("System", "Size", 1), 1);

@@ -18,8 +18,10 @@ private slots:
         QTest::addColumn<QString>("moduleBytes");  // what lies where the module is looked for; null: nothing
         QTest::addColumn<QString>("reason");
         QTest::newRow("no module") << QString() << "is not installed";
-        QTest::newRow("not a library") << "plain text" << "cannot be used";
-        QTest::newRow("empty file") << "" << "cannot be used";
+        QTest::newRow("not a library") << "plain text"
+                                       << "cannot be used";
+        QTest::newRow("empty file") << ""
+                                    << "cannot be used";
     }
     void withoutItsModuleNothingPlaysAndOpenSaysWhy() {
         QFETCH(QString, moduleBytes);

@@ -205,9 +205,10 @@ const WritePath kPaths[] = {
     {"iCalendar imported",
      [](const test::TempDir& dir) {
          programFolder(dir);
-         dir.write("in.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\nBEGIN:VEVENT\r\nUID:1\r\n"
-                             "DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\nSUMMARY:Swim\r\nEND:VEVENT\r\n"
-                             "END:VCALENDAR\r\n");
+         dir.write("in.ics",
+                   "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\nBEGIN:VEVENT\r\nUID:1\r\n"
+                   "DTSTART;VALUE=DATE:20260101\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\nSUMMARY:Swim\r\nEND:VEVENT\r\n"
+                   "END:VCALENDAR\r\n");
      },
      cli({"import", "{dir}/in.ics", "--from", "2026-01-01", "--to", "2026-12-31"})},
     {"start link in a fresh account", programFolder, call([](const test::TempDir& dir) {

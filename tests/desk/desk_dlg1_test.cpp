@@ -41,8 +41,6 @@ namespace {
 
 int d(int y, int m, int day) { return dayNumber(y, m, day); }
 
-
-
 QColor textColourOf(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
 
 // Writes that would make a file longer fail, as on a full disk; rewriting in place still works.
@@ -79,7 +77,9 @@ private:
         desk->setExplainWindow(explain.get());
     }
     template <class Part = QWidget>
-    Part* partOf(const char* name) const { return part<Part>(desk.get(), name); }
+    Part* partOf(const char* name) const {
+        return part<Part>(desk.get(), name);
+    }
     QFrame* frame(int i) const { return partOf<QFrame>(qPrintable(QStringLiteral("b%1").arg(i))); }
     QLabel* number(int i) const { return partOf<QLabel>(qPrintable(QStringLiteral("p%1").arg(i))); }
     QLabel* dayHeader(int c) const { return partOf<QLabel>(qPrintable(QStringLiteral("dp%1").arg(c))); }
@@ -178,7 +178,9 @@ private slots:
         QCOMPARE(userBox()->size(), QSize(225, 23));
         QVERIFY(userBox()->isReadOnly());
         QCOMPARE(userBox()->text(), QStringLiteral("Ann"));
-        for (QToolButton* b : {partOf<QToolButton>("RxSpeedButton1"), partOf<QToolButton>("PrintBtn"), partOf<QToolButton>("WEndBtn"), partOf<QToolButton>("RepeatBtn"), partOf<QToolButton>("DelBtn")})
+        for (QToolButton* b :
+             {partOf<QToolButton>("RxSpeedButton1"), partOf<QToolButton>("PrintBtn"), partOf<QToolButton>("WEndBtn"),
+              partOf<QToolButton>("RepeatBtn"), partOf<QToolButton>("DelBtn")})
             QCOMPARE(b->size(), QSize(25, 25));
         QCOMPARE(partOf<QToolButton>("ExitBtn")->size(), QSize(38, 40));
         QCOMPARE(hintPanel()->size(), QSize(292, 17));
@@ -226,7 +228,8 @@ private slots:
         QCOMPARE(partOf<QFrame>("Panel5")->height(), partOf<QFrame>("Panel24")->height());
         QCOMPARE(partOf<QFrame>("Panel12")->height(), 126);
         QCOMPARE(partOf<QFrame>("Panel24")->height(), 123);
-        QVERIFY(partOf<QFrame>("Panel12")->isVisible() && partOf<QFrame>("Panel18")->isVisible() && partOf<QFrame>("Panel24")->isVisible());
+        QVERIFY(partOf<QFrame>("Panel12")->isVisible() && partOf<QFrame>("Panel18")->isVisible() &&
+                partOf<QFrame>("Panel24")->isVisible());
         const QFrame* weekend = weekendPanel(1);
         QVERIFY(weekend->isVisible());
         QCOMPARE(frame(6)->height(), (weekend->height() - 3) / 2);
@@ -253,7 +256,8 @@ private slots:
         // One week: rows 2..4 hidden, row 1 fills the page.
         const int rowsHeight = partOf<QFrame>("Panel24")->geometry().bottom() - partOf<QFrame>("Panel5")->y() + 1;
         fourWeeks()->setChecked(false);
-        QVERIFY(!partOf<QFrame>("Panel12")->isVisible() && !partOf<QFrame>("Panel18")->isVisible() && !partOf<QFrame>("Panel24")->isVisible());
+        QVERIFY(!partOf<QFrame>("Panel12")->isVisible() && !partOf<QFrame>("Panel18")->isVisible() &&
+                !partOf<QFrame>("Panel24")->isVisible());
         QCOMPARE(partOf<QFrame>("Panel5")->height(), rowsHeight);
         QCOMPARE(frame(1)->height(), rowsHeight);
         QCOMPARE(frame(6)->height(), (rowsHeight - 3) / 2);
@@ -280,9 +284,12 @@ private slots:
         QVERIFY(highlightFollows(2));
         // Screen readers name the cells by their days.
         const QLocale loc = QLocale::system();
-        for (const auto& [i, date] : {std::pair{1, QDate(2026, 3, 9)}, {23, QDate(2026, 3, 31)}, {24, QDate(2026, 4, 1)}})
-            QCOMPARE(cell(i)->accessibleName(), QStringLiteral("%1 %2 %3 2026").arg(loc.dayName(date.dayOfWeek()))
-                                                    .arg(date.day()).arg(loc.monthName(date.month())));
+        for (const auto& [i, date] :
+             {std::pair{1, QDate(2026, 3, 9)}, {23, QDate(2026, 3, 31)}, {24, QDate(2026, 4, 1)}})
+            QCOMPARE(cell(i)->accessibleName(), QStringLiteral("%1 %2 %3 2026")
+                                                    .arg(loc.dayName(date.dayOfWeek()))
+                                                    .arg(date.day())
+                                                    .arg(loc.monthName(date.month())));
     }
 
     void highlightIsYellowOnWhiteCells() {
@@ -380,7 +387,8 @@ private slots:
         QCOMPARE(seams->messages[0].text, unrepresentableMessage(QStringLiteral("\u03a9")));
         QCOMPARE(cell(3)->toPlainText(), QStringLiteral("Caf\u00e9 \u20ac5 x"));
         closePage();
-        QCOMPARE(test::storedDay(store(), d(2026, 3, 11)), std::optional<std::string>("Caf\xE9 \x80" "5 x"));
+        QCOMPARE(test::storedDay(store(), d(2026, 3, 11)), std::optional<std::string>("Caf\xE9 \x80"
+                                                                                      "5 x"));
     }
 
     void overlongStoredTextIsCutWithTheWarningAndSavedCut() {
@@ -457,7 +465,8 @@ private slots:
         press("DelBtn");
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].shown, QStringLiteral("Remove ") + marker + QStringLiteral(" from calendar ?"));
-        QCOMPARE(test::storedDay(store(), d(2026, 3, 11)), std::optional<std::string>(marker.toStdString() + "\r\nDentist"));
+        QCOMPARE(test::storedDay(store(), d(2026, 3, 11)),
+                 std::optional<std::string>(marker.toStdString() + "\r\nDentist"));
     }
 
     // The page's focus and keys around message boxes and windows over it, with a window manager (the
@@ -479,30 +488,32 @@ private slots:
             const char* const tag = wm ? "window manager: " : "no window manager: ";
             const auto row = [&](const char* name) { return &QTest::newRow((tag + std::string(name)).c_str()); };
             *row("the length warning leaves page and click") << wm << "pgdn/click 17/paste/click 18/type QQ" << dec14
-                                                           << QDate(2026, 12, 18) << "9=Dentist 10am|17=*1000|18=QQ";
-            *row("the character warning leaves page and click") << wm << "pgdn/click 17/type \u03a9a/click 18/type QQ"
-                                                               << dec14 << QDate(2026, 12, 18) << "17=a|18=QQ";
-            *row("after the warning the highlight stays") << wm << "click 17/paste/type b" << dec7 << QDate(2026, 12, 17)
-                                                         << "17=*1000";
-            *row("page down in a full cell") << wm << "click 16/lines/pgdn" << dec14 << QDate(2026, 12, 23)
-                                            << "16=line\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline";
-            *row("page up in a full cell") << wm << "click 16/lines/pgup" << QDate(2026, 11, 30) << QDate(2026, 12, 9)
-                                          << "9=Dentist 10am|16=line\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline";
-            *row("month forward in a full cell") << wm << "click 16/paste/ctrl+pgdn" << QDate(2026, 12, 28)
-                                                << QDate(2027, 1, 6) << "16=*1000";
-            *row("month back after the warning") << wm << "click 16/paste/ctrl+pgup" << QDate(2026, 11, 2)
-                                                << QDate(2026, 11, 11) << "16=*1000";
-            *row("the Users window cancelled") << wm << "click 11/users cancel/type u" << dec7 << QDate(2026, 12, 11)
-                                              << "11=u";
-            *row("a calendar activated in the Users window") << wm << "click 11/users ok/type u" << dec7
-                                                            << QDate(2026, 12, 9) << "9=uDentist 10am|11=";
+                                                             << QDate(2026, 12, 18) << "9=Dentist 10am|17=*1000|18=QQ";
+            *row("the character warning leaves page and click")
+                << wm << "pgdn/click 17/type \u03a9a/click 18/type QQ" << dec14 << QDate(2026, 12, 18) << "17=a|18=QQ";
+            *row("after the warning the highlight stays")
+                << wm << "click 17/paste/type b" << dec7 << QDate(2026, 12, 17) << "17=*1000";
+            *row("page down in a full cell")
+                << wm << "click 16/lines/pgdn" << dec14 << QDate(2026, 12, 23)
+                << "16=line\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline";
+            *row("page up in a full cell")
+                << wm << "click 16/lines/pgup" << QDate(2026, 11, 30) << QDate(2026, 12, 9)
+                << "9=Dentist 10am|16=line\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline\nline";
+            *row("month forward in a full cell")
+                << wm << "click 16/paste/ctrl+pgdn" << QDate(2026, 12, 28) << QDate(2027, 1, 6) << "16=*1000";
+            *row("month back after the warning")
+                << wm << "click 16/paste/ctrl+pgup" << QDate(2026, 11, 2) << QDate(2026, 11, 11) << "16=*1000";
+            *row("the Users window cancelled")
+                << wm << "click 11/users cancel/type u" << dec7 << QDate(2026, 12, 11) << "11=u";
+            *row("a calendar activated in the Users window")
+                << wm << "click 11/users ok/type u" << dec7 << QDate(2026, 12, 9) << "9=uDentist 10am|11=";
             *row("the repetition window") << wm << "click 11/repeat/type r" << dec7 << QDate(2026, 12, 11) << "11=r";
-            *row("a removal asked and done") << wm << "click 11/type <Gym>/remove/type r" << dec7 << QDate(2026, 12, 11)
-                                            << "11=r";
+            *row("a removal asked and done")
+                << wm << "click 11/type <Gym>/remove/type r" << dec7 << QDate(2026, 12, 11) << "11=r";
             *row("a removal explained") << wm << "click 11/type Gym/remove/type r" << dec7 << QDate(2026, 12, 11)
-                                       << "11=r";
+                                        << "11=r";
             *row("a click after a step") << wm << "click 16/pgdn/click 22/type z" << dec14 << QDate(2026, 12, 22)
-                                        << "22=z";
+                                         << "22=z";
         }
     }
 
@@ -538,7 +549,8 @@ private slots:
             const QString arg = step.section(u' ', 1);
             if (step.endsWith(QStringLiteral("pgdn")) || step.endsWith(QStringLiteral("pgup"))) {
                 const auto mods = step.startsWith(QStringLiteral("ctrl+")) ? Qt::ControlModifier : Qt::NoModifier;
-                QTest::keyClick(typingGoesTo(), step.endsWith(QStringLiteral("pgdn")) ? Qt::Key_PageDown : Qt::Key_PageUp, mods);
+                QTest::keyClick(typingGoesTo(),
+                                step.endsWith(QStringLiteral("pgdn")) ? Qt::Key_PageDown : Qt::Key_PageUp, mods);
             } else if (step.startsWith(QStringLiteral("click"))) {
                 const int i = cellOf(d(2026, 12, arg.toInt()));
                 QVERIFY(i > 0);
@@ -548,7 +560,8 @@ private slots:
             } else if (step == QStringLiteral("paste")) {
                 qobject_cast<QPlainTextEdit*>(typingGoesTo())->insertPlainText(QString(1500, u'x'));
             } else if (step == QStringLiteral("lines")) {
-                for (int k = 0; k < 12; ++k) typeInto(typingGoesTo(), k ? QStringLiteral("\nline") : QStringLiteral("line"));
+                for (int k = 0; k < 12; ++k)
+                    typeInto(typingGoesTo(), k ? QStringLiteral("\nline") : QStringLiteral("line"));
             } else if (step.startsWith(QStringLiteral("users"))) {
                 const bool ok = arg == QStringLiteral("ok");
                 seams->scripts.push_back([ok](QDialog* dlg) {
@@ -586,7 +599,8 @@ private slots:
             QString text = entry.section(u'=', 1);
             if (text.startsWith(u'*')) text = QString(text.mid(1).toInt(), u'x');
             text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-            const std::optional<std::string> want = text.isEmpty() ? std::nullopt : std::optional<std::string>(text.toStdString());
+            const std::optional<std::string> want =
+                text.isEmpty() ? std::nullopt : std::optional<std::string>(text.toStdString());
             QCOMPARE(test::storedDay(store(), d(2026, 12, day)), want);
         }
     }
@@ -633,7 +647,7 @@ private slots:
         press("RepeatBtn");
         QCOMPARE(asked, std::vector<int>{d(2026, 3, 11)});
         QCOMPARE(test::storedDay(store(), d(2026, 3, 11)), std::optional<std::string>("typed first"));  // saved before
-        QCOMPARE(cell(4)->toPlainText(), QStringLiteral("<Gym>\n"));                   // refilled after
+        QCOMPARE(cell(4)->toPlainText(), QStringLiteral("<Gym>\n"));  // refilled after
     }
 
     void removalWithoutAProperSelectionExplains_data() {
@@ -773,7 +787,8 @@ private slots:
         QCOMPARE(desk->result(), int(mrOk));
         QVERIFY(seams->messages.empty());
         store().OpenCurrentCalendar();
-        QCOMPARE(test::storedDay(store(), d(2026, 3, 11)), std::optional<std::string>("Gym"));  // the flush failed: nothing lost
+        QCOMPARE(test::storedDay(store(), d(2026, 3, 11)),
+                 std::optional<std::string>("Gym"));  // the flush failed: nothing lost
     }
 };
 

@@ -37,15 +37,15 @@ struct OpenCase {
 
 TEST(DeskPageOpen, StartsOnTheRightMonday) {
     const OpenCase cases[] = {
-        {{2026, 3, 7}, false, {2026, 3, 9}},    // Saturday, weekends hidden: the Monday after
-        {{2026, 3, 7}, true, {2026, 3, 2}},     // Saturday, weekends shown: the Monday before
-        {{2026, 3, 8}, false, {2026, 3, 9}},    // Sunday
+        {{2026, 3, 7}, false, {2026, 3, 9}},  // Saturday, weekends hidden: the Monday after
+        {{2026, 3, 7}, true, {2026, 3, 2}},   // Saturday, weekends shown: the Monday before
+        {{2026, 3, 8}, false, {2026, 3, 9}},  // Sunday
         {{2026, 3, 8}, true, {2026, 3, 2}},
-        {{2026, 3, 9}, false, {2026, 3, 9}},    // a Monday starts the page itself
+        {{2026, 3, 9}, false, {2026, 3, 9}},  // a Monday starts the page itself
         {{2026, 3, 9}, true, {2026, 3, 9}},
-        {{2026, 3, 13}, false, {2026, 3, 9}},   // Friday
-        {{2026, 1, 1}, true, {2025, 12, 29}},   // back across the year
-        {{2026, 1, 31}, false, {2026, 2, 2}},   // a Saturday at the month's end moves into the next month
+        {{2026, 3, 13}, false, {2026, 3, 9}},  // Friday
+        {{2026, 1, 1}, true, {2025, 12, 29}},  // back across the year
+        {{2026, 1, 31}, false, {2026, 2, 2}},  // a Saturday at the month's end moves into the next month
         {{2025, 12, 28}, false, {2025, 12, 29}},
     };
     for (const auto& c : cases) {

@@ -50,7 +50,9 @@ int main(int argc, char** argv) {
     test::putDay(store, first + 10, "<Gym>\r\n");
     test::putDay(store, first + 15, "Report due!\r\nPrint 3 copies\r\nMeeting room B at 2pm\r\nThen the train home");
     test::putDay(store, first + 17, "<Gym>\r\n");
-    test::putDay(store, first + 20, "Caf\xE9 with Zo\xEB \x80" "12");
+    test::putDay(store, first + 20,
+                 "Caf\xE9 with Zo\xEB \x80"
+                 "12");
     test::putDay(store, first + 26, "Pay rent");
 
     if (mode == "explain") {

@@ -22,14 +22,10 @@ TEST(EntryMarker, FromSelection) {
         std::optional<std::string> marker;
     };
     const Case cases[] = {
-        {"", std::nullopt},
-        {"Gym>", std::nullopt},
-        {"<Gym", std::nullopt},
-        {" <Gym>", std::nullopt},
-        {"<Gym>", "<Gym>"},
-        {"<Gym>\r\nDent", "<Gym>"},  // part of the next line selected too
-        {"<a>b>", "<a>"},
-        {"<>", "<>"},
+        {"", std::nullopt},     {"Gym>", std::nullopt},
+        {"<Gym", std::nullopt}, {" <Gym>", std::nullopt},
+        {"<Gym>", "<Gym>"},     {"<Gym>\r\nDent", "<Gym>"},  // part of the next line selected too
+        {"<a>b>", "<a>"},       {"<>", "<>"},
     };
     for (const auto& c : cases) EXPECT_EQ(entryMarkerOf(c.selection), c.marker) << c.selection;
 }
@@ -42,10 +38,10 @@ TEST(EntryMarker, RemovalFromOneText) {
     const Case cases[] = {
         {"<Gym>\r\nDentist", "Dentist"},
         {"Dentist\r\n<Gym>\r\n", "Dentist\r\n"},
-        {"Dentist\r\n<Gym>", "Dentist\r\n"},           // at the end: nothing more to take
-        {"<Gym>\r\n<Gym>\r\n", "<Gym>\r\n"},           // the first occurrence only
-        {"<Gym>\nx", "x"},                            // a lone line feed is the line break
-        {"see <Gym> later", "see  later"},             // text after the marker is the user's own
+        {"Dentist\r\n<Gym>", "Dentist\r\n"},  // at the end: nothing more to take
+        {"<Gym>\r\n<Gym>\r\n", "<Gym>\r\n"},  // the first occurrence only
+        {"<Gym>\nx", "x"},                    // a lone line feed is the line break
+        {"see <Gym> later", "see  later"},    // text after the marker is the user's own
         {"<Gym>", ""},
         {"<Gymnastics>\r\n", std::nullopt},
         {"", std::nullopt},
@@ -88,11 +84,11 @@ protected:
 };
 
 TEST_F(EntryRemovalTest, FromTheStartDayOnOnly) {
-    put(d1 - 7, "<Gym>\r\n");                   // before the start: untouched
-    put(d1, "Doctor 10am\r\n<Gym>\r\n");       // the start day itself
-    put(d1 + 7, "<Gym>\r\n");                   // emptied: deleted
+    put(d1 - 7, "<Gym>\r\n");             // before the start: untouched
+    put(d1, "Doctor 10am\r\n<Gym>\r\n");  // the start day itself
+    put(d1 + 7, "<Gym>\r\n");             // emptied: deleted
     put(d1 + 14, "<Gym>\r\nCall Ann\r\n<Gym>\r\n");
-    put(d1 + 21, "Swim\r\n");                   // without the marker
+    put(d1 + 21, "Swim\r\n");  // without the marker
     const std::string before = dir.read("Test.DBX");
 
     EXPECT_EQ(remove(d1, "<Gym>"), (std::vector<int>{d1, d1 + 7, d1 + 14}));

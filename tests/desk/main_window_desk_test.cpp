@@ -99,8 +99,12 @@ private slots:
         seams->scripts.push_back([&](QDialog* d) {
             auto* page = qobject_cast<TDeskDlg1*>(d);
             if (!page) return int(mrNone);
-            seen = {page->page().PageYear, page->page().PageMonth, page->page().SelectedDay,
-                    part<QFrame>(page, "Panel1")->palette().color(QPalette::Window), 0, {}};
+            seen = {page->page().PageYear,
+                    page->page().PageMonth,
+                    page->page().SelectedDay,
+                    part<QFrame>(page, "Panel1")->palette().color(QPalette::Window),
+                    0,
+                    {}};
             seen.focusedCell = page->focusedCellNumber();
             seen.todayText = part<ReminderEditor>(page, "m3")->toPlainText();
             part<ReminderEditor>(page, "m10")->setPlainText(QStringLiteral("Dentist 9am\nBring the card"));
@@ -118,7 +122,8 @@ private slots:
         QCOMPARE(seen.todayText, QStringLiteral("Doctor 10am"));
         QCOMPARE(program().settings.Background, winRgb(10, 20, 30));
         QVERIFY(!program().settings.ShowWeekends);
-        QCOMPARE(part<TRxCalendarEx>(form.get(), "Cal")->GetMark(18), int(TRxCalendarEx::kGreenMark));  // the marks were recomputed
+        QCOMPARE(part<TRxCalendarEx>(form.get(), "Cal")->GetMark(18),
+                 int(TRxCalendarEx::kGreenMark));  // the marks were recomputed
         IniFile ini;
         QVERIFY(ini.load(dir->file("Orvella.INI")));
         QCOMPARE(ini.readInteger("Calendar", "Background", 0), int(winRgb(10, 20, 30)));

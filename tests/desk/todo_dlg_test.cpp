@@ -139,14 +139,38 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("result");  // empty: no record
         QTest::addColumn<int>("recordsAfterFlush");
-        QTest::newRow("new day, OK with nothing") << "" << "" << "ok" << "" << 1;
-        QTest::newRow("new day, OK with text") << "" << "Buy milk" << "ok" << "Buy milk" << 2;
-        QTest::newRow("day emptied, OK") << "Gym" << "" << "ok" << "" << 1;
-        QTest::newRow("day changed, OK") << "Gym" << "Gym 7pm\nBring towel" << "ok" << "Gym 7pm\r\nBring towel" << 2;
-        QTest::newRow("day with a lone LF, OK untouched") << "Gym\nSwim" << "Gym\nSwim" << "ok" << "Gym\nSwim" << 2;
-        QTest::newRow("day changed, Cancel") << "Gym" << "changed" << "cancel" << "Gym" << 2;
-        QTest::newRow("day changed, Print") << "Gym" << "changed" << "print" << "Gym" << 2;
-        QTest::newRow("new day, Print") << "" << "changed" << "print" << "" << 1;
+        QTest::newRow("new day, OK with nothing") << ""
+                                                  << ""
+                                                  << "ok"
+                                                  << "" << 1;
+        QTest::newRow("new day, OK with text") << ""
+                                               << "Buy milk"
+                                               << "ok"
+                                               << "Buy milk" << 2;
+        QTest::newRow("day emptied, OK") << "Gym"
+                                         << ""
+                                         << "ok"
+                                         << "" << 1;
+        QTest::newRow("day changed, OK") << "Gym"
+                                         << "Gym 7pm\nBring towel"
+                                         << "ok"
+                                         << "Gym 7pm\r\nBring towel" << 2;
+        QTest::newRow("day with a lone LF, OK untouched") << "Gym\nSwim"
+                                                          << "Gym\nSwim"
+                                                          << "ok"
+                                                          << "Gym\nSwim" << 2;
+        QTest::newRow("day changed, Cancel") << "Gym"
+                                             << "changed"
+                                             << "cancel"
+                                             << "Gym" << 2;
+        QTest::newRow("day changed, Print") << "Gym"
+                                            << "changed"
+                                            << "print"
+                                            << "Gym" << 2;
+        QTest::newRow("new day, Print") << ""
+                                        << "changed"
+                                        << "print"
+                                        << "" << 1;
     }
 
     void storeRulesOfTheAnswers() {
@@ -173,7 +197,8 @@ private slots:
         });
         todo.editDay(day, QRect(0, 0, 474, 541));
         QCOMPARE(shownText, existing);
-        QCOMPARE(test::storedDay(store(), day), result.isEmpty() ? std::nullopt : std::optional<std::string>(result.toStdString()));
+        QCOMPARE(test::storedDay(store(), day),
+                 result.isEmpty() ? std::nullopt : std::optional<std::string>(result.toStdString()));
         // A rewrite stays in place; only a new day grows the file before the flush.
         if (!existing.isEmpty()) QCOMPARE(dir->read("Ann.DBX").size(), sizeBefore);
         QCOMPARE(printers->jobs, button == "print" ? 1 : 0);

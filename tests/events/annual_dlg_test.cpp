@@ -72,7 +72,9 @@ private:
         QCoreApplication::processEvents();
     }
     template <class Part = QWidget>
-    Part* the(const char* name) const { return part<Part>(dlg.get(), name); }
+    Part* the(const char* name) const {
+        return part<Part>(dlg.get(), name);
+    }
     QTableView* grid() const { return the<QTableView>("sg1"); }
     QRadioButton* option(int i) const { return the<QRadioButton>(qPrintable(QStringLiteral("rb%1").arg(i))); }
     QSpinBox* spin(int i) const { return the<QSpinBox>(qPrintable(QStringLiteral("s%1").arg(i))); }
@@ -91,7 +93,9 @@ private:
         QTest::keyClick(grid(), Qt::Key_Return);
         QCoreApplication::processEvents();
     }
-    QPoint cellCentre(int row, int column) const { return grid()->visualRect(dlg->gridModel()->index(row, column)).center(); }
+    QPoint cellCentre(int row, int column) const {
+        return grid()->visualRect(dlg->gridModel()->index(row, column)).center();
+    }
     void clickHeader(int column) {
         QHeaderView* h = grid()->horizontalHeader();
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(column) + 5, 8));
@@ -125,7 +129,8 @@ private slots:
     }
 
     void createdLoadsTheList() {
-        dir->write("Events.dat", "6,1\r\ncw 0,35\r\ncw 1,180\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,8\r\n4,1,14\r\n5,1,Y\r\n");
+        dir->write("Events.dat",
+                   "6,1\r\ncw 0,35\r\ncw 1,180\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,8\r\n4,1,14\r\n5,1,Y\r\n");
         makeWindow();
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Repeating Events"));
         QVERIFY(seams->messages.empty());
@@ -150,8 +155,10 @@ private slots:
         open(TAnnualDlg::kPageBirthdays);
         QCOMPARE(the<QStackedWidget>("Notebook")->currentIndex(), 0);
         QCOMPARE(the<QLabel>("lHeading")->text(), QStringLiteral("Adding Birthdays and Anniversaries"));
-        QVERIFY(the<QLabel>("lInstructions")->text().endsWith(
-            QStringLiteral("Please enter the month and day as numbers. Eg August 14th is entered as 8 then 14.")));
+        QVERIFY(the<QLabel>("lInstructions")
+                    ->text()
+                    .endsWith(QStringLiteral(
+                        "Please enter the month and day as numbers. Eg August 14th is entered as 8 then 14.")));
         const QStringList headers{"No", "Name", "Event", "Month", "Day", "Card", "Gift"};
         const int widths[] = {35, 156, 153, 42, 34, 32, 40};
         for (int c = 0; c < 7; ++c) {
@@ -173,7 +180,8 @@ private slots:
         // The cursor sits in the first Name cell with its editor open.
         QCOMPARE(grid()->currentIndex(), dlg->gridModel()->index(0, 1));
         QVERIFY(editor());
-        QCOMPARE(the<QPushButton>("BitBtn9")->toolTip(), QStringLiteral("Add these items to the currently selected user's calendar"));
+        QCOMPARE(the<QPushButton>("BitBtn9")->toolTip(),
+                 QStringLiteral("Add these items to the currently selected user's calendar"));
     }
 
     void enterWalksTheRowAndAppendsAtTheEnd() {
@@ -320,7 +328,8 @@ private slots:
                     for (int x = 0; x < plain.width(); ++x)
                         if (sorted.pixel(x, y) != plain.pixel(x, y)) arrow |= QRect(x, y, 1, 1);
                 QVERIFY2(!arrow.isEmpty(), qPrintable(QStringLiteral("column %1: no arrow").arg(column)));
-                QVERIFY2(!arrow.intersects(caption), qPrintable(QStringLiteral("column %1, click %2").arg(column).arg(click)));
+                QVERIFY2(!arrow.intersects(caption),
+                         qPrintable(QStringLiteral("column %1, click %2").arg(column).arg(click)));
             }
         }
     }
@@ -591,7 +600,8 @@ private slots:
         QCOMPARE(check->checkAndStamp({d(2040, 1, 1)}, "<Gym>\r\n"), int(mrCancel));
         QVERIFY(stayedOpen);
         QCOMPARE(seams->messages.size(), size_t(1));
-        QVERIFY(seams->messages[0].text.startsWith(QStringLiteral("Nothing has been added: these entries need 1 new day in")));
+        QVERIFY(seams->messages[0].text.startsWith(
+            QStringLiteral("Nothing has been added: these entries need 1 new day in")));
         QCOMPARE(dir->read("Cal.DBX").size(), bytes.size());
     }
 

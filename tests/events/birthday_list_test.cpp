@@ -149,7 +149,8 @@ TEST(BirthdayList, SortingByEachColumnWithTiesAndDirection) {
 }
 
 TEST(BirthdayList, SortingTiesUseColumnsToTheRightThroughTheCheckBoxes) {
-    BirthdayList list = listOf({{"x", "e", "1", "1", "Y", ""}, {"x", "e", "1", "1", "N", ""}, {"x", "e", "1", "1", "", "Y"}});
+    BirthdayList list =
+        listOf({{"x", "e", "1", "1", "Y", ""}, {"x", "e", "1", "1", "N", ""}, {"x", "e", "1", "1", "", "Y"}});
     ASSERT_TRUE(list.sortBy(B::colName));
     EXPECT_EQ(column(list, B::colCard), (std::vector<std::string>{"", "N", "Y"}));
 }
@@ -191,8 +192,8 @@ protected:
 };
 
 TEST_F(EventsFile, RoundTripKeepsCellsWidthsAndChecksAndNeverWritesTheBlankRow) {
-    BirthdayList list = listOf({{"Smith, John", "Birthday", "8", "14", "Y", "N"},
-                                {"Ann", "Wedding, 10 years", "12", "31", "", "Y"}});
+    BirthdayList list =
+        listOf({{"Smith, John", "Birthday", "8", "14", "Y", "N"}, {"Ann", "Wedding, 10 years", "12", "31", "", "Y"}});
     list.setWidth(1, 201);
     list.setWidth(6, 45);
     list.appendRow();  // the blank row a user leaves at the end

@@ -71,9 +71,9 @@ TEST_F(Stamping, AppendEntryLineNewFoundEmptyAndPresent) {
 }
 
 TEST_F(Stamping, LengthRuleSkipsTheDayAndCutsNothing) {
-    const std::string fill988(988, 'a');     // + CR LF + "<Gym>" CR LF = 997
-    const std::string fill989(989, 'b');     // + CR LF, then "<Gym>" CR LF CR LF = 1000
-    const std::string fill992(992, 'c');     // 992 + 2 + 7 = 1001
+    const std::string fill988(988, 'a');  // + CR LF + "<Gym>" CR LF = 997
+    const std::string fill989(989, 'b');  // + CR LF, then "<Gym>" CR LF CR LF = 1000
+    const std::string fill992(992, 'c');  // 992 + 2 + 7 = 1001
     makeCalendar({{d(2025, 1, 1), fill988}, {d(2025, 1, 2), fill992}, {d(2025, 1, 3), fill989 + "\r\n"}});
     const std::vector<int> dates = {d(2025, 1, 1), d(2025, 1, 2), d(2025, 1, 3), d(2025, 1, 4)};
     const StampResult r = stampRepetition(store, dates, "<Gym>\r\n");
@@ -115,8 +115,10 @@ TEST_F(Stamping, RunningARepetitionTwiceWritesEveryLineTwice) {
 
 TEST_F(Stamping, DryRunWritesNothingAndForeseesTheRealRun) {
     makeCalendar({{d(2025, 1, 1), "<A x>\r\n"}});
-    const std::vector<StampItem> items = {{d(2025, 1, 1), "<A x>\r\n"}, {d(2025, 1, 2), "<B y>\r\n"},
-                                          {d(2025, 1, 2), "<B y>\r\n"}, {d(2025, 1, 2), "<C z>\r\n"}};
+    const std::vector<StampItem> items = {{d(2025, 1, 1), "<A x>\r\n"},
+                                          {d(2025, 1, 2), "<B y>\r\n"},
+                                          {d(2025, 1, 2), "<B y>\r\n"},
+                                          {d(2025, 1, 2), "<C z>\r\n"}};
     const std::string before = dir.read("Cal.DBX");
     const StampResult dry = stampItems(store, items, true);
     EXPECT_EQ(dir.read("Cal.DBX"), before);

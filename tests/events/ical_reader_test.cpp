@@ -36,8 +36,7 @@ const std::string kPlusThree =
 TEST(IcalReader, TimesGoToTheLocalZoneAndLongEventsCoverTheirDays) {
     test::LocalZone zone("Europe/Berlin");
     IcalReader reader(calendar(
-        kPlusThree +
-        event("UID:1\r\nDTSTART:20260701T080000Z\r\nSUMMARY:Call\r\n") +
+        kPlusThree + event("UID:1\r\nDTSTART:20260701T080000Z\r\nSUMMARY:Call\r\n") +
         event("UID:2\r\nDTSTART;TZID=America/New_York:20260115T200000\r\nSUMMARY:Late\r\n") +
         event("UID:3\r\nDTSTART:20260301T093000\r\nSUMMARY:Floating\r\n") +
         event("UID:4\r\nDTSTART;TZID=Plus Three:20260302T120000\r\nSUMMARY:Own zone\r\n") +
@@ -136,10 +135,10 @@ TEST(IcalReader, OverlappingOccurrencesGiveEachDayItsLineOnce) {
         event("UID:1\r\nDTSTART;VALUE=DATE:10130604\r\nDTEND;VALUE=DATE:20261209\r\nRRULE:FREQ=YEARLY\r\n"
               "SUMMARY:Era\r\n") +
         event("UID:2\r\nDTSTART:20251231T220000Z\r\nDURATION:P3D\r\nRRULE:FREQ=DAILY;COUNT=2\r\nSUMMARY:Camp\r\n")));
-    EXPECT_EQ(lines(reader, d(2026, 1, 1), d(2026, 1, 3)),
-              (std::vector<std::string>{"2026-01-01 <Era>", "2026-01-01 <Camp>", "2026-01-01 <22:00 Camp>",
-                                        "2026-01-02 <Era>", "2026-01-02 <Camp>", "2026-01-03 <Era>",
-                                        "2026-01-03 <Camp>"}));
+    EXPECT_EQ(
+        lines(reader, d(2026, 1, 1), d(2026, 1, 3)),
+        (std::vector<std::string>{"2026-01-01 <Era>", "2026-01-01 <Camp>", "2026-01-01 <22:00 Camp>",
+                                  "2026-01-02 <Era>", "2026-01-02 <Camp>", "2026-01-03 <Era>", "2026-01-03 <Camp>"}));
 }
 
 TEST(IcalReader, NotesSayWhatCouldNotBeKept) {
@@ -186,8 +185,11 @@ TEST(IcalReader, DamagedFilesAreRefusedWithTheReason) {
         {"bad rule", calendar(event("DTSTART:20260101\r\nRRULE:FREQ=SOMETIMES\r\nSUMMARY:x\r\n")), "RRULE"},
         {"bad exception", calendar(event("DTSTART:20260101\r\nEXDATE:never\r\nSUMMARY:x\r\n")), "EXDATE"},
         {"bad parameter", calendar(event("DTSTART;VALUE=SOON:20260101\r\nSUMMARY:x\r\n")), "VALUE=SOON"},
-        {"bad zone", calendar("BEGIN:VTIMEZONE\r\nTZID:Z\r\nBEGIN:STANDARD\r\nDTSTART:never\r\nEND:STANDARD\r\n"
-                              "END:VTIMEZONE\r\n" + ok), "time zone"},
+        {"bad zone",
+         calendar("BEGIN:VTIMEZONE\r\nTZID:Z\r\nBEGIN:STANDARD\r\nDTSTART:never\r\nEND:STANDARD\r\n"
+                  "END:VTIMEZONE\r\n" +
+                  ok),
+         "time zone"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -200,7 +202,8 @@ TEST(IcalReader, DamagedFilesAreRefusedWithTheReason) {
     }
     // What the checks must not refuse: a byte order mark, bare line feeds, folded lines, blank lines at
     // the end, two calendars in one file.
-    const std::string folded = "BEGIN:VEVENT\nUID:1\nDTSTART;VALUE=DATE:20260101\nSUMMARY:A long\n  summary\nEND:VEVENT\n";
+    const std::string folded =
+        "BEGIN:VEVENT\nUID:1\nDTSTART;VALUE=DATE:20260101\nSUMMARY:A long\n  summary\nEND:VEVENT\n";
     IcalReader fine("\xEF\xBB\xBF" + calendar(folded) + "\r\n\r\n" + calendar(ok));
     EXPECT_EQ(lines(fine, d(2026, 1, 1), d(2026, 1, 1)),
               (std::vector<std::string>{"2026-01-01 <A long summary>", "2026-01-01 <x>"}));

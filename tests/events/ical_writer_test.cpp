@@ -21,7 +21,9 @@ struct Parsed {
     explicit Parsed(const std::string& text) : root(icalparser_parse_string(text.c_str())) {
         if (root) valid = icalrestriction_check(root) != 0;
     }
-    ~Parsed() { if (root) icalcomponent_free(root); }
+    ~Parsed() {
+        if (root) icalcomponent_free(root);
+    }
     int errors() const { return root ? icalcomponent_count_errors(root) : -1; }
     std::vector<icalcomponent*> events() const {
         std::vector<icalcomponent*> out;
@@ -44,7 +46,7 @@ TEST(IcalWriter, DaysBecomeAllDayEventsTheLibraryAccepts) {
     struct Case {
         int day;
         std::string text;
-        const char* summary;      // as written, escaped
+        const char* summary;  // as written, escaped
         const char* description;
     };
     const Case cases[] = {
@@ -52,7 +54,10 @@ TEST(IcalWriter, DaysBecomeAllDayEventsTheLibraryAccepts) {
         {d(2026, 12, 9), "<Gym>\r\n", "Gym", "<Gym>\\n"},  // an entry line loses its marks
         {d(2026, 12, 10), "\r\n  \r\nCaf\xe9, \x80 5; ok", "Caf\xc3\xa9\\, \xe2\x82\xac 5\\; ok",
          "\\n  \\nCaf\xc3\xa9\\, \xe2\x82\xac 5\\; ok"},
-        {d(1, 1, 1), "first\x01" "day", "first day", "first day"},  // control characters are not allowed
+        {d(1, 1, 1),
+         "first\x01"
+         "day",
+         "first day", "first day"},  // control characters are not allowed
         {maxDayNumber(), "last day", "last day", "last day"},
     };
     for (const auto& c : cases) EXPECT_TRUE(w.addDay(c.day, c.text));

@@ -37,7 +37,6 @@ private:
     std::optional<std::string> oldPath_;
 };
 
-
 TEST(Settings, MissingFileGivesEveryDefault) {
     test::TempDir dir;
     Program s(dir.path());
@@ -72,7 +71,9 @@ TEST(Settings, SavedFileHoldsEveryKeyInOrder) {
     saveSettingsFile(s);
     const std::string expected =
         "[System]\r\nLeft=300\r\nTop=40\r\nSize=1\r\nCurrent User=0\r\n\r\n"
-        "[Calendar]\r\nPath=" + dir.path() + "/Data\r\nDefault Date Format=dddd, d mmmm yyyy\r\n"
+        "[Calendar]\r\nPath=" +
+        dir.path() +
+        "/Data\r\nDefault Date Format=dddd, d mmmm yyyy\r\n"
         "Background=-2147483633\r\nForeground=-2147483633\r\nBackgrd mode=3\r\nShow Weekends=1\r\n"
         "Last Accepted Date=21916\r\nShow Usage=1\r\nTile=0\r\n\r\n"
         "[Reminders]\r\nEnabled=0\r\nKind=0\r\nDate=0\r\nTime=0\r\n";
@@ -136,7 +137,7 @@ TEST(Settings, UnusableValuesFallBackToDefaults) {
     EXPECT_EQ(s.settings.Top, 32);
     EXPECT_EQ(s.settings.Size, 1);
     EXPECT_EQ(s.calendars.CurrentCalendarIndex, -1);  // the calendar list corrects it
-    EXPECT_EQ(s.settings.BackgrdMode, 300 % 256);               // kept in one byte
+    EXPECT_EQ(s.settings.BackgrdMode, 300 % 256);     // kept in one byte
     EXPECT_TRUE(s.settings.ShowWeekends);
     EXPECT_EQ(s.settings.LastAcceptedDate, 21916);
     EXPECT_EQ(s.settings.Tile, 0);
@@ -155,8 +156,8 @@ TEST(Settings, RealsUnderADecimalComma) {
         std::string written;
     };
     const Case cases[] = {
-        {"0.5", 0.5, "0,5"},          {"0,5", 0.5, "0,5"},   {"0.0", 0.0, "0"},
-        {"46364,25", 46364.25, "46364,25"}, {" -1.5e2", -150.0, "-150"}, {"1.000,5", 0.0, "0"},
+        {"0.5", 0.5, "0,5"},         {"0,5", 0.5, "0,5"},   {"0.0", 0.0, "0"}, {"46364,25", 46364.25, "46364,25"},
+        {" -1.5e2", -150.0, "-150"}, {"1.000,5", 0.0, "0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
@@ -174,7 +175,7 @@ TEST(Settings, RealsUnderADecimalComma) {
 
 TEST(Settings, SizeIsWrittenAsTheSizeGroupHoldsIt) {
     const std::pair<std::string, std::string> cases[] = {
-        {"Size=7\r\n", "Size=1"}, {"Size=1\r\n", "Size=1"},  {"Size=0\r\n", "Size=0"},
+        {"Size=7\r\n", "Size=1"},   {"Size=1\r\n", "Size=1"}, {"Size=0\r\n", "Size=0"},
         {"Size=-3\r\n", "Size=-1"}, {"Size=x\r\n", "Size=1"}, {"", "Size=1"},
     };
     for (const auto& [stored, written] : cases) {

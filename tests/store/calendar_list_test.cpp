@@ -132,9 +132,9 @@ TEST_F(CalendarListLoad, KeepsListOrderAndAppendsUnlistedFiles) {
 TEST_F(CalendarListLoad, FileDifferingOnlyInCaseAddsNothing) {
     dir.write("CalUsers.DAT", "Anna Smith\r\n\xC9RIC\r\n\x8A\x8C\r\n");  // Windows-1252
     calendarFile("ANNA smith.dbx");
-    calendarFile("\xC3\xA9ric.DBX");  // UTF-8 "éric"
+    calendarFile("\xC3\xA9ric.DBX");       // UTF-8 "éric"
     calendarFile("\xC5\xA1\xC5\x93.DBX");  // UTF-8 "šœ"
-    calendarFile("Anna Smith .DBX");  // a trailing blank is another calendar
+    calendarFile("Anna Smith .DBX");       // a trailing blank is another calendar
     EXPECT_FALSE(list.loadAtStartup(usersFile(), 0));
     EXPECT_EQ(list.Names, (Names{"Anna Smith", "\xC9RIC", "\x8A\x8C", "Anna Smith "}));
 }
@@ -149,11 +149,11 @@ TEST_F(CalendarListLoad, NameWithFullStopKeepsItsWholeName) {
 
 TEST_F(CalendarListLoad, FilesNoCalendarCouldCarryAreLeftOut) {
     dir.write("CalUsers.DAT", "Anna\r\n");
-    calendarFile(".DBX");                       // empty stem
-    calendarFile("a:b.DBX");                    // Windows refuses ':'
-    calendarFile("..DBX");                      // stem "."
-    calendarFile("\xE6\x97\xA5.DBX");           // not in Windows-1252
-    calendarFile(std::string("bad\xFF.DBX"));   // not UTF-8
+    calendarFile(".DBX");                      // empty stem
+    calendarFile("a:b.DBX");                   // Windows refuses ':'
+    calendarFile("..DBX");                     // stem "."
+    calendarFile("\xE6\x97\xA5.DBX");          // not in Windows-1252
+    calendarFile(std::string("bad\xFF.DBX"));  // not UTF-8
     calendarFile("Ok \xC3\xA9.DBX");
     EXPECT_FALSE(list.loadAtStartup(usersFile(), 0));
     EXPECT_EQ(list.Names, (Names{"Anna", "Ok \xE9"}));
@@ -222,19 +222,19 @@ TEST(CalendarList, SameNameIgnoresWindows1252Case) {
     };
     const Case cases[] = {
         {"User1", "uSER1", true},
-        {"\xC9ric", "\xE9RIC", true},      // É é
-        {"\xC0\xDE", "\xE0\xFE", true},    // À..Þ against à..þ
-        {"\x8A", "\x9A", true},            // Š š
-        {"\x8C", "\x9C", true},            // Œ œ
-        {"\x8E", "\x9E", true},            // Ž ž
-        {"\x9F", "\xFF", true},            // Ÿ ÿ
-        {"\xD7", "\xF7", false},           // × is not the capital of ÷
-        {"\xDF", "ss", false},             // ß is not folded
+        {"\xC9ric", "\xE9RIC", true},    // É é
+        {"\xC0\xDE", "\xE0\xFE", true},  // À..Þ against à..þ
+        {"\x8A", "\x9A", true},          // Š š
+        {"\x8C", "\x9C", true},          // Œ œ
+        {"\x8E", "\x9E", true},          // Ž ž
+        {"\x9F", "\xFF", true},          // Ÿ ÿ
+        {"\xD7", "\xF7", false},         // × is not the capital of ÷
+        {"\xDF", "ss", false},           // ß is not folded
         {"Anna ", "Anna", false},
         {" Anna", "Anna", false},
         {"Anna", "Anne", false},
         {"", "", true},
-        {"[", "{", false},                 // 0x5B and 0x7B are not letters
+        {"[", "{", false},  // 0x5B and 0x7B are not letters
     };
     for (const auto& c : cases) {
         EXPECT_EQ(sameCalendarName(c.a, c.b), c.same) << c.a << " / " << c.b;
@@ -273,7 +273,7 @@ TEST(CalendarList, NameProblems) {
         {"a\x01", true},
         {"a\x1F", true},
         {"a\x7F", true},
-        {std::string(251, 'x'), false},    // 251 + ".DBX" fills a file name
+        {std::string(251, 'x'), false},  // 251 + ".DBX" fills a file name
         {std::string(252, 'x'), true},
         {std::string(125, '\xC9'), false},  // two bytes each in UTF-8
         {std::string(126, '\xC9'), true},

@@ -49,7 +49,9 @@ protected:
         if (!records.empty()) dir.write("Cal.DBX", fileOf(records));
         db.LoadStore(dir.file("Cal.DBX"));
     }
-    std::vector<Record> file() const { return dir.exists("Cal.DBX") ? recordsOf(dir.read("Cal.DBX")) : std::vector<Record>{}; }
+    std::vector<Record> file() const {
+        return dir.exists("Cal.DBX") ? recordsOf(dir.read("Cal.DBX")) : std::vector<Record>{};
+    }
 };
 
 TEST_F(DayAccessTest, WritingADayKeepsEveryOtherRecordWhereItIs) {
@@ -101,7 +103,7 @@ TEST_F(DayAccessTest, RecordsAreRewrittenOneByOneEvenForADayHeldTwice) {
     const auto kept = db.readRecord(0);
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->text, "first");
-    EXPECT_EQ(db.readRecord(3), std::nullopt);   // past the end
+    EXPECT_EQ(db.readRecord(3), std::nullopt);  // past the end
     EXPECT_EQ(db.readRecord(-1), std::nullopt);
     db.FlushCurrentCalendar();
     EXPECT_EQ(file(), (std::vector<Record>{{100, "first"}, {100, "second changed"}}));

@@ -107,8 +107,9 @@ TEST_F(Purge, ReadingNeverMovesAnything) {
     EXPECT_THROW(db.StoreDay(), std::logic_error);
 
     test::TempDir elsewhere;
-    elsewhere.write("in.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:1\r\nDTSTART;VALUE=DATE:"
-                              "20260101\r\nSUMMARY:Swim\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    elsewhere.write("in.ics",
+                    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:1\r\nDTSTART;VALUE=DATE:"
+                    "20260101\r\nSUMMARY:Swim\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"show", "1999-01-01", "2000-12-31"},
           {"calendars"},

@@ -159,7 +159,9 @@ private slots:
         QCOMPARE(list->CurrentCalendarIndex, 0);
         QCOMPARE(seams->beeps, 3);
         QCOMPARE(nameErrorsShown(), 3);
-        QCOMPARE(label(err.get(), "lName")->text().contains(QStringLiteral("A calendar named <b>user1</b> already exists.")), true);
+        QCOMPARE(
+            label(err.get(), "lName")->text().contains(QStringLiteral("A calendar named <b>user1</b> already exists.")),
+            true);
         QCOMPARE(label(err.get(), "lAdvice")->text(),
                  QStringLiteral("Please click on OK and choose a new name or modify the name you have chosen. You "
                                 "could change the name to include a location, such as \"Home\",  or add a number. Eg. "

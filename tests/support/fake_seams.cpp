@@ -72,10 +72,10 @@ QMessageBox::StandardButton buttonFor(int answer) {
 }  // namespace
 
 int FakeSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButtons buttons) {
-    int answer = (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ||
-                  buttons == MsgButtons::YesNoDefaultNo)
-                     ? mrYes
-                     : mrOk;
+    int answer =
+        (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel || buttons == MsgButtons::YesNoDefaultNo)
+            ? mrYes
+            : mrOk;
     if (!answers.empty()) {
         answer = answers.front();
         answers.pop_front();

@@ -10,9 +10,11 @@ namespace {
 
 TEST(DayNotice, YearlyDatesDueTodayThenTheFirstLinesOfTheText) {
     const int today = dayNumber(2026, 12, 8);
-    const std::vector<YearlyRow> birthdays = {
-        {"Ann", "Birthday", "12", "8"}, {"", "Wedding day", "12", "8"}, {"Bob", "Birthday", "12", "9"},
-        {"Caf\xe9", "Opening", "12", "08"}, {"", "", "", ""}};
+    const std::vector<YearlyRow> birthdays = {{"Ann", "Birthday", "12", "8"},
+                                              {"", "Wedding day", "12", "8"},
+                                              {"Bob", "Birthday", "12", "9"},
+                                              {"Caf\xe9", "Opening", "12", "08"},
+                                              {"", "", "", ""}};
     const std::vector<YearlyRow> second = {{"x", "Feast", "12", "8"}, {"", "Later", "1", "8"}};
     struct Case {
         const char* name;

@@ -51,9 +51,7 @@ class DayNotifierTest : public QObject {
 
     const int day = dayNumber(2026, 12, 8);
 
-    void startService() {
-        QVERIFY(service.registerService(kService));
-    }
+    void startService() { QVERIFY(service.registerService(kService)); }
     void stopService() { QVERIFY(service.unregisterService(kService)); }
 
     void openCalendar(int index) {
@@ -82,8 +80,9 @@ private slots:
         openCalendar(0);
         program->store.writeDay(day, "Dentist 10am\r\n<Gym>\r\n");
         program->store.writeDay(day + 1, "Call Bob");
-        dir->write("Events.dat", "6,1\r\ncw 0,35\r\ncw 1,156\r\ncw 2,153\r\ncw 3,42\r\ncw 4,34\r\ncw 5,32\r\ncw 6,40\r\n"
-                                 "1,1,Ann\r\n2,1,Birthday\r\n3,1,12\r\n4,1,8\r\n");
+        dir->write("Events.dat",
+                   "6,1\r\ncw 0,35\r\ncw 1,156\r\ncw 2,153\r\ncw 3,42\r\ncw 4,34\r\ncw 5,32\r\ncw 6,40\r\n"
+                   "1,1,Ann\r\n2,1,Birthday\r\n3,1,12\r\n4,1,8\r\n");
         dir->write("Orvella.INI", "[System]\r\nLeft=10\r\n");
         fake.shown.clear();
         fake.capabilities = {QStringLiteral("body")};
@@ -103,7 +102,8 @@ private slots:
         QCOMPARE(fake.shown[0].app, QStringLiteral("Orvella"));
         QCOMPARE(fake.shown[0].summary, QStringLiteral("Tuesday 8 December 2026"));
         QCOMPARE(fake.shown[0].body, QStringLiteral("Ann - Birthday\nDentist 10am\n<Gym>"));
-        QCOMPARE(fake.shown[0].hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("org.orvella.Orvella"));
+        QCOMPARE(fake.shown[0].hints.value(QStringLiteral("desktop-entry")).toString(),
+                 QStringLiteral("org.orvella.Orvella"));
         QTRY_VERIFY(settings().contains(QStringLiteral("Last day=%1").arg(day)));
         QVERIFY(settings().contains(QStringLiteral("Left=10")));  // the rest of the file stays
 

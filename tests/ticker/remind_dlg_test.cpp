@@ -48,7 +48,6 @@ private slots:
         dir.reset();
     }
 
-
     void theCaptionCyclesThroughTheEventsFile() {
         // No repeating-events window: the rows come from "Events.dat" itself.
         dir->write("Events.dat",
@@ -70,7 +69,8 @@ private slots:
     }
 
     void theSecondListAndItsFailures() {
-        dir->write("VEvents.dat", "6,2\r\n2,1,New Year's Eve\r\n3,1,12\r\n4,1,31\r\n1,2,x\r\n2,2,Fair\r\n3,2,1\r\n4,2,5\r\n");
+        dir->write("VEvents.dat",
+                   "6,2\r\n2,1,New Year's Eve\r\n3,1,12\r\n4,1,31\r\n1,2,x\r\n2,2,Fair\r\n3,2,1\r\n4,2,5\r\n");
         useYearlyDates({});
         dlg->LoadSecondList();
         QVERIFY(seams->messages.empty());

@@ -23,22 +23,22 @@ TEST(NextDate, ThisYearOrNext) {
         std::optional<int> expected;
     };
     const Case cases[] = {
-        {"6", "15", day(2023, 6, 15), day(2023, 6, 15)},   // today
-        {"6", "14", day(2023, 6, 15), day(2024, 6, 14)},   // yesterday: next year
+        {"6", "15", day(2023, 6, 15), day(2023, 6, 15)},  // today
+        {"6", "14", day(2023, 6, 15), day(2024, 6, 14)},  // yesterday: next year
         {"1", "2", day(2023, 12, 30), day(2024, 1, 2)},
-        {" 3", "+7", day(2023, 1, 1), day(2023, 3, 7)},    // leading blank and sign, as whole numbers go
+        {" 3", "+7", day(2023, 1, 1), day(2023, 3, 7)},  // leading blank and sign, as whole numbers go
         {"2", "29", day(2024, 1, 1), day(2024, 2, 29)},
         {"2", "29", day(2024, 2, 29), day(2024, 2, 29)},
-        {"2", "29", day(2024, 3, 1), std::nullopt},        // 2025 has none
-        {"2", "29", day(2023, 2, 25), std::nullopt},       // 2023 has none
+        {"2", "29", day(2024, 3, 1), std::nullopt},   // 2025 has none
+        {"2", "29", day(2023, 2, 25), std::nullopt},  // 2023 has none
         {"13", "1", day(2023, 1, 1), std::nullopt},
         {"0", "1", day(2023, 1, 1), std::nullopt},
         {"4", "31", day(2023, 1, 1), std::nullopt},
         {"8a", "14", day(2023, 1, 1), std::nullopt},
         {"8", "", day(2023, 1, 1), std::nullopt},
-        {"8", "14 ", day(2023, 1, 1), std::nullopt},       // nothing may follow the digits
+        {"8", "14 ", day(2023, 1, 1), std::nullopt},  // nothing may follow the digits
         {"99999999999", "1", day(2023, 1, 1), std::nullopt},
-        {"12", "25", day(9999, 12, 26), std::nullopt},     // no year after 9999
+        {"12", "25", day(9999, 12, 26), std::nullopt},  // no year after 9999
     };
     for (const Case& c : cases)
         EXPECT_EQ(nextDate(c.month, c.day, c.today), c.expected) << c.month << "/" << c.day << " from " << c.today;
