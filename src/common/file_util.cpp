@@ -65,6 +65,20 @@ void writeFileAtomically(const std::string& path, std::string_view bytes) {
     out.commit();
 }
 
+bool writeFileIfChanged(const std::string& path, std::string_view bytes) {
+    // A file that cannot be read is reported, as its replacement would be; one longer than the new bytes
+    // is read no further.
+    bool same = false;
+    try {
+        const auto current = readWholeFile(path, bytes.size());
+        same = current && *current == bytes;
+    } catch (const CorruptFileError&) {
+    }
+    if (same) return false;
+    writeFileAtomically(path, bytes);
+    return true;
+}
+
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {

@@ -29,6 +29,11 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
 // half-written file (see FileReplacement). Throws IoError (and removes the temporary file) on failure.
 void writeFileAtomically(const std::string& path, std::string_view bytes);
 
+// writeFileAtomically, unless path already holds exactly these bytes: then nothing is written and no flush
+// to disk holds up the caller (a start rewrites settings that seldom change). Returns whether it wrote;
+// throws IoError when the file there cannot be read.
+bool writeFileIfChanged(const std::string& path, std::string_view bytes);
+
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 std::string toLowerAscii(std::string_view s);
 std::string toUpperAscii(std::string_view s);

@@ -86,7 +86,7 @@ std::string IniFile::toText() const {
     return out;
 }
 
-void IniFile::save(const std::string& path) const { writeFileAtomically(path, toText()); }
+void IniFile::save(const std::string& path) const { writeFileIfChanged(path, toText()); }
 
 bool IniFile::hasKey(const std::string& section, const std::string& key) const {
     return impl_->ini.GetValue(section.c_str(), key.c_str(), nullptr) != nullptr;

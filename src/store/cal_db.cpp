@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 
 #include <fcntl.h>
@@ -259,27 +260,28 @@ void CalDb::loadKeys(const std::string& fileName) {
         // Read by blocks up to the end actually found: the file may have changed since its size was taken. A
         // small calendar gets a block of its own size (and one record more, to see it grow).
         const std::int64_t blockRecords = std::min<std::int64_t>(kBlockRecords, records + 1);
-        std::vector<char> block(static_cast<size_t>(blockRecords * kRecordSize));
+        // Not zero-filled: a megabyte of zeros costs more than the read itself, and only what was read is used.
+        const auto blockBytes = static_cast<size_t>(blockRecords * kRecordSize);
+        const std::unique_ptr<char[]> block(new char[blockBytes]);
         std::int64_t at = 0;
         for (;;) {
-            const size_t got = file.readAt(block.data(), block.size(), at);
+            const size_t got = file.readAt(block.get(), blockBytes, at);
             if (at + static_cast<std::int64_t>(got) > maxBytes) throwTooLarge(fileName, maxBytes);
             const size_t whole = got / kRecordSize;
             size_t count = whole;
-            if (got < block.size() && got % kRecordSize >= 8) {
+            if (got < blockBytes && got % kRecordSize >= 8) {
                 // The cut last record: complete it with zero bytes.
-                std::fill(block.begin() + static_cast<long>(got),
-                          block.begin() + static_cast<long>((whole + 1) * kRecordSize), 0);
+                std::fill(block.get() + got, block.get() + (whole + 1) * kRecordSize, 0);
                 ++count;
             }
             for (size_t k = 0; k < count; ++k) {
-                const char* rec = block.data() + k * kRecordSize;
+                const char* rec = block.get() + k * kRecordSize;
                 keyList.add(dateKey(dateOf(rec)));
                 blankText_.push_back(rec[8] == 0);
             }
-            if (count > 0) CurrentRecord = ReminderRecord::fromBytes(block.data() + (count - 1) * kRecordSize);
+            if (count > 0) CurrentRecord = ReminderRecord::fromBytes(block.get() + (count - 1) * kRecordSize);
             at += static_cast<std::int64_t>(got);
-            if (got < block.size()) break;
+            if (got < blockBytes) break;
         }
         file.close();
         LoadedCount = keyList.size();

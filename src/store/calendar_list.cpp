@@ -107,7 +107,7 @@ std::string CalendarList::formatUsersFile(const std::vector<std::string>& names)
     return out;
 }
 
-void CalendarList::saveUsersFile(const std::string& path) const { writeFileAtomically(path, formatUsersFile(Names)); }
+void CalendarList::saveUsersFile(const std::string& path) const { writeFileIfChanged(path, formatUsersFile(Names)); }
 
 bool CalendarList::loadAtStartup(const std::string& usersFile, int currentUserSetting) {
     CurrentCalendarIndex = currentUserSetting;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <optional>
 
 #include "common/file_util.h"
 #include "common/io_error.h"
@@ -56,6 +59,45 @@ TEST(FileUtil, AtomicWriteReplacesWholeFile) {
     EXPECT_THROW(writeFileAtomically(dir.file("missing/f"), "x"), IoError);
     EXPECT_EQ(*readWholeFile(dir.file("f")), "new");
     EXPECT_FALSE(readWholeFile(dir.file("none")));
+}
+
+TEST(FileUtil, UnchangedFileIsLeftAlone) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> before;  // nullopt: no file
+        std::string bytes;
+        bool writes;
+    };
+    const Case cases[] = {
+        {"same bytes", "a=1\r\nb=2\r\n", "a=1\r\nb=2\r\n", false},
+        {"empty and empty", "", "", false},
+        {"one byte differs", "a=1\r\n", "a=2\r\n", true},
+        {"longer", "a=1", "a=1\r\n", true},
+        {"shorter", "a=1\r\n", "a=1", true},
+        {"no file yet", std::nullopt, "a=1", true},
+        {"empty file, new bytes", "", "a", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        struct stat before {};
+        if (c.before) {
+            dir.write("f", *c.before);
+            ASSERT_EQ(::stat(dir.file("f").c_str(), &before), 0);
+        }
+        EXPECT_EQ(writeFileIfChanged(dir.file("f"), c.bytes), c.writes);
+        EXPECT_EQ(dir.read("f"), c.bytes);
+        EXPECT_FALSE(dir.exists("f.tmp"));
+        struct stat after {};
+        ASSERT_EQ(::stat(dir.file("f").c_str(), &after), 0);
+        // A rewrite renames a new file over the old one; an untouched file keeps its own.
+        if (c.before) EXPECT_EQ(after.st_ino == before.st_ino, !c.writes);
+    }
+    // A folder in the file's place cannot be read: that is said, and it stays.
+    test::TempDir dir;
+    ASSERT_EQ(::mkdir(dir.file("d").c_str(), 0700), 0);
+    EXPECT_THROW(writeFileIfChanged(dir.file("d"), "x"), IoError);
+    EXPECT_TRUE(folderExists(dir.file("d")));
 }
 
 TEST(FileUtil, CaseHelpers) {
