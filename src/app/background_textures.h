@@ -14,8 +14,8 @@ public:
     static constexpr int kCount = 6;  // i1 .. i6
     static constexpr int kWhite = 5;
 
-    // Loads the six files of folder and their dense twins; a missing or unreadable one stays empty (nothing is
-    // painted for it), a missing twin leaves the plain one in its place.
+    // Loads the six files of folder, and their dense twins when one is first asked for; a missing or
+    // unreadable one stays empty (nothing is painted for it), a missing twin leaves the plain one in its place.
     void load(const std::string& folder);
 
     // Index 0..5 (i1 .. i6); an empty image for any other. For a pixel density (device pixel ratio) of 1.5
@@ -27,8 +27,12 @@ public:
     static const char* fileName(int index);  // "Brown.bmp" ... "White.bmp"
 
 private:
+    void loadDense() const;
+
+    std::string folder_;
     std::array<QImage, kCount> images_;
-    std::array<QImage, kCount> dense_;
+    mutable std::array<QImage, kCount> dense_;
+    mutable bool denseLoaded_ = false;
     QImage none_;
 };
 

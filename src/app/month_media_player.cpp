@@ -1,6 +1,9 @@
 #include "app/month_media_player.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QIcon>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
@@ -20,9 +23,20 @@ const QString kStopHint = QStringLiteral("Click to stop playing");
 
 // The shipped glyph, or a plain one drawn here when the file is missing.
 QIcon glyph(const char* file, bool play) {
-    // A file name (not a pixmap) lets the icon take the "@2x" drawing on dense screens.
+    // Read as PNG outright, with the "@2x" drawing on dense screens as a file name would give it: left to
+    // guess the format, the icon loads every image format plug-in at the start to ask it first.
     const QString shipped = QStringLiteral(":/Images/") + QString::fromLatin1(file);
-    if (QFile::exists(shipped)) return QIcon(shipped);
+    if (QFile::exists(shipped)) {
+        QIcon icon;
+        const auto add = [&icon](const QString& name) {
+            QImageReader reader(name, "png");
+            reader.setAutoDetectImageFormat(false);
+            if (const QImage image = reader.read(); !image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+        };
+        add(shipped);
+        if (const QString dense = qt_findAtNxFile(shipped, qApp->devicePixelRatio()); dense != shipped) add(dense);
+        if (!icon.isNull()) return icon;
+    }
     QPixmap drawn(11, 11);
     drawn.fill(Qt::transparent);
     QPainter p(&drawn);

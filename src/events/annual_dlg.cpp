@@ -98,7 +98,8 @@ TAnnualDlg::TAnnualDlg(AppContext& context, QWidget* parent)
     model_ = new BirthdayTableModel(list_, this);
     delegate_ = new BirthdayGridDelegate(this);
 
-    // The pages are switched by the callers only; there are no tabs. Page 1 is never shown.
+    // The pages are switched by the callers only; there are no tabs. Page 1 is never shown. Each page is
+    // built inside the notebook: one filled first and put in afterwards re-resolves every child's font.
     Notebook_ = named(new QStackedWidget(this), "Notebook");
     Notebook_->setGeometry(0, 0, kWidth, kHeight);
     Notebook_->addWidget(buildBirthdaysPage());
@@ -109,7 +110,7 @@ TAnnualDlg::TAnnualDlg(AppContext& context, QWidget* parent)
 }
 
 QWidget* TAnnualDlg::buildBirthdaysPage() {
-    auto* page = new QWidget;
+    auto* page = new QWidget(Notebook_);
     lHeading_ =
         named(label(page, QStringLiteral("Adding Birthdays and Anniversaries"), {12, 8, kWidth - 24, 26}), "lHeading");
     lHeading_->setFont(arialFont(18, true));
@@ -211,7 +212,7 @@ QWidget* TAnnualDlg::buildBirthdaysPage() {
 }
 
 QWidget* TAnnualDlg::buildRepeatingPage() {
-    auto* page = new QWidget;
+    auto* page = new QWidget(Notebook_);
     label(page, QStringLiteral("1.  Event to be reminded of"), {12, 14, 190, 22}, true);
     eEvent_ = named(new QLineEdit(QStringLiteral("[Event]"), page), "eEvent");
     eEvent_->setGeometry(204, 12, 334, 26);
