@@ -33,10 +33,10 @@ bool TImgHolder::loadPicture(const std::string& path, QWidget* messageParent) {
     return true;
 }
 
-void TImgHolder::setPicture(const QImage& picture, QSize naturalSize) {
+void TImgHolder::setPicture(const QImage& picture, QSize naturalSize, const QPixmap& shown) {
     picture_ = picture;
     naturalSize_ = naturalSize;
-    tImg_->setPixmap(QPixmap::fromImage(picture_));
+    tImg_->setPixmap(shown.isNull() ? QPixmap::fromImage(picture_) : shown);
     tImg_->resize(picture_.size());
 }
 

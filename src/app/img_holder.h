@@ -3,6 +3,7 @@
 // preview read the picture and its proportions from here. Never shown.
 
 #include <QImage>
+#include <QPixmap>
 #include <QSize>
 #include <QWidget>
 #include <string>
@@ -22,7 +23,8 @@ public:
     // Loads the picture (a large one at most at screen size, its natural size still known). On failure shows
     // "Failed to load " + path and keeps the picture it had. Returns whether it loaded.
     bool loadPicture(const std::string& path, QWidget* messageParent = nullptr);
-    void setPicture(const QImage& picture, QSize naturalSize);
+    // shown: the picture already made a pixmap by the caller, which then is not converted a second time.
+    void setPicture(const QImage& picture, QSize naturalSize, const QPixmap& shown = {});
     const QImage& picture() const { return picture_; }
     // W x H of the file, also when it was decoded smaller; empty before the first picture.
     QSize naturalSize() const { return naturalSize_; }

@@ -677,8 +677,9 @@ void TCalMainForm::loadPicture(int month) {
     // The screen in its own pixels, so that a dense screen gets the detail it can show.
     loader.target = context_.ui().screenGeometry().size() * devicePixelRatioF();
     if (const auto picture = loader.load(path)) {
-        if (holder_) holder_->setPicture(picture->image, picture->naturalSize);
-        PicMain_->setPixmap(QPixmap::fromImage(picture->image));
+        const QPixmap shown = QPixmap::fromImage(picture->image);
+        if (holder_) holder_->setPicture(picture->image, picture->naturalSize, shown);
+        PicMain_->setPixmap(shown);
     } else {
         if (holder_) context_.ui().information(this, failedToLoadMessage(path));
         context_.ui().information(this, failedToLoadMessage(path));
