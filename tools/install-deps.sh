@@ -2,7 +2,7 @@
 # Installs with apt-get whatever of Orvella's build and test packages is missing (Debian 12).
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-multimedia-dev libjpeg-dev libsimpleini-dev libical-dev
+  qt6-base-dev qt6-multimedia-dev libfontconfig-dev libjpeg-dev libsimpleini-dev libical-dev
   libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqt6multimedia6)
 if [ "${1:-}" = "--test" ]; then

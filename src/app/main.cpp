@@ -2,7 +2,9 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
+#include <fontconfig/fontconfig.h>
 #include <iostream>
+#include <thread>
 
 #include "app/batch_print.h"
 #include "app/command_line.h"
@@ -19,6 +21,10 @@
 
 int main(int argc, char** argv) {
     orv::CommandLine::prepare(argc, argv);
+    // The font configuration takes several milliseconds to load and is first needed by the main window's
+    // text: loaded meanwhile on a second core while the connection to the display is made and the windows
+    // built. Should the windows ask for it first, both load it and the one finished last is dropped.
+    const std::jthread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvella"));
     orv::CommandLine commandLine;
