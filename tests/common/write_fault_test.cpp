@@ -23,18 +23,13 @@
 #include "store/cal_db.h"
 #include "store/calendar_list.h"
 #include "support/folder_state.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 
 namespace orv {
 namespace {
 
-std::string record(double date, const std::string& text) {
-    ReminderRecord r;
-    r.Date = date;
-    r.setText(text);
-    const auto b = r.toBytes();
-    return std::string(b.data(), b.size());
-}
+using test::record;
 
 std::string calendarOf(std::initializer_list<std::pair<double, std::string>> days) {
     std::string out;

@@ -15,18 +15,13 @@
 #include "cli/cli.h"
 #include "common/sys_file.h"
 #include "store/cal_db.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 
 namespace orv {
 namespace {
 
-std::string record(double date, const std::string& text) {
-    ReminderRecord r;
-    r.Date = date;
-    r.setText(text);
-    const auto b = r.toBytes();
-    return std::string(b.data(), b.size());
-}
+using test::record;
 
 // Day number to text, from the calendar file's bytes; false when they are no whole records.
 bool daysOf(const std::string& bytes, std::map<double, std::string>& days) {

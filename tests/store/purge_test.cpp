@@ -10,17 +10,12 @@
 #include "store/cal_db.h"
 #include "support/cli_fixture.h"
 #include "support/folder_state.h"
+#include "support/store_days.h"
 
 namespace orv {
 namespace {
 
-std::string record(double date, std::string_view text) {
-    ReminderRecord r;
-    r.Date = date;
-    r.setText(text);
-    const auto b = r.toBytes();
-    return std::string(b.data(), b.size());
-}
+using test::record;
 
 // Days first .. first + count - 1 in a shuffled order, each with a text naming it.
 std::vector<int> shuffledDays(int first, int count) {

@@ -18,17 +18,12 @@
 #include "store/calendar_list.h"
 #include "support/cli_fixture.h"
 #include "support/folder_state.h"
+#include "support/store_days.h"
 
 namespace orv {
 namespace {
 
-std::string record(double date, std::string_view text) {
-    ReminderRecord r;
-    r.Date = date;
-    r.setText(text);
-    const auto b = r.toBytes();
-    return std::string(b.data(), b.size());
-}
+using test::record;
 
 // 2026-01-01 is day 46023.
 const std::string kCalendar = record(46023, "New year\r\n<Gym>\r\n") + record(46024, "<Gym>\r\n") + record(46030, "x");
