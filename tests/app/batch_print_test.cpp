@@ -11,21 +11,11 @@
 #include "app/command_line.h"
 #include "app/jpeg_test_util.h"
 #include "store/cal_db.h"
+#include "support/pdf_pages.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
-
-namespace {
-
-int pdfPages(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray pdf = f.readAll();
-    if (!pdf.startsWith("%PDF")) return -1;
-    return static_cast<int>(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-}
-
-}  // namespace
+using test::pdfPages;
 
 class BatchPrintTest : public QObject {
     Q_OBJECT

@@ -21,6 +21,7 @@
 #include "desk/todo_dlg.h"
 #include "store/cal_db.h"
 #include "support/parts.h"
+#include "support/pdf_pages.h"
 #include "support/store_days.h"
 #include "support/temp_dir.h"
 #include "support/test_context.h"
@@ -63,13 +64,7 @@ private:
     bool installed_;
 };
 
-int pdfPages(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray pdf = f.readAll();
-    if (!pdf.startsWith("%PDF")) return -1;
-    return static_cast<int>(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-}
+using test::pdfPages;
 
 ReminderEditor* memo(const QDialog* todo) { return part<ReminderEditor>(todo, "Memo1"); }
 QLabel* datePanel(const QDialog* todo) { return part<QLabel>(todo, "DatePanel"); }
