@@ -12,6 +12,7 @@
 #include "app/jpeg_test_util.h"
 #include "store/cal_db.h"
 #include "support/pdf_pages.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 
 using namespace orv;
@@ -115,13 +116,7 @@ private slots:
     void printingAFullCalendarMovesNothing() {
         test::TempDir dir;
         std::string bytes;
-        for (int i = 0; i < kPurgeThreshold; ++i) {
-            ReminderRecord r;
-            r.Date = 46000 + i;
-            r.setText("day");
-            const auto b = r.toBytes();
-            bytes.append(b.data(), b.size());
-        }
+        for (int i = 0; i < kPurgeThreshold; ++i) bytes += test::record(46000 + i, "day");
         dir.write("CalUsers.DAT", "Ann\r\n");
         dir.write("Data/Ann.DBX", bytes);
         for (const auto print : {ProgramOptions::Print::Week, ProgramOptions::Print::Calendar}) {

@@ -17,6 +17,7 @@
 #include "store/cal_db.h"
 #include "ticker/remind_dlg.h"
 #include "support/program_folder.h"
+#include "support/store_days.h"
 #include "support/temp_dir.h"
 #include "support/test_context.h"
 
@@ -150,13 +151,7 @@ private slots:
 
     void aFullCalendarSaysWhereItsOldestDaysWent() {
         std::string bytes;
-        for (int i = 0; i < kPurgeThreshold; ++i) {
-            ReminderRecord r;
-            r.Date = 40000 + i;
-            r.setText("x");
-            const auto b = r.toBytes();
-            bytes.append(b.data(), b.size());
-        }
+        for (int i = 0; i < kPurgeThreshold; ++i) bytes += test::record(40000 + i, "x");
         dir->write("Orvella.INI", "[System]\r\nLeft=1\r\n");
         dir->write("CalUsers.DAT", "Ann\r\n");
         dir->write("Data/Ann.DBX", bytes);
