@@ -17,6 +17,7 @@
 #include "common/io_error.h"
 #include "common/program_folder.h"
 #include "common/ui_seams.h"
+#include "program/calendar_read_ahead.h"
 #include "program/program.h"
 
 int main(int argc, char** argv) {
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     orv::Program program(folder);
+    // The calendar's keys are read on another core while the windows are built.
+    program.store.offerKeysReadAhead(orv::readCurrentCalendarKeysAhead(folder));
     orv::AppContext context(program);
     orv::TCalMainForm* mainForm = orv::createWindows(context);
     if (!mainForm) return 0;

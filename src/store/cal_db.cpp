@@ -236,6 +236,77 @@ void CalDb::LoadStore(const std::string& fileName) {
     if (LoadedCount >= kPurgeThreshold && !readOnly) purge(fileName, false);
 }
 
+CalendarKeys readCalendarKeys(const std::string& fileName) {
+    CalendarKeys loaded;
+    loaded.fileName = fileName;
+    SysFile file = SysFile::openExisting(fileName, O_RDONLY);
+    if (!file.valid()) return loaded;
+    loaded.found = true;
+    loaded.status = file.status();
+    const std::int64_t maxBytes = std::int64_t{kMaxLoadedRecords} * kRecordSize + (kRecordSize - 1);
+    const auto size = static_cast<std::int64_t>(loaded.status.st_size);
+    if (size > maxBytes) throwTooLarge(fileName, maxBytes);
+    const auto records = recordsIn(size);
+    loaded.keys.reserve(static_cast<int>(records));
+    loaded.blankText.reserve(static_cast<size_t>(records));
+
+    // Read by blocks up to the end actually found: the file may have changed since its size was taken. A
+    // small calendar gets a block of its own size (and one record more, to see it grow).
+    const std::int64_t blockRecords = std::min<std::int64_t>(kBlockRecords, records + 1);
+    // Not zero-filled: a megabyte of zeros costs more than the read itself, and only what was read is used.
+    const auto blockBytes = static_cast<size_t>(blockRecords * kRecordSize);
+    const std::unique_ptr<char[]> block(new char[blockBytes]);
+    std::int64_t at = 0;
+    for (;;) {
+        const size_t got = file.readAt(block.get(), blockBytes, at);
+        if (at + static_cast<std::int64_t>(got) > maxBytes) throwTooLarge(fileName, maxBytes);
+        const size_t whole = got / kRecordSize;
+        size_t count = whole;
+        if (got < blockBytes && got % kRecordSize >= 8) {
+            // The cut last record: complete it with zero bytes.
+            std::fill(block.get() + got, block.get() + (whole + 1) * kRecordSize, 0);
+            ++count;
+        }
+        for (size_t k = 0; k < count; ++k) {
+            const char* rec = block.get() + k * kRecordSize;
+            loaded.keys.add(dateKey(dateOf(rec)));
+            loaded.blankText.push_back(rec[8] == 0);
+        }
+        if (count > 0) loaded.last = ReminderRecord::fromBytes(block.get() + (count - 1) * kRecordSize);
+        at += static_cast<std::int64_t>(got);
+        if (got < blockBytes) break;
+    }
+    file.close();
+    return loaded;
+}
+
+void CalDb::offerKeysReadAhead(std::future<std::optional<CalendarKeys>> keys) { keysAhead_ = std::move(keys); }
+
+namespace {
+
+// The same file with the same contents, as far as its status tells: a change of the text or of the size
+// moves the change time, a replacement changes the inode.
+bool sameFileState(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+}  // namespace
+
+std::optional<CalendarKeys> CalDb::takeKeysReadAhead(const std::string& fileName) {
+    if (!keysAhead_.valid()) return std::nullopt;
+    try {
+        std::optional<CalendarKeys> ahead = keysAhead_.get();
+        if (!ahead || !ahead->found || ahead->fileName != fileName) return std::nullopt;
+        const auto now = statPath(fileName);
+        if (!now || !sameFileState(*now, ahead->status)) return std::nullopt;
+        return ahead;
+    } catch (...) {
+        return std::nullopt;  // read the file as if nothing had been read ahead
+    }
+}
+
 void CalDb::loadKeys(const std::string& fileName) {
     CurrentFileName = fileName;
     LoadedCount = 0;
@@ -244,53 +315,12 @@ void CalDb::loadKeys(const std::string& fileName) {
     pending_.clear();
     collecting_ = false;
     keysStale_ = true;
-    try {
-        SysFile file = SysFile::openExisting(fileName, O_RDONLY);
-        if (!file.valid()) {
-            keysStale_ = false;
-            return;
-        }
-        const std::int64_t maxBytes = std::int64_t{kMaxLoadedRecords} * kRecordSize + (kRecordSize - 1);
-        const std::int64_t size = file.size();
-        if (size > maxBytes) throwTooLarge(fileName, maxBytes);
-        const auto records = recordsIn(size);
-        keyList.reserve(static_cast<int>(records));
-        blankText_.reserve(static_cast<size_t>(records));
-
-        // Read by blocks up to the end actually found: the file may have changed since its size was taken. A
-        // small calendar gets a block of its own size (and one record more, to see it grow).
-        const std::int64_t blockRecords = std::min<std::int64_t>(kBlockRecords, records + 1);
-        // Not zero-filled: a megabyte of zeros costs more than the read itself, and only what was read is used.
-        const auto blockBytes = static_cast<size_t>(blockRecords * kRecordSize);
-        const std::unique_ptr<char[]> block(new char[blockBytes]);
-        std::int64_t at = 0;
-        for (;;) {
-            const size_t got = file.readAt(block.get(), blockBytes, at);
-            if (at + static_cast<std::int64_t>(got) > maxBytes) throwTooLarge(fileName, maxBytes);
-            const size_t whole = got / kRecordSize;
-            size_t count = whole;
-            if (got < blockBytes && got % kRecordSize >= 8) {
-                // The cut last record: complete it with zero bytes.
-                std::fill(block.get() + got, block.get() + (whole + 1) * kRecordSize, 0);
-                ++count;
-            }
-            for (size_t k = 0; k < count; ++k) {
-                const char* rec = block.get() + k * kRecordSize;
-                keyList.add(dateKey(dateOf(rec)));
-                blankText_.push_back(rec[8] == 0);
-            }
-            if (count > 0) CurrentRecord = ReminderRecord::fromBytes(block.get() + (count - 1) * kRecordSize);
-            at += static_cast<std::int64_t>(got);
-            if (got < blockBytes) break;
-        }
-        file.close();
-        LoadedCount = keyList.size();
-    } catch (...) {
-        keyList.clear();
-        blankText_.clear();
-        LoadedCount = 0;
-        throw;
-    }
+    std::optional<CalendarKeys> ahead = takeKeysReadAhead(fileName);
+    CalendarKeys loaded = ahead ? std::move(*ahead) : readCalendarKeys(fileName);
+    keyList = std::move(loaded.keys);
+    blankText_ = std::move(loaded.blankText);
+    if (loaded.last) CurrentRecord = *loaded.last;
+    LoadedCount = keyList.size();
     keysStale_ = false;
 }
 

@@ -6,11 +6,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace orv {
 
@@ -69,6 +72,20 @@ private:
     int emptyCount_ = 0;
 };
 
+// A calendar file as a load reads it, apart from any store, so that it can be read on another thread while
+// the windows are built: the key of every record, which records have no text, the last record.
+struct CalendarKeys {
+    std::string fileName;
+    bool found = false;     // the file exists
+    struct stat status {};  // taken before the records were read
+    KeyList keys;
+    std::vector<char> blankText;
+    std::optional<ReminderRecord> last;
+};
+
+// Throws IoError for a file that cannot be read or is too large to be a calendar.
+CalendarKeys readCalendarKeys(const std::string& fileName);
+
 // One record as read from the file: its date and its text.
 struct StoredDay {
     double date = 0;
@@ -122,6 +139,11 @@ public:
     void commitChanges();
     void discardChanges() noexcept;
 
+    // Keys read ahead on another thread: the next load takes them in place of reading the file when they
+    // are of the same file and its status has not changed since they were read. Used by that load or not
+    // at all; nullopt stands for a read-ahead that failed.
+    void offerKeysReadAhead(std::future<std::optional<CalendarKeys>> keys);
+
     KeyList keyList;
     ReminderRecord CurrentRecord;
     std::int32_t CurrentIndex = 0;
@@ -136,6 +158,7 @@ public:
 
 private:
     void loadKeys(const std::string& fileName);
+    std::optional<CalendarKeys> takeKeysReadAhead(const std::string& fileName);
     int purge(const std::string& fileName, bool atLeastOnce);
     void rewrite(const std::string& fileName, const std::vector<char>* archived);
     void refuseWhenStale(const std::string& fileName) const;
@@ -150,6 +173,7 @@ private:
     // after a load that failed, after a compaction changed the file and after FreeStore. Writing or
     // compacting by such a list would overwrite or delete days it never saw, so both are refused.
     bool keysStale_ = true;
+    std::future<std::optional<CalendarKeys>> keysAhead_;
 };
 
 // The compaction's temporary twin of a calendar file: its extension replaced by ".$$$".
