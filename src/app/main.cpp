@@ -2,16 +2,21 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
+#include <QScreen>
+#include <future>
 #include <fontconfig/fontconfig.h>
 #include <iostream>
 #include <thread>
 
+#include "app/artwork_list.h"
 #include "app/batch_print.h"
 #include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/month_grid_accessible.h"
+#include "app/picture_read_ahead.h"
 #include "app/startup.h"
 #include "common/app_context.h"
+#include "common/day_number.h"
 #include "common/file_util.h"
 #include "common/hint_router.h"
 #include "common/io_error.h"
@@ -20,12 +25,44 @@
 #include "program/calendar_read_ahead.h"
 #include "program/program.h"
 
+namespace {
+
+// Up to 128 pixels, enough for a dense screen's title bar and task switcher: every size is decoded at the start
+// and handed to the window system with the main window, and the 256-pixel one alone cost more than all the
+// others together (launchers take the installed icon theme's). Read as PNG outright: left to guess, the reader
+// loads every image format plug-in to ask it first.
+QList<QImage> readWindowIconImages() {
+    QList<QImage> images;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128}) {
+        QImageReader reader(QStringLiteral(":/icons/hicolor/%1x%1/apps/orvella.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        images.append(reader.read());
+    }
+    return images;
+}
+
+// The first month's picture: today's month, as the main window shows it first, at the size it asks for.
+void startPictureReadAhead(orv::PictureReadAhead& ahead, const orv::Program& program) {
+    const std::vector<std::string> artwork = orv::BuildArtworkList(program.artworkFolder());
+    const int month = orv::toYmd(program.today()).month;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || month < 1 || month > static_cast<int>(artwork.size())) return;
+    ahead.start(artwork[static_cast<size_t>(month - 1)], screen->geometry().size() * screen->devicePixelRatio());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     orv::CommandLine::prepare(argc, argv);
-    // The font configuration takes several milliseconds to load and is first needed by the main window's
-    // text: loaded meanwhile on a second core while the connection to the display is made and the windows
-    // built. Should the windows ask for it first, both load it and the one finished last is dropped.
-    const std::jthread fontConfiguration([] { FcInit(); });
+    // The window icon is decoded and the font configuration loaded on a second core while the connection to
+    // the display is made and the windows built. Should the windows ask for the fonts first, both load them
+    // and the one finished last is dropped.
+    std::promise<QList<QImage>> iconImages;
+    std::future<QList<QImage>> iconImagesReady = iconImages.get_future();
+    const std::jthread startHelper([&iconImages] {
+        iconImages.set_value(readWindowIconImages());
+        FcInit();
+    });
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvella"));
     orv::CommandLine commandLine;
@@ -33,16 +70,8 @@ int main(int argc, char** argv) {
     const orv::ProgramOptions& options = commandLine.options();
     if (options.prints()) return orv::runBatchPrint(options, std::cerr);
     QApplication::setDesktopFileName(QStringLiteral("org.orvella.Orvella"));
-    // Up to 128 pixels, enough for a dense screen's title bar and task switcher: every size is decoded at the
-    // start and handed to the window system with the main window, and the 256-pixel one alone cost more
-    // than all the others together (launchers take the installed icon theme's). Read as PNG outright: left
-    // to guess, the reader loads every image format plug-in to ask it first.
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128}) {
-        QImageReader reader(QStringLiteral(":/icons/hicolor/%1x%1/apps/orvella.png").arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
+    for (const QImage& image : iconImagesReady.get()) icon.addPixmap(QPixmap::fromImage(image));
     QApplication::setWindowIcon(icon);
     orv::applyHintTimings();
     orv::installMonthGridAccessibility();
@@ -60,9 +89,12 @@ int main(int argc, char** argv) {
     orv::Program program(folder);
     // The calendar's keys are read on another core while the windows are built.
     program.store.offerKeysReadAhead(orv::readCurrentCalendarKeysAhead(folder));
+    orv::PictureReadAhead picture;
+    startPictureReadAhead(picture, program);
     orv::AppContext context(program);
     orv::TCalMainForm* mainForm = orv::createWindows(context);
     if (!mainForm) return 0;
+    mainForm->setPictureReadAhead(&picture);
     mainForm->show();
     mainForm->activateWindow();
     const int result = QApplication::exec();

@@ -31,6 +31,7 @@
 #include "app/option_dlg.h"
 #include "app/picture_layout.h"
 #include "app/picture_loader.h"
+#include "app/picture_read_ahead.h"
 #include "app/rx_calendar_ex.h"
 #include "app/texture_paint_box.h"
 #include "app/warn2_dlg.h"
@@ -676,7 +677,10 @@ void TCalMainForm::loadPicture(int month) {
     loader.fastIntegerDct = true;
     // The screen in its own pixels, so that a dense screen gets the detail it can show.
     loader.target = context_.ui().screenGeometry().size() * devicePixelRatioF();
-    if (const auto picture = loader.load(path)) {
+    std::optional<LoadedPicture> picture = pictureAhead_ ? pictureAhead_->take(path, loader.target) : std::nullopt;
+    pictureAhead_ = nullptr;
+    if (!picture) picture = loader.load(path);
+    if (picture) {
         const QPixmap shown = QPixmap::fromImage(picture->image);
         if (holder_) holder_->setPicture(picture->image, picture->naturalSize, shown);
         PicMain_->setPixmap(shown);

@@ -26,6 +26,7 @@ namespace orv {
 
 class AppContext;
 class MonthMediaPlayer;
+class PictureReadAhead;
 class Program;
 class TImgHolder;
 class TRxCalendarEx;
@@ -43,6 +44,8 @@ public:
     void setPictureHolder(TImgHolder* holder) { holder_ = holder; }
     void setOptionsWindow(QDialog* options) { optionsWindow_ = options; }
     void setBackupWindow(QDialog* backup) { backupWindow_ = backup; }
+    // The first month's picture, decoded ahead by the start.
+    void setPictureReadAhead(PictureReadAhead* ahead) { pictureAhead_ = ahead; }
 
     // Operations other windows call.
     void LoadSettings();
@@ -158,6 +161,7 @@ private:
 
     AppContext& context_;
     TImgHolder* holder_ = nullptr;
+    PictureReadAhead* pictureAhead_ = nullptr;
     QDialog* optionsWindow_ = nullptr;
     QDialog* backupWindow_ = nullptr;
     RunState run_;

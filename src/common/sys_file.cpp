@@ -185,6 +185,12 @@ std::optional<struct stat> statPath(const std::string& path) {
     return st;
 }
 
+bool sameFileState(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
 void renamePath(const std::string& from, const std::string& to) {
     if (injected(FileCall::Rename, to) || ::rename(from.c_str(), to.c_str()) != 0)
         throwIoError("Cannot replace", to, errno);

@@ -67,6 +67,9 @@ std::string notRegularFileMessage(const std::string& path);
 
 // The file's status, following links; nullopt when nothing is there. Throws IoError for other failures.
 std::optional<struct stat> statPath(const std::string& path);
+// The same file with the same contents, as far as two statuses tell: a change of the contents moves the
+// change time (to the clock's tick), a replacement changes the inode.
+bool sameFileState(const struct stat& a, const struct stat& b);
 void renamePath(const std::string& from, const std::string& to);
 // Renames without ever replacing: false when to exists already.
 bool renameWithoutReplacing(const std::string& from, const std::string& to);

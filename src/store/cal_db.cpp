@@ -282,18 +282,6 @@ CalendarKeys readCalendarKeys(const std::string& fileName) {
 
 void CalDb::offerKeysReadAhead(std::future<std::optional<CalendarKeys>> keys) { keysAhead_ = std::move(keys); }
 
-namespace {
-
-// The same file with the same contents, as far as its status tells: a change of the text or of the size
-// moves the change time, a replacement changes the inode.
-bool sameFileState(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
-}
-
-}  // namespace
-
 std::optional<CalendarKeys> CalDb::takeKeysReadAhead(const std::string& fileName) {
     if (!keysAhead_.valid()) return std::nullopt;
     try {

@@ -2,12 +2,16 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
 
 #include "app/background_textures.h"
 #include "app/image_dlg.h"
 #include "app/img_holder.h"
 #include "app/jpeg_test_util.h"
 #include "app/picture_loader.h"
+#include "app/picture_read_ahead.h"
 #include "app/texture_paint_box.h"
 #include "program/settings.h"
 #include "support/fake_seams.h"
@@ -37,6 +41,61 @@ private slots:
     void cleanup() {
         dir.reset();
         seams.reset();
+    }
+
+    // The picture decoded ahead at the start stands in for the main window's own decoding only for the same
+    // file at the same size, unchanged since, and only once.
+    void aPictureReadAheadIsTakenOnlyWhenItStillHolds() {
+        struct Case {
+            const char* what;
+            std::function<void()> between;  // after the decoding ahead, before the take
+            QString takenPath;
+            QSize takenTarget;
+            bool taken;
+        };
+        const QString a = QString::fromStdString(dir->file("a.jpg"));
+        const QString b = QString::fromStdString(dir->file("b.jpg"));
+        const QSize screen(640, 480);
+        const auto restamp = [this] {
+            const timespec times[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+            ::utimensat(AT_FDCWD, dir->file("a.jpg").c_str(), times, 0);
+        };
+        const Case cases[] = {
+            {"unchanged", [] {}, a, screen, true},
+            {"another size", [] {}, a, QSize(1280, 1024), false},
+            {"another file", [] {}, b, screen, false},
+            {"rewritten",
+             [&] {
+                 dir->write("a.jpg", test::makeJpeg({.width = 300, .height = 200}));
+                 restamp();
+             },
+             a, screen, false},
+            {"deleted", [&] { std::remove(dir->file("a.jpg").c_str()); }, a, screen, false},
+        };
+        for (const Case& c : cases) {
+            dir->write("a.jpg", test::makeJpeg({.width = 1600, .height = 1200}));
+            dir->write("b.jpg", test::makeJpeg({.width = 1600, .height = 1200}));
+            PictureReadAhead ahead;
+            ahead.start(dir->file("a.jpg"), screen);
+            ahead.take("", {});  // waits for the decoding; fits nothing, so it is gone
+            ahead.start(dir->file("a.jpg"), screen);
+            c.between();
+            const auto taken = ahead.take(c.takenPath.toStdString(), c.takenTarget);
+            QVERIFY2(taken.has_value() == c.taken, c.what);
+            if (!taken) continue;
+            PictureLoader loader;
+            loader.target = screen;
+            const auto own = loader.load(dir->file("a.jpg"));
+            QVERIFY(own);
+            QCOMPARE(taken->naturalSize, own->naturalSize);
+            QCOMPARE(taken->image, own->image);
+            QVERIFY2(!ahead.take(c.takenPath.toStdString(), c.takenTarget), "taken twice");
+        }
+        // A file that cannot be decoded is left to the window, which reports it.
+        dir->write("a.jpg", "not a picture");
+        PictureReadAhead ahead;
+        ahead.start(dir->file("a.jpg"), screen);
+        QVERIFY(!ahead.take(dir->file("a.jpg"), screen));
     }
 
     void theHolderTakesJpegAndBitmapFiles() {
