@@ -97,7 +97,18 @@ TAnnualDlg::TAnnualDlg(AppContext& context, QWidget* parent)
 
     model_ = new BirthdayTableModel(list_, this);
     delegate_ = new BirthdayGridDelegate(this);
+    // The list is read now: the ticker and the notice of the day use it from the start. The pages wait
+    // for the first showing or question (ensureBuilt): they took a good part of the program's start.
+    LoadEventsFile();
+}
 
+void TAnnualDlg::setVisible(bool visible) {
+    if (visible) ensureBuilt();
+    QDialog::setVisible(visible);
+}
+
+void TAnnualDlg::ensureBuilt() {
+    if (Notebook_) return;
     // The pages are switched by the callers only; there are no tabs. Page 1 is never shown. Each page is
     // built inside the notebook: one filled first and put in afterwards re-resolves every child's font.
     Notebook_ = named(new QStackedWidget(this), "Notebook");
@@ -105,8 +116,7 @@ TAnnualDlg::TAnnualDlg(AppContext& context, QWidget* parent)
     Notebook_->addWidget(buildBirthdaysPage());
     Notebook_->addWidget(new QWidget);
     Notebook_->addWidget(buildRepeatingPage());
-
-    LoadEventsFile();
+    applyWidths();
 }
 
 QWidget* TAnnualDlg::buildBirthdaysPage() {
@@ -389,7 +399,6 @@ bool TAnnualDlg::eventFilter(QObject* object, QEvent* event) {
 void TAnnualDlg::LoadEventsFile() {
     const auto failure = list_.LoadEventsFile(eventsFile_);
     model_->reset();
-    applyWidths();
     if (!failure) return;
     const QString kept = QString::fromStdString(BirthdayList::damagedCopyOf(eventsFile_));
     context_.ui().error(this, QString::fromStdString(*failure) +
@@ -587,6 +596,7 @@ void TAnnualDlg::cb1Change() {
 }
 
 RepeatSettings TAnnualDlg::repeatSettings() const {
+    const_cast<TAnnualDlg*>(this)->ensureBuilt();
     static const int kEveryMonths[] = {1, 2, 3, 4, 6};
     RepeatSettings r;
     r.StartDate = StartDate_;
@@ -605,6 +615,7 @@ RepeatSettings TAnnualDlg::repeatSettings() const {
 }
 
 std::string TAnnualDlg::entryLine() const {
+    const_cast<TAnnualDlg*>(this)->ensureBuilt();
     const auto text = toCp1252(eEvent_->text());
     return text ? "<" + *text + ">\r\n" : std::string();
 }

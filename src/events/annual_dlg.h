@@ -38,7 +38,7 @@ public:
     static constexpr int kPageRepeating = 2;
 
     // Reads the birthday list from "Events.dat" of the program folder; a failure is shown in a message box
-    // and the list keeps what could be read.
+    // and the list keeps what could be read. The pages are built when first shown or asked for.
     explicit TAnnualDlg(AppContext& context, QWidget* parent = nullptr);
 
     // The windows page 2 opens: the check of the dates, and the question for a monthly start on the 29th
@@ -67,6 +67,9 @@ public:
     BirthdayTableModel* gridModel() const { return model_; }
     BirthdayGridDelegate* gridDelegate() const { return delegate_; }
 
+    // The pages are built before the first showing.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* object, QEvent* event) override;
@@ -74,6 +77,8 @@ protected:
     void reject() override;
 
 private:
+    // Builds the pages once, before anything reads or shows them.
+    void ensureBuilt();
     QWidget* buildBirthdaysPage();
     QWidget* buildRepeatingPage();
     void applyWidths();
@@ -118,8 +123,10 @@ private:
     int Page_ = kPageBirthdays;
     int lookAheadDays_ = 7;
 
+    // The pages; none of their parts exists before ensureBuilt.
+    QStackedWidget* Notebook_ = nullptr;
+
     // Page 0.
-    QStackedWidget* Notebook_;
     QLabel* lHeading_;
     QLabel* lInstructions_;
     QTableView* sg1_;

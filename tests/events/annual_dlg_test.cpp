@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
@@ -109,6 +110,68 @@ private:
         dlg->gridModel()->reset();
     }
     QColor textColour(QWidget* w) const { return w->palette().color(QPalette::WindowText); }
+    // What a person or a screen reader finds in the window: each part's place, state, text and name, and the
+    // window's picture.
+    static QStringList describe(QWidget* window) {
+        const QImage picture = window->grab().toImage();
+        QStringList lines{
+            QString::fromLatin1(QCryptographicHash::hash(QByteArrayView(picture.constBits(), picture.sizeInBytes()),
+                                                         QCryptographicHash::Md5)
+                                    .toHex())};
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            QString text;
+            if (auto* l = qobject_cast<QLabel*>(w)) text = l->text();
+            else if (auto* b = qobject_cast<QAbstractButton*>(w)) text = b->text() + (b->isChecked() ? "[x]" : "");
+            else if (auto* e = qobject_cast<QLineEdit*>(w)) text = e->text() + "|" + e->selectedText();
+            else if (auto* c = qobject_cast<QComboBox*>(w)) text = c->currentText();
+            else if (auto* v = qobject_cast<QAbstractItemView*>(w))
+                text = QStringLiteral("%1,%2").arg(v->currentIndex().row()).arg(v->currentIndex().column());
+            else if (auto* h = qobject_cast<QHeaderView*>(w))
+                for (int c = 0; c < h->count(); ++c) text += QString::number(h->sectionSize(c)) + " ";
+            const QRect r = w->geometry();
+            lines << QStringLiteral("%1 %2 %3,%4 %5x%6 visible %7 focus %8 %9 '%10' %11")
+                         .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName())
+                         .arg(r.x())
+                         .arg(r.y())
+                         .arg(r.width())
+                         .arg(r.height())
+                         .arg(w->isVisible())
+                         .arg(w->hasFocus())
+                         .arg(w->palette().color(QPalette::WindowText).name(), text, w->accessibleName());
+        }
+        return lines;
+    }
+    // What the entry point gives on the window (made before), and what it leaves.
+    QStringList answerOf(const QString& entry) {
+        QStringList seen;
+        if (entry.startsWith(QStringLiteral("Show"))) {
+            seams->scripts.push_back([&seen](QDialog* dialog) {
+                seen = describe(dialog);
+                return int(mrCancel);
+            });
+            const int result = entry == QStringLiteral("ShowBirthdays") ? dlg->ShowBirthdays(d(2025, 3, 3))
+                                                                        : dlg->ShowRepeating(d(2024, 1, 31));
+            seen << QString::number(result);
+        } else if (entry == QStringLiteral("repeatSettings")) {
+            dlg->setStart(TAnnualDlg::kPageRepeating, d(2024, 1, 31));
+            const RepeatSettings r = dlg->repeatSettings();
+            for (const int value : {r.StartDate, r.RepeatKind, r.Interval, r.NthOccurrence, r.Weekday, r.YearsToRepeat,
+                                    r.UntilDate, int(r.missingDay)})
+                seen << QString::number(value);
+        } else if (entry == QStringLiteral("entryLine")) {
+            seen << QString::fromStdString(dlg->entryLine());
+        } else if (entry == QStringLiteral("done")) {
+            static_cast<QDialog*>(dlg.get())->done(mrOk);
+            seen << QString::number(dlg->result()) << QString::fromStdString(dir->read("Events.dat"));
+            dir->write("Events.dat", kTwoRowsFile);
+        }
+        for (int r = 0; r < dlg->gridModel()->rowCount(); ++r)
+            for (int c = 0; c < B::kColumnCount; ++c) seen << dlg->gridModel()->index(r, c).data().toString();
+        seen << QString::number(seams->messages.size());
+        return seen;
+    }
+    static constexpr const char* kTwoRowsFile =
+        "6,1\r\ncw 1,180\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,8\r\n4,1,14\r\n5,1,Y\r\n1,2,Bob\r\n3,2,2\r\n4,2,29\r\n";
 
 private slots:
     void init() {
@@ -135,6 +198,7 @@ private slots:
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Repeating Events"));
         QVERIFY(seams->messages.empty());
         QCOMPARE(dlg->birthdayList().rowCount(), 2);  // the row and the blank one
+        open(TAnnualDlg::kPageBirthdays);
         QCOMPARE(grid()->horizontalHeader()->sectionSize(1), 180);
         QCOMPARE(grid()->horizontalHeader()->sectionSize(2), 153);
         QCOMPARE(dlg->lookAheadDays(), 7);
@@ -148,6 +212,28 @@ private slots:
         QVERIFY(seams->messages[0].text.startsWith(QStringLiteral("File contains no data or corrupt file ") +
                                                    QString::fromStdString(eventsFile()) + QStringLiteral("\r")));
         QCOMPARE(dlg->birthdayList().cell(B::colName, 1), std::string("Ann"));
+    }
+
+    // The pages are built when first needed: each way in answers alike on a window whose pages are built by
+    // it and on one whose pages were built before.
+    void freshAndBuiltWindowsAnswerAlike_data() {
+        QTest::addColumn<QString>("entry");
+        for (const char* entry : {"ShowBirthdays", "ShowRepeating", "repeatSettings", "entryLine", "done"})
+            QTest::newRow(entry) << QString::fromLatin1(entry);
+    }
+
+    void freshAndBuiltWindowsAnswerAlike() {
+        QFETCH(QString, entry);
+        dir->write("Events.dat", kTwoRowsFile);
+        makeWindow();
+        QVERIFY(!dlg->findChild<QStackedWidget*>(QStringLiteral("Notebook")));
+        const QStringList fresh = answerOf(entry);
+        makeWindow();
+        dlg->repeatSettings();  // builds the pages
+        QVERIFY(dlg->findChild<QStackedWidget*>(QStringLiteral("Notebook")));
+        const QStringList built = answerOf(entry);
+        QCOMPARE(fresh, built);
+        QVERIFY(fresh.size() > B::kColumnCount + 1);
     }
 
     void birthdaysPageLooksAsItShould() {
@@ -445,6 +531,7 @@ private slots:
 
     void repeatingPageOpensAsDescribed() {
         makeWindow();
+        dlg->repeatSettings();  // builds the pages
         the<QComboBox>("cb1")->setCurrentIndex(2);
         the<QDateEdit>("cDate")->setDate(QDate(2030, 1, 1));
         option(2)->setChecked(true);
