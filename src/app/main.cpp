@@ -54,25 +54,19 @@ void startPictureReadAhead(orv::PictureReadAhead& ahead, const orv::Program& pro
 
 int main(int argc, char** argv) {
     orv::CommandLine::prepare(argc, argv);
-    // The window icon is decoded and the font configuration loaded on a second core while the connection to
-    // the display is made and the windows built. Should the windows ask for the fonts first, both load them
-    // and the one finished last is dropped.
-    std::promise<QList<QImage>> iconImages;
-    std::future<QList<QImage>> iconImagesReady = iconImages.get_future();
-    const std::jthread startHelper([&iconImages] {
-        iconImages.set_value(readWindowIconImages());
-        FcInit();
-    });
+    // The font configuration takes several milliseconds to load and is first needed by the main window's
+    // text: loaded meanwhile on a second core while the connection to the display is made and the windows
+    // built. Should the windows ask for it first, both load it and the one finished last is dropped.
+    const std::jthread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
+    // Not before: the first thread to make an object of Qt's would become its main thread.
+    std::future<QList<QImage>> iconImages = std::async(std::launch::async, readWindowIconImages);
     QApplication::setApplicationName(QStringLiteral("Orvella"));
     orv::CommandLine commandLine;
     if (const auto exitCode = commandLine.parse(QApplication::arguments(), std::cout, std::cerr)) return *exitCode;
     const orv::ProgramOptions& options = commandLine.options();
     if (options.prints()) return orv::runBatchPrint(options, std::cerr);
     QApplication::setDesktopFileName(QStringLiteral("org.orvella.Orvella"));
-    QIcon icon;
-    for (const QImage& image : iconImagesReady.get()) icon.addPixmap(QPixmap::fromImage(image));
-    QApplication::setWindowIcon(icon);
     orv::applyHintTimings();
     orv::installMonthGridAccessibility();
     // Beside the executable, or the user's own folder for an installed copy (made and filled at the first
@@ -95,6 +89,10 @@ int main(int argc, char** argv) {
     orv::TCalMainForm* mainForm = orv::createWindows(context);
     if (!mainForm) return 0;
     mainForm->setPictureReadAhead(&picture);
+    // Decoded meanwhile; handed to the window system with the main window.
+    QIcon icon;
+    for (const QImage& image : iconImages.get()) icon.addPixmap(QPixmap::fromImage(image));
+    QApplication::setWindowIcon(icon);
     mainForm->show();
     mainForm->activateWindow();
     const int result = QApplication::exec();
