@@ -14,6 +14,7 @@
 #include "app/main_form.h"
 #include "app/month_grid_accessible.h"
 #include "app/picture_read_ahead.h"
+#include "app/session_bus.h"
 #include "app/startup.h"
 #include "common/app_context.h"
 #include "common/day_number.h"
@@ -54,6 +55,7 @@ void startPictureReadAhead(orv::PictureReadAhead& ahead, const orv::Program& pro
 
 int main(int argc, char** argv) {
     orv::CommandLine::prepare(argc, argv);
+    orv::avoidHopelessBusAutolaunch();
     // The font configuration takes several milliseconds to load and is first needed by the main window's
     // text: loaded meanwhile on a second core while the connection to the display is made and the windows
     // built. Should the windows ask for it first, both load it and the one finished last is dropped.
