@@ -160,7 +160,6 @@ TDeskDlg1::TDeskDlg1(AppContext& context, QWidget* parent)
     setFixedSize(kPageWidth, kPageHeight);
     setFont(sansSerifFont(11));
     buildTopBar();
-    buildPage();
 
     PageUp1_ = named(new QAction(QStringLiteral("PageUp"), this), "PageUp1");
     PageUp1_->setShortcut(QKeySequence(Qt::Key_PageUp));
@@ -175,13 +174,11 @@ TDeskDlg1::TDeskDlg1(AppContext& context, QWidget* parent)
     MnthDn1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
     connect(MnthDn1_, &QAction::triggered, this, [this] { Navigate(StepDirection::Forward, StepSize::Month); });
     addActions({PageUp1_, PageDown1_, MnthUp1_, MnthDn1_});
-
-    focusedCell_ = m_[1];
 }
 
 TDeskDlg1::~TDeskDlg1() {
     // The cells outlive this part of the window: their focus changes must no longer reach it.
-    for (int i = 1; i <= kPageCells; ++i) {
+    for (int i = 1; Panel1_ && i <= kPageCells; ++i) {
         m_[static_cast<size_t>(i)]->disconnect(this);
         m_[static_cast<size_t>(i)]->removeEventFilter(this);
         m_[static_cast<size_t>(i)]->viewport()->removeEventFilter(this);
@@ -255,6 +252,15 @@ void TDeskDlg1::buildTopBar() {
     cb4week_->setFocusPolicy(Qt::NoFocus);
     setHint(cb4week_, QStringLiteral("Shows 4 weeks when checked, 1 week unchecked"));
     connect(cb4week_, &QCheckBox::toggled, this, [this] { cb4weekClick(); });
+}
+
+void TDeskDlg1::ensurePageBuilt() {
+    // Most of the cost of making this window is its 28 editors, and it is made at every start while few
+    // starts open it: the page is built when first shown, printed or acted on instead. Built later or
+    // not, it is the same page (the top bar, made first, keeps its place before it in the focus order).
+    if (Panel1_) return;
+    buildPage();
+    focusedCell_ = m_[1];
 }
 
 void TDeskDlg1::buildPage() {
@@ -370,14 +376,12 @@ void TDeskDlg1::LayOutPage() {
         dp_[static_cast<size_t>(c)]->setGeometry((c - 1) * dayWidth, 0, dayWidth, kHeaderHeight);
     bp0_->setGeometry(weekendLeft, 0, weekendWidth, kHeaderHeight);
 
-    if (fourWeeks) {
-        Panel24_->setGeometry(kSideMargin, rowsTop + kRowsHeight - kLastRowHeight, kRowsWidth, kLastRowHeight);
-        Panel5_->setGeometry(kSideMargin, rowsTop, kRowsWidth, Panel24_->height());
-        Panel12_->setGeometry(kSideMargin, Panel5_->geometry().bottom() + 1, kRowsWidth, kRowHeight);
-        Panel18_->setGeometry(kSideMargin, Panel12_->geometry().bottom() + 1, kRowsWidth, kRowHeight);
-    } else {
-        Panel5_->setGeometry(kSideMargin, rowsTop, kRowsWidth, kRowsHeight);
-    }
+    // Rows 2 to 4 keep their places while one week is shown, and their cells the sizes a printout of all
+    // four weeks wraps the text at, whichever way the page was first laid out.
+    Panel5_->setGeometry(kSideMargin, rowsTop, kRowsWidth, fourWeeks ? kLastRowHeight : kRowsHeight);
+    Panel12_->setGeometry(kSideMargin, rowsTop + kLastRowHeight, kRowsWidth, kRowHeight);
+    Panel18_->setGeometry(kSideMargin, rowsTop + kLastRowHeight + kRowHeight, kRowsWidth, kRowHeight);
+    Panel24_->setGeometry(kSideMargin, rowsTop + kRowsHeight - kLastRowHeight, kRowsWidth, kLastRowHeight);
     Panel12_->setVisible(fourWeeks);
     Panel18_->setVisible(fourWeeks);
     Panel24_->setVisible(fourWeeks);
@@ -493,6 +497,7 @@ void TDeskDlg1::SaveCells() {
 }
 
 void TDeskDlg1::Navigate(StepDirection direction, StepSize size) {
+    ensurePageBuilt();
     bool moved = true;
     bool ok = true;
     {
@@ -525,6 +530,7 @@ void TDeskDlg1::setPageDate(int year, int month, int day) {
 }
 
 void TDeskDlg1::openOn(int year, int month, int day) {
+    ensurePageBuilt();
     setPageDate(year, month, day);
     Settings& settings = context_.program().settings;
     setPageColour(settings.Background);
@@ -534,6 +540,12 @@ void TDeskDlg1::openOn(int year, int month, int day) {
 }
 
 void TDeskDlg1::showCurrentCalendarName() { ceUser_->setText(fromCp1252(context_.program().calendars.currentName())); }
+
+void TDeskDlg1::setVisible(bool visible) {
+    // Before the showing: widgets added to a shown window would stay hidden.
+    if (visible) ensurePageBuilt();
+    QDialog::setVisible(visible);
+}
 
 void TDeskDlg1::showEvent(QShowEvent* e) {
     const QRect screen = context_.ui().screenGeometry();
@@ -615,6 +627,7 @@ void TDeskDlg1::reject() { done(mrCancel); }
 
 void TDeskDlg1::done(int result) {
     if (state_ == PageState::Closing) return;
+    ensurePageBuilt();
     {
         StateScope closing(this, PageState::Closing);
         FormCloseQuery();
@@ -643,6 +656,7 @@ void TDeskDlg1::FormClose() {
 // Toggles
 
 void TDeskDlg1::WEndBtnClick() {
+    ensurePageBuilt();
     Settings& settings = context_.program().settings;
     settings.ShowWeekends = !settings.ShowWeekends;
     setWeekendsShown(settings.ShowWeekends);
@@ -650,6 +664,7 @@ void TDeskDlg1::WEndBtnClick() {
 }
 
 void TDeskDlg1::cb4weekClick() {
+    ensurePageBuilt();
     LayOutPage();
     UpdateTitle();
 }
@@ -686,7 +701,8 @@ void TDeskDlg1::reopenStore() {
     store.OpenCurrentCalendar();
 }
 
-WeekSheet TDeskDlg1::printSheet() const {
+WeekSheet TDeskDlg1::printSheet() {
+    ensurePageBuilt();
     const Program& program = context_.program();
     WeekSheet sheet;
     sheet.withWeekends = program.settings.ShowWeekends;
@@ -709,6 +725,7 @@ WeekSheet TDeskDlg1::printSheet() const {
 }
 
 void TDeskDlg1::PrintBtnClick() {
+    ensurePageBuilt();
     guarded(context_.ui(), this, [this] {
         const auto target = context_.printer().askPrinter(this, QPageLayout::Landscape);
         if (target) printWeekSheet(*target, printSheet());
@@ -716,6 +733,7 @@ void TDeskDlg1::PrintBtnClick() {
 }
 
 void TDeskDlg1::printUnshown(PrintTarget& target) {
+    ensurePageBuilt();
     StateScope building(this, PageState::Building);
     const Settings& settings = context_.program().settings;
     setWeekendsShown(settings.ShowWeekends);
@@ -729,6 +747,7 @@ void TDeskDlg1::printUnshown(PrintTarget& target) {
 }
 
 void TDeskDlg1::RepeatBtnClick() {
+    ensurePageBuilt();
     StateScope asking(this, PageState::Asking);
     guarded(context_.ui(), this, [this] {
         SaveCells();
@@ -740,6 +759,7 @@ void TDeskDlg1::RepeatBtnClick() {
 }
 
 void TDeskDlg1::DelBtnClick() {
+    ensurePageBuilt();
     StateScope asking(this, PageState::Asking);
     UiSeams& ui = context_.ui();
     guarded(ui, this, [&] {
@@ -765,6 +785,7 @@ void TDeskDlg1::DelBtnClick() {
 
 void TDeskDlg1::ceUserButtonClick() {
     if (!usersWindow_) return;
+    ensurePageBuilt();
     StateScope asking(this, PageState::Asking);
     UiSeams& ui = context_.ui();
     CalDb& store = context_.program().store;

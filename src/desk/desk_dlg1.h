@@ -43,7 +43,7 @@ public:
 
     // The page on paper: what it shows now, typing not yet saved included, each cell's lines as its editor
     // breaks them at the cell's width.
-    WeekSheet printSheet() const;
+    WeekSheet printSheet();
     // Prints the page of the day set with setPageDate, built but never shown, into target (a printout for
     // a script). Throws on a store or printer failure.
     void printUnshown(PrintTarget& target);
@@ -64,6 +64,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     // Every way of closing passes through the closing steps.
     void done(int result) override;
+    void setVisible(bool visible) override;
     void reject() override;
 
 private:
@@ -80,6 +81,9 @@ private:
     class StateScope;
 
     void buildTopBar();
+    // The 28 cells are built at the first need of them (see the definition); every entry point that
+    // reaches them calls this first.
+    void ensurePageBuilt();
     void buildPage();
     QFrame* rowPanel(int row) const;
     int cellOf(const QObject* editor) const;
@@ -145,15 +149,15 @@ private:
     QToolButton* ExitBtn_;
     QLabel* HintPanel_;
     QCheckBox* cb4week_;
-    // The page.
-    QFrame* Panel1_;
-    QFrame* Panel2_;               // header row
+    // The page (null until built).
+    QFrame* Panel1_ = nullptr;
+    QFrame* Panel2_ = nullptr;     // header row
     std::array<QLabel*, 6> dp_{};  // dp1..dp5: Monday..Friday
-    QLabel* bp0_;                  // "Sat/Sun"
-    QFrame* Panel5_;               // week rows 1..4
-    QFrame* Panel12_;
-    QFrame* Panel18_;
-    QFrame* Panel24_;
+    QLabel* bp0_ = nullptr;        // "Sat/Sun"
+    QFrame* Panel5_ = nullptr;     // week rows 1..4
+    QFrame* Panel12_ = nullptr;
+    QFrame* Panel18_ = nullptr;
+    QFrame* Panel24_ = nullptr;
     std::array<QFrame*, 5> bp_{};                      // bp1..bp4: the weekend panels of the rows
     std::array<QFrame*, kPageCells + 1> b_{};          // frames b1..b28
     std::array<ReminderEditor*, kPageCells + 1> m_{};  // editors m1..m28
