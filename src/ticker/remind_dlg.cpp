@@ -84,9 +84,9 @@ void TRemindDlg::startOver(QWidget* mainWindow) {
     guarded(context_.ui(), mainWindow, [&] {
         LoadSecondList();
         placeOver(mainWindow);
-        show();
+        // Built hidden: shown and hidden again around it, the strip would never be painted, yet the window
+        // system would be asked to map and unmap a window (which a window manager may flash).
         BuildTicker();
-        hide();
     });
 }
 

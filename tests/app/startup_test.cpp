@@ -61,6 +61,24 @@ private slots:
         }
     }
 
+    // A hidden window that is given a window of the window system at the start costs the start a round of
+    // requests to the display; none is until it is first shown.
+    void theStartGivesNoHiddenWindowAWindowOfTheSystem() {
+        test::TempDir dir;
+        dir.write("Events.dat", "6,1\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,8\r\n4,1,14\r\n");
+        dir.write("Orvella.INI", "[System]\r\nLeft=5\r\nTop=5\r\n");
+        dir.write("CalUsers.DAT", "Ann\r\n");
+        test::TestContext run(dir.path(), dayNumber(2026, 3, 1));
+        std::unique_ptr<TCalMainForm> main(createWindows(run.context));
+        main->show();
+        main->FormActivate();
+        QStringList created;
+        for (const QWidget* w : main->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isWindow() && w->testAttribute(Qt::WA_WState_Created))
+                created << QString::fromLatin1(w->metaObject()->className());
+        QCOMPARE(created, QStringList());
+    }
+
     void aRefusedStartMakesNoWindow() {
         test::TempDir dir;
         test::TestContext run(dir.path(), dayNumber(2026, 3, 1));
