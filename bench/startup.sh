@@ -57,6 +57,7 @@ for ((r = 0; r < runs; r++)); do
   out=$(time_start "$folder/orvella") && program+=("${out% *}")
   out=$(time_start $build/bench/bare_window "$width" "$height") && bare+=("${out% *}")
 done
+[ -z "${STARTUP_SAMPLES:-}" ] || { echo "orvella: ${program[*]}"; echo "bare: ${bare[*]}"; }
 p=$(echo "${program[*]}" | median)
 b=$(echo "${bare[*]}" | median)
 awk -v p="$p" -v b="$b" -v size="$size" -v runs="$runs" 'BEGIN {
