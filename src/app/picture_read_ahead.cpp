@@ -19,6 +19,9 @@ void PictureReadAhead::start(const std::string& path, QSize target) {
             loader.fastIntegerDct = true;
             loader.target = target;
             if (result.status) result.picture = loader.load(path);
+            // Made here in the form a pixmap of the screen keeps, so that the window only wraps it.
+            if (result.picture && !result.picture->image.hasAlphaChannel())
+                result.picture->image.convertTo(QImage::Format_RGB32);
         } catch (...) {
             result.picture.reset();
         }
