@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Times Orvella's start, from launch to the painted main window, on a program folder with a full calendar
 # (9,999 days) and the twelve shipped pictures, beside a bare Qt window of the same size; prints the median
-# of each over RUNS runs (default 11) and their ratio. Runs on the display in DISPLAY, or on a virtual one.
+# of each over RUNS runs (default 21: a single start varies by a third on a busy machine) and their ratio.
+# Runs on the display in DISPLAY, or on a virtual one. STARTUP_SAMPLES=1 also prints every sample.
 # Usage: bench/startup.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-11}
+runs=${1:-21}
 build=build-bench
 tools/install-deps.sh --test > /dev/null
 cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVELLA_SANITIZE=OFF \
