@@ -1,10 +1,6 @@
 #include "app/startup.h"
 
-#include <QPointer>
-#include <memory>
-
 #include "app/about_dlg.h"
-#include "app/after_first_paint.h"
 #include "app/agent_dlg.h"
 #include "app/image_dlg.h"
 #include "app/img_holder.h"
@@ -100,19 +96,10 @@ TCalMainForm* createWindows(AppContext& context) {
     annual->setDateWindow(ds);
     remind->setYearlyDates(&annual->birthdayList(), annual->lookAheadDays());
 
-    // The desktop's notice of the day, once the main window is on the screen: the notification service
-    // and its session bus are first reached then, not while the start is still to be seen.
-    auto* painted = new AfterFirstPaint(main);
-    auto notices = std::make_shared<QPointer<DayNotifier>>();
-    QObject::connect(main, &TCalMainForm::dayBegan, painted, [&context, main, annual, painted, notices] {
-        painted->run([&context, main, annual, notices] {
-            if (!*notices) {
-                *notices = new DayNotifier(context.program(), context.notifier(), main);
-                (*notices)->setYearlyDates(&annual->birthdayList());
-            }
-            (*notices)->dayBegins();
-        });
-    });
+    // The desktop's notice of the day.
+    auto* notices = new DayNotifier(context.program(), context.notifier(), main);
+    notices->setYearlyDates(&annual->birthdayList());
+    QObject::connect(main, &TCalMainForm::dayBegan, notices, &DayNotifier::dayBegins);
     return main;
 }
 

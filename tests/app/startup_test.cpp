@@ -3,7 +3,6 @@
 
 #include <QtTest>
 
-#include "app/after_first_paint.h"
 #include "app/main_form.h"
 #include "app/startup.h"
 #include "common/day_number.h"
@@ -39,26 +38,6 @@ private slots:
         // the row read, and the blank row after it
         QCOMPARE(main->findChild<TAnnualDlg*>()->birthdayList().rowCount(), 2);
         QVERIFY(run.seams.messages.empty());
-    }
-
-    // What the start holds back (the notice of the day) runs once the window is on the screen, or after a
-    // while when it is never shown, and at once after that.
-    void heldWorkRunsOnceTheWindowIsPainted() {
-        for (const bool shown : {true, false}) {
-            QWidget window;
-            auto* painted = new AfterFirstPaint(&window, std::chrono::milliseconds(shown ? 60'000 : 100));
-            int runs = 0;
-            painted->run([&runs] { ++runs; });
-            QTest::qWait(20);
-            QCOMPARE(runs, 0);
-            if (shown) {
-                window.show();
-                QVERIFY(QTest::qWaitForWindowExposed(&window));
-            }
-            QTRY_COMPARE(runs, 1);
-            painted->run([&runs] { ++runs; });
-            QCOMPARE(runs, 2);
-        }
     }
 
     // A hidden window that is given a window of the window system at the start costs the start a round of
