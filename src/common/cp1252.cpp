@@ -1,7 +1,5 @@
 #include "common/cp1252.h"
 
-#include <algorithm>
-
 namespace orv {
 namespace {
 
@@ -121,14 +119,6 @@ unsigned char cp1252FoldCase(unsigned char c) {
         case 0x9F: return 0xFF;  // Y diaeresis
         default: return c;
     }
-}
-
-bool containsIgnoringCase(std::string_view text, std::string_view needle) {
-    if (needle.size() > text.size()) return false;
-    const auto same = [](char a, char b) {
-        return cp1252FoldCase(static_cast<unsigned char>(a)) == cp1252FoldCase(static_cast<unsigned char>(b));
-    };
-    return std::search(text.begin(), text.end(), needle.begin(), needle.end(), same) != text.end();
 }
 
 std::optional<std::string> utf8ToCp1252(std::string_view utf8, char32_t* badChar) {

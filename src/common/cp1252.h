@@ -1,6 +1,6 @@
 #pragma once
-// Every text file of the program is single-byte Windows-1252; the core keeps texts in that form and
-// converts to UTF-8 only where text meets a terminal or a window.
+// Windows-1252, the single-byte character set of the files (common/stored_text.h says when a text is
+// stored in it).
 
 #include <optional>
 #include <string>
@@ -24,8 +24,6 @@ bool isValidUtf8(std::string_view text);
 // Windows-1252 lower case: ASCII, the Latin-1 capitals (not the multiplication sign) and the four
 // capitals of 0x80..0x9F.
 unsigned char cp1252FoldCase(unsigned char c);
-// True when needle occurs in text ignoring case (an empty needle occurs everywhere).
-bool containsIgnoringCase(std::string_view text, std::string_view needle);
 
 char32_t cp1252ToUnicode(unsigned char byte);
 std::string utf8Of(char32_t ch);

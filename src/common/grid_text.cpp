@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "common/stored_text.h"
+
 namespace orv {
 namespace {
 
@@ -36,7 +38,7 @@ std::optional<long long> readIndex(std::string_view field) {
 }
 
 std::string decodeText(std::string_view text) {
-    std::string out(text);
+    std::string out = decodeStoredText(text);
     for (char& c : out) {
         if (c == '\t') c = '\r';
         else if (c == '\b') c = '\n';
@@ -45,7 +47,7 @@ std::string decodeText(std::string_view text) {
 }
 
 std::string encodeText(std::string_view text) {
-    std::string out(text);
+    std::string out = encodeStoredText(text);
     for (char& c : out) {
         if (c == '\r') c = '\t';
         else if (c == '\n') c = '\b';

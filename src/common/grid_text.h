@@ -1,5 +1,6 @@
 #pragma once
-// The grid text format: a table of single-byte text cells with `fixed` header rows and columns, written as
+// The grid text format: a table of text cells (UTF-8; each stored as common/stored_text.h says) with
+// `fixed` header rows and columns, written as
 // CR LF lines: "<columns>,<rows>" without the fixed ones, one "cw <column>,<width>" line per column, then
 // "<column>,<row>,<text>" for every non-empty non-fixed cell. CR and LF inside a text are stored as the
 // bytes 9 and 8. "Events.dat" and "VEvents.dat" use it with one fixed row and column, "Backup.inf" with none.

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "common/file_util.h"
+#include "common/stored_text.h"
 
 namespace orv {
 
@@ -101,7 +102,8 @@ std::optional<std::string> IniFile::value(const std::string& section, const std:
 }
 
 std::string IniFile::readString(const std::string& section, const std::string& key, const std::string& def) const {
-    return value(section, key).value_or(def);
+    const auto v = value(section, key);
+    return v ? decodeStoredText(*v) : def;
 }
 
 std::optional<std::int32_t> parseIniInteger(const std::string& text) {
@@ -190,6 +192,10 @@ double IniFile::readReal(const std::string& section, const std::string& key, dou
 }
 
 void IniFile::writeString(const std::string& section, const std::string& key, const std::string& v) {
+    writeValue(section, key, encodeStoredText(v));
+}
+
+void IniFile::writeValue(const std::string& section, const std::string& key, const std::string& v) {
     impl_->ini.SetValue(section.c_str(), key.c_str(), v.c_str());
 }
 

@@ -30,14 +30,17 @@ public:
 
     bool hasKey(const std::string& section, const std::string& key) const;
     bool hasSection(const std::string& section) const;
+    // The value's bytes as the file holds them (a file name, which is bytes on Linux).
     std::optional<std::string> value(const std::string& section, const std::string& key) const;
 
+    // Strings are texts (UTF-8), stored as common/stored_text.h says.
     std::string readString(const std::string& section, const std::string& key, const std::string& def) const;
     std::int32_t readInteger(const std::string& section, const std::string& key, std::int32_t def) const;
     bool readBool(const std::string& section, const std::string& key, bool def) const;
     double readReal(const std::string& section, const std::string& key, double def) const;
 
     void writeString(const std::string& section, const std::string& key, const std::string& value);
+    void writeValue(const std::string& section, const std::string& key, const std::string& bytes);
     void writeInteger(const std::string& section, const std::string& key, std::int64_t value);
     void writeBool(const std::string& section, const std::string& key, bool value);
     void writeReal(const std::string& section, const std::string& key, double value);

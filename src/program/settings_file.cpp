@@ -25,7 +25,7 @@ void readSettings(const IniFile& ini, Program& program, const std::string& defau
     // The Options size group holds 0 or 1, or neither (-1): above 1 acts as 1 and is written back so.
     s.Size = std::clamp(ini.readInteger(kSystem, "Size", 1), -1, 1);
     s.DefaultDateFormat = ini.readString(kCalendar, "Default Date Format", defaultDateFormat);
-    calendars.DataFolder = ini.readString(kCalendar, "Path", "");
+    calendars.DataFolder = ini.value(kCalendar, "Path").value_or("");
     // Never read back: every run starts with the system's button face.
     s.Background = wincolor::BtnFace;
     s.Foreground = wincolor::BtnFace;
@@ -55,9 +55,9 @@ void writeSettings(const Program& program, IniFile& ini) {
     ini.writeInteger(kSystem, "Top", s.Top);
     ini.writeInteger(kSystem, "Size", s.Size);
     // A relative "Path" is written back as it was, so the program folder can move together with its data.
-    const std::string stored = ini.readString(kCalendar, "Path", "");
+    const std::string stored = ini.value(kCalendar, "Path").value_or("");
     if (stored.empty() || stored.front() == '/' || joinPath(program.programFolder(), stored) != calendars.DataFolder)
-        ini.writeString(kCalendar, "Path", calendars.DataFolder);
+        ini.writeValue(kCalendar, "Path", calendars.DataFolder);
     ini.writeString(kCalendar, "Default Date Format", s.DefaultDateFormat);
     ini.writeInteger(kCalendar, "Background", s.Background);
     ini.writeInteger(kCalendar, "Foreground", s.Foreground);

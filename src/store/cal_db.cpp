@@ -16,6 +16,7 @@
 #include "common/file_replacement.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
+#include "common/stored_text.h"
 #include "common/sys_file.h"
 #include "store/calendar_list.h"
 
@@ -26,17 +27,19 @@ static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559);
 // ---------------------------------------------------------------------------------------------------------
 // ReminderRecord
 
-std::string ReminderRecord::text() const {
+std::string ReminderRecord::storedText() const {
     const void* zero = std::memchr(Text.data(), 0, Text.size());
     const size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - Text.data()) : Text.size();
     return std::string(Text.data(), n);
 }
 
+std::string ReminderRecord::text() const { return decodeStoredText(storedText()); }
+
 void ReminderRecord::setText(std::string_view text) {
     Text.fill(0);
     // The last byte always stays zero, so the stored text ends where the reader expects it.
-    const size_t n = std::min(text.size(), static_cast<size_t>(kMaxStoredChars));
-    std::memcpy(Text.data(), text.data(), n);
+    const std::string bytes = encodeStoredText(fitStoredText(text, kMaxStoredChars));
+    std::memcpy(Text.data(), bytes.data(), std::min(bytes.size(), static_cast<size_t>(kMaxStoredChars)));
 }
 
 void ReminderRecord::clear() {
@@ -649,6 +652,15 @@ void CalDb::writeDay(double date, std::string_view text) {
         return;
     }
     const bool known = FindDay(date);
+    if (known) {
+        // A day of an earlier version whose bytes read as another spelling of this text keeps its bytes.
+        CurrentRecord.clear();
+        ReadRecordAt(CurrentIndex);
+        if (CurrentRecord.Date == date && CurrentRecord.text() == text) {
+            StoreDay();
+            return;
+        }
+    }
     CurrentRecord.clear();
     CurrentRecord.Date = date;
     CurrentRecord.setText(text);

@@ -21,7 +21,7 @@ class CalendarList;
 
 constexpr int kRecordSize = 1028;
 constexpr int kTextSize = 1020;
-constexpr int kMaxStoredChars = 1019;  // the text plus its terminating zero fill Text
+constexpr int kMaxStoredChars = 1019;  // bytes: the text plus its terminating zero fill Text
 constexpr int kPurgeThreshold = 10000;
 constexpr int kPurgeCount = 500;
 // A calendar file of more records than this is refused as corrupt: far more than a calendar ever holds
@@ -32,10 +32,13 @@ struct ReminderRecord {
     double Date = 0;
     std::array<char, kTextSize> Text{};
 
-    // The text up to the first zero byte (all 1020 bytes when there is none).
+    // The text (UTF-8) that the bytes up to the first zero byte hold (all 1020 bytes when there is none).
     std::string text() const;
-    // Fills Text with zero bytes, then copies at most kMaxStoredChars characters of text.
+    // Fills Text with zero bytes, then stores the text (UTF-8) in at most kMaxStoredChars bytes, cut before
+    // a character that would not fit whole.
     void setText(std::string_view text);
+    // The bytes up to the first zero byte, as the file holds them.
+    std::string storedText() const;
     void clear();
 
     std::array<char, kRecordSize> toBytes() const;  // little-endian double, then Text
@@ -118,9 +121,9 @@ public:
     void PurgeOldestDays(const std::string& fileName);
     void FreeStore();
 
-    // A day's text by value, for every read-modify-write outside the store: nullopt when the calendar does
-    // not hold the day. Writing an empty text deletes the day; a known day is rewritten in its record, a new
-    // one appended.
+    // A day's text by value (UTF-8), for every read-modify-write outside the store: nullopt when the calendar
+    // does not hold the day. Writing an empty text deletes the day; a known day is rewritten in its record, a
+    // new one appended. A day written with the text it holds keeps its bytes.
     std::optional<std::string> readDay(double date);
     void writeDay(double date, std::string_view text);
 
