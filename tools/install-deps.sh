@@ -3,10 +3,13 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libfontconfig-dev libjpeg-dev libsimpleini-dev libical-dev
-  libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation
+  libgtest-dev libgmock-dev libbenchmark-dev libicu-dev fonts-liberation
+  fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqt6multimedia6)
 if [ "${1:-}" = "--test" ]; then
   packages+=(xvfb xauth dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-dev)
+  # The printouts' text is read back from the PDF files with pdftotext.
+  packages+=(poppler-utils)
   # A settings test makes a German locale (decimal comma) from glibc's locale sources.
   packages+=(locales)
 fi

@@ -8,7 +8,6 @@
 
 #include "backup/backup_error.h"
 #include "backup/backup_set.h"
-#include "common/cp1252.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
 #include "store/calendar_list.h"
@@ -50,11 +49,12 @@ std::vector<BackupFile> BackupPlan::fileTable(const std::string& folder, std::st
     std::vector<BackupFile> table;
     std::map<std::string, std::string> seen;  // folded name -> name
     for (const std::string& name : listFiles(folder, pattern)) {
+        if (const auto problem = fatNameProblem(name)) throw BackupError(*problem);
         if (!isCalendarFileName(name))
             throw BackupError("The file \"" + name +
                               "\" in the data folder cannot be backed up: its name is not a "
                               "calendar's. Please rename or remove it.");
-        const auto [it, fresh] = seen.emplace(foldCalendarName(*utf8ToCp1252(name)), name);
+        const auto [it, fresh] = seen.emplace(foldCalendarName(name), name);
         if (!fresh)
             throw BackupError("The calendar files \"" + it->second + "\" and \"" + name +
                               "\" differ only in the case of letters, which a backup disk cannot tell apart. "

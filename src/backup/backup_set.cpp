@@ -22,12 +22,7 @@ std::optional<std::uint64_t> readLength(std::string_view text) {
     return value;
 }
 
-std::string asCp1252(std::string_view utf8) {
-    const auto cp = utf8ToCp1252(utf8);
-    return cp ? *cp : std::string(utf8);
-}
-
-std::string foldedName(std::string_view utf8) { return foldCalendarName(asCp1252(utf8)); }
+std::string foldedName(std::string_view utf8) { return foldCalendarName(utf8); }
 
 }  // namespace
 
@@ -51,7 +46,7 @@ std::string backupInfBytes(const std::vector<BackupPiece>& pieces) {
     for (int c = 0; c < 3; ++c) table.setWidth(c, kBackupInfWidths[c]);
     for (size_t r = 0; r < pieces.size(); ++r) {
         const int row = static_cast<int>(r);
-        table.setCell(0, row, asCp1252(pieces[r].name));
+        table.setCell(0, row, pieces[r].name);
         table.setCell(1, row, std::to_string(pieces[r].length));
         table.setCell(2, row, std::to_string(pieces[r].disk));
     }
@@ -69,7 +64,7 @@ std::optional<std::vector<BackupPiece>> readBackupInf(std::string_view bytes, in
     int lastDisk = 0;
     for (int r = 0; r < table.rows(); ++r) {
         BackupPiece piece;
-        piece.name = cp1252ToUtf8(table.cell(0, r));
+        piece.name = table.cell(0, r);
         const auto length = readLength(table.cell(1, r));
         const auto disk = readLength(table.cell(2, r));
         if (!isCalendarFileName(piece.name) || !length || !disk) return std::nullopt;
@@ -90,8 +85,28 @@ std::optional<std::vector<BackupPiece>> readBackupInf(std::string_view bytes, in
 bool isCalendarFileName(std::string_view utf8Name) {
     if (utf8Name.size() <= 4 || !wildcardMatch(kCalendarPattern, utf8Name)) return false;
     if (utf8Name.find('/') != std::string_view::npos) return false;
-    const auto stem = utf8ToCp1252(utf8Name.substr(0, utf8Name.size() - 4));
-    return stem && !stem->empty() && !calendarNameProblem(*stem);
+    const std::string_view stem = utf8Name.substr(0, utf8Name.size() - 4);
+    return !stem.empty() && !calendarNameProblem(stem);
+}
+
+std::optional<std::string> fatNameProblem(std::string_view name) {
+    const auto refused = [&](const char* why) {
+        return "The file \"" + (isValidUtf8(name) ? std::string(name) : cp1252ToUtf8(name)) +
+               "\" cannot be backed up: a FAT disk cannot hold its name (" + why +
+               "). Please rename the calendar.";
+    };
+    if (!isValidUtf8(name)) return refused("it is not UTF-8 text");
+    size_t units = 0;  // UTF-16 code units, of which a long name holds 255
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F) return refused("it holds a control character");
+        if (std::string_view("*?:<>|\"\\/").find(ch) != std::string_view::npos)
+            return refused("it holds one of * ? : < > | \" \\ /");
+        if ((c & 0xC0) != 0x80) units += c >= 0xF0 ? 2 : 1;
+    }
+    if (units > 255) return refused("it is longer than 255 characters");
+    if (name.back() == '.' || name.back() == ' ') return refused("it ends in a full stop or a blank");
+    return std::nullopt;
 }
 
 bool sameFileName(std::string_view utf8A, std::string_view utf8B) { return foldedName(utf8A) == foldedName(utf8B); }

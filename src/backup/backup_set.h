@@ -2,7 +2,7 @@
 // The two descriptor files of a backup set on its first disk: "DiskInf.0" (the disk count N as a
 // 32-bit little-endian integer, the mark of a first disk) and "Backup.inf" (the pieces in the grid
 // text format: three columns of name, length and disk, no fixed rows or columns). Names are UTF-8 in
-// memory and Windows-1252 in "Backup.inf".
+// memory and stored in "Backup.inf" as texts are (common/stored_text.h).
 
 #include <optional>
 #include <string>
@@ -33,8 +33,11 @@ std::string backupInfBytes(const std::vector<BackupPiece>& pieces);
 std::optional<std::vector<BackupPiece>> readBackupInf(std::string_view bytes, int diskCount);
 
 // A name the restore may write into the data folder and the calendar list would take up: no folder
-// part, ending in ".dbx" (any case), its stem a usable calendar name in Windows-1252.
+// part, ending in ".dbx" (any case), its stem a usable calendar name (UTF-8).
 bool isCalendarFileName(std::string_view utf8Name);
+// Why a FAT disk (long names, UTF-16) cannot hold a file of this name: a message for the user; nullopt when
+// it can.
+std::optional<std::string> fatNameProblem(std::string_view name);
 
 // Two file names that the disks of Windows take for one.
 bool sameFileName(std::string_view utf8A, std::string_view utf8B);

@@ -28,8 +28,8 @@ void CliContext::openCalendar() {
     // A first start gives the single calendar "User1", as the windows would before asking for a name.
     calendars.loadAtStartup(program.usersFile(), calendars.CurrentCalendarIndex);
     if (calendarOption) {
-        const auto name = utf8ToCp1252(*calendarOption);
-        const int index = name ? calendars.indexOf(*name) : -1;
+        if (!isValidUtf8(*calendarOption)) throw DataError("the calendar's name is not valid UTF-8");
+        const int index = calendars.indexOf(*calendarOption);
         if (index < 0) throw DataError("no calendar named \"" + *calendarOption + "\"");
         calendars.CurrentCalendarIndex = index;
     }
@@ -88,17 +88,12 @@ std::string parseText(const std::string& utf8) {
             withBreaks += utf8[i];
         }
     }
-    char32_t bad = 0;
-    const auto text = utf8ToCp1252(withBreaks, &bad);
-    if (!text)
-        throw DataError(bad == 0xFFFD ? std::string("text is not valid UTF-8")
-                                      : "text holds \"" + utf8Of(bad) + "\", which Windows-1252 cannot hold");
-    return *text;
+    if (!isValidUtf8(withBreaks)) throw DataError("text is not valid UTF-8");
+    return withBreaks;
 }
 
-std::vector<std::string> textLines(const std::string& stored) {
+std::vector<std::string> textLines(const std::string& utf8) {
     std::vector<std::string> lines;
-    const std::string utf8 = cp1252ToUtf8(stored);
     size_t start = 0;
     while (start <= utf8.size()) {
         const size_t crlf = utf8.find("\r\n", start);

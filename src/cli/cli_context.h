@@ -52,9 +52,10 @@ public:
 
 // A whole number within [low, high].
 int parseNumber(const std::string& text, int low, int high, const char* what);
-// UTF-8 text to Windows-1252, "\n" (two characters) standing for a line break stored as CR LF.
+// A text of the command line (refused unless it is valid UTF-8), "\n" (two characters) standing for a line
+// break stored as CR LF.
 std::string parseText(const std::string& utf8);
-// Stored text to the terminal: Windows-1252 to UTF-8, lines split at CR LF.
-std::vector<std::string> textLines(const std::string& stored);
+// A day's text for the terminal, split into lines at CR LF.
+std::vector<std::string> textLines(const std::string& text);
 
 }  // namespace orv::cli

@@ -4,8 +4,9 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "common/cp1252.h"
 #include "common/date_format.h"
+#include "common/stored_text.h"
+#include "store/cal_db.h"
 
 namespace orv::cli {
 namespace {
@@ -23,7 +24,7 @@ int cmdCalendars(CliContext& ctx, const Args& args) {
     ctx.openCalendarForReading();
     const CalendarList& list = ctx.program.calendars;
     for (int i = 0; i < list.size(); ++i)
-        ctx.out << (i == list.CurrentCalendarIndex ? "* " : "  ") << cp1252ToUtf8(list.Names[i]) << '\n';
+        ctx.out << (i == list.CurrentCalendarIndex ? "* " : "  ") << list.Names[i] << '\n';
     return 0;
 }
 
@@ -50,8 +51,11 @@ int cmdSet(CliContext& ctx, const Args& args) {
     expectArgs(args, 2, 2, "set DATE TEXT");
     const int day = ctx.parseDate(args[0]);
     const std::string text = parseText(args[1]);
-    if (text.size() > kEditorLimit)
-        throw DataError("text of " + std::to_string(text.size()) + " characters is longer than 1000");
+    if (editorLength(text) > kEditorLimit)
+        throw DataError("text of " + std::to_string(editorLength(text)) + " characters is longer than 1000");
+    if (const size_t bytes = encodeStoredText(text).size(); bytes > static_cast<size_t>(kMaxStoredChars))
+        throw DataError("text takes " + std::to_string(bytes) + " bytes as UTF-8, more than the " +
+                        std::to_string(kMaxStoredChars) + " a day holds");
     ctx.openCalendar();
     ctx.program.store.writeDay(day, text);
     ctx.flush();

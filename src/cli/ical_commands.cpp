@@ -7,7 +7,6 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "common/cp1252.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/file_util.h"
@@ -59,7 +58,7 @@ int yearsFrom(int day, int years) {
 }
 
 std::string withoutBreak(const std::string& line) {
-    return cp1252ToUtf8(line.size() >= 2 ? line.substr(0, line.size() - 2) : line);
+    return line.size() >= 2 ? line.substr(0, line.size() - 2) : line;
 }
 
 }  // namespace

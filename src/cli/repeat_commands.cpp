@@ -6,7 +6,6 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "common/cp1252.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/file_util.h"
@@ -135,7 +134,7 @@ int cmdBirthdays(CliContext& ctx, const Args& args) {
     reportStamping(ctx, r, dates);
     for (const size_t i : r.added) {
         const std::string& l = items[i].line;
-        ctx.out << isoDate(items[i].date) << ' ' << cp1252ToUtf8(l.substr(0, l.size() - 2)) << '\n';
+        ctx.out << isoDate(items[i].date) << ' ' << l.substr(0, l.size() - 2) << '\n';
     }
     if (!dryRun) ctx.flush();
     return 0;

@@ -7,7 +7,6 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "common/cp1252.h"
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/io_error.h"
@@ -46,7 +45,7 @@ int cmdSearch(CliContext& ctx, const Args& args) {
     if (!all) {
         for (const DayMatch& m : searchDays(ctx.program.store, needle, from, to)) {
             ctx.out << isoDate(m.day) << '\n';
-            for (const std::string& line : m.lines) ctx.out << "  " << cp1252ToUtf8(line) << '\n';
+            for (const std::string& line : m.lines) ctx.out << "  " << line << '\n';
         }
         return 0;
     }
@@ -61,7 +60,7 @@ int cmdSearch(CliContext& ctx, const Args& args) {
             for (DayMatch& m : searchDays(ctx.program.store, needle, from, to))
                 found.emplace_back(m.day, c, std::move(m.lines));
         } catch (const IoError& e) {
-            ctx.err << "orvella-cli: " << cp1252ToUtf8(calendars.Names[static_cast<size_t>(c)]) << ": " << e.what()
+            ctx.err << "orvella-cli: " << calendars.Names[static_cast<size_t>(c)] << ": " << e.what()
                     << '\n';
             failed = true;
         }
@@ -70,8 +69,8 @@ int cmdSearch(CliContext& ctx, const Args& args) {
         return std::tie(std::get<0>(x), std::get<1>(x)) < std::tie(std::get<0>(y), std::get<1>(y));
     });
     for (const auto& [day, c, lines] : found) {
-        ctx.out << isoDate(day) << ' ' << cp1252ToUtf8(calendars.Names[static_cast<size_t>(c)]) << '\n';
-        for (const std::string& line : lines) ctx.out << "  " << cp1252ToUtf8(line) << '\n';
+        ctx.out << isoDate(day) << ' ' << calendars.Names[static_cast<size_t>(c)] << '\n';
+        for (const std::string& line : lines) ctx.out << "  " << line << '\n';
     }
     return failed ? 2 : 0;
 }

@@ -4,7 +4,6 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "common/cp1252.h"
 #include "common/file_util.h"
 #include "events/birthday_list.h"
 #include "ticker/second_list.h"
@@ -34,7 +33,7 @@ int cmdUpcoming(CliContext& ctx, const Args& args) {
     if (second.failure) throw DataError(*second.failure);
 
     for (const std::string& text : BuildTicker(yearlyRows(birthdays), second.rows, today))
-        ctx.out << cp1252ToUtf8(text) << '\n';
+        ctx.out << text << '\n';
     return 0;
 }
 

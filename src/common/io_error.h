@@ -1,6 +1,6 @@
 #pragma once
 // The one error type of the headless code: a file operation failed. Its message is UTF-8 (paths are
-// UTF-8 on this system; texts inside files are Windows-1252). Windows catch it at the boundary
+// UTF-8 on this system, and so are the texts of the program). Windows catch it at the boundary
 // of each action and show it through the message seam.
 
 #include <stdexcept>

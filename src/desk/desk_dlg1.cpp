@@ -437,7 +437,7 @@ void TDeskDlg1::AssignCellDates() {
         m_[k]->clear();
         // A screen reader names each cell by its day, as the number over it shows a sighted reader.
         m_[k]->setAccessibleName(
-            fromCp1252(formatDate("dddd d mmmm yyyy", static_cast<int>(page_.CellDates[k]), names)));
+            fromText(formatDate("dddd d mmmm yyyy", static_cast<int>(page_.CellDates[k]), names)));
         p_[k]->setText(QString::number(page_.dayOfMonth(i)));
         setTextColour(p_[k], page_.inPageMonth(i) ? QColor(Qt::black) : kGreyNumber);
     }
@@ -460,7 +460,7 @@ void TDeskDlg1::FocusSelectedDay() {
 
 void TDeskDlg1::UpdateTitle() {
     Panel3_->setText(
-        fromCp1252(page_.title(cb4week_->isChecked(), context_.program().settings.ShowWeekends, systemDateNames())));
+        fromText(page_.title(cb4week_->isChecked(), context_.program().settings.ShowWeekends, systemDateNames())));
 }
 
 void TDeskDlg1::FillCells() {
@@ -539,7 +539,7 @@ void TDeskDlg1::openOn(int year, int month, int day) {
     settings.Background = pageColour_;
 }
 
-void TDeskDlg1::showCurrentCalendarName() { ceUser_->setText(fromCp1252(context_.program().calendars.currentName())); }
+void TDeskDlg1::showCurrentCalendarName() { ceUser_->setText(fromText(context_.program().calendars.currentName())); }
 
 void TDeskDlg1::setVisible(bool visible) {
     // Before the showing: widgets added to a shown window would stay hidden.
@@ -706,7 +706,7 @@ WeekSheet TDeskDlg1::printSheet() {
     const Program& program = context_.program();
     WeekSheet sheet;
     sheet.withWeekends = program.settings.ShowWeekends;
-    sheet.calendarName = fromCp1252(program.calendars.currentName());
+    sheet.calendarName = fromText(program.calendars.currentName());
     sheet.title = Panel3_->text();
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
@@ -714,7 +714,7 @@ WeekSheet TDeskDlg1::printSheet() {
         sheet.lines[k] = m_[k]->visualLines();
     }
     sheet.footer1 =
-        QStringLiteral("Printed ") + fromCp1252(formatDate("d mmmm yyyy", program.today(), systemDateNames()));
+        QStringLiteral("Printed ") + fromText(formatDate("d mmmm yyyy", program.today(), systemDateNames()));
     sheet.footer2 = projectMailAddress().path() + QStringLiteral("    ") + projectWebAddress().host();
     sheet.titlePixels = QFontInfo(Panel3_->font()).pixelSize();
     sheet.numberPixels = QFontInfo(p_[1]->font()).pixelSize();
@@ -771,7 +771,7 @@ void TDeskDlg1::DelBtnClick() {
             if (explainWindow_) ui.execModal(explainWindow_);
             return;
         }
-        if (!ui.askYesNo(this, QStringLiteral("Remove ") + fromCp1252(*marker) + QStringLiteral(" from calendar ?")))
+        if (!ui.askYesNo(this, QStringLiteral("Remove ") + fromText(*marker) + QStringLiteral(" from calendar ?")))
             return;
         WaitCursor wait;
         StateScope refilling(this, PageState::Refilling);

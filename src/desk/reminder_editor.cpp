@@ -7,8 +7,8 @@
 #include <QTextCursor>
 #include <QTextLayout>
 
-#include "common/cp1252.h"
 #include "common/qt_text.h"
+#include "common/stored_text.h"
 #include "common/ui_seams.h"
 
 namespace orv {
@@ -23,21 +23,40 @@ QString storedFormOf(QString raw) {
     return raw.replace(u'\n', QStringLiteral("\r\n"));
 }
 
-std::string toStored(const QString& raw) {
-    const QString text = storedFormOf(raw);
-    if (auto bytes = toCp1252(text)) return *bytes;
-    return toCp1252Lossy(text);  // refused on entry, so only reached by text set from outside
+std::string toStored(const QString& raw) { return toText(storedFormOf(raw)); }
+
+// A character of raw at i: a surrogate pair is one.
+qsizetype charLength(const QString& raw, qsizetype i) {
+    return raw[i].isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate() ? 2 : 1;
 }
 
 // Position in raw up to which the text keeps at most limit characters, a line break counting two.
 qsizetype cutPosition(const QString& raw, int limit) {
     int count = 0;
-    for (qsizetype i = 0; i < raw.size(); ++i) {
+    for (qsizetype i = 0; i < raw.size(); i += charLength(raw, i)) {
         const int width = isLineBreak(raw[i]) ? 2 : 1;
         if (count + width > limit) return i;
         count += width;
     }
     return raw.size();
+}
+
+// Position in raw up to which the text's stored form takes at most limit bytes.
+qsizetype byteCutPosition(const QString& raw, int limit) {
+    qsizetype cut = 0;
+    int bytes = 0;
+    for (qsizetype i = 0; i < raw.size(); i += charLength(raw, i)) {
+        const int width = isLineBreak(raw[i]) ? 2 : static_cast<int>(toText(raw.mid(i, charLength(raw, i))).size());
+        if (bytes + width > limit) break;
+        bytes += width;
+        cut = i + charLength(raw, i);
+    }
+    // The shorter text may be stored the other way; step back until it fits.
+    while (cut > 0 && encodeStoredText(toStored(raw.left(cut))).size() > static_cast<size_t>(limit)) {
+        --cut;
+        if (cut > 0 && raw[cut].isLowSurrogate() && raw[cut - 1].isHighSurrogate()) --cut;
+    }
+    return cut;
 }
 
 }  // namespace
@@ -48,6 +67,13 @@ const QString& ReminderEditor::limitWarning() {
     return text;
 }
 
+const QString& ReminderEditor::byteLimitWarning() {
+    static const QString text = QStringLiteral(
+        "Reminders with characters outside the Windows-1252 set are stored as UTF-8 and limited to 1019 bytes; "
+        "your entry\rwill be truncated to that length.");
+    return text;
+}
+
 ReminderEditor::ReminderEditor(UiSeams& ui, QWidget* parent) : QPlainTextEdit(parent), ui_(ui) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -55,7 +81,7 @@ ReminderEditor::ReminderEditor(UiSeams& ui, QWidget* parent) : QPlainTextEdit(pa
 }
 
 void ReminderEditor::setStoredText(std::string_view text) {
-    QString shown = fromCp1252(text);
+    QString shown = fromText(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     // Taken before the text goes in: the limit may cut it on the way.
     unchanged_ = toStored(shown);
@@ -77,7 +103,7 @@ bool ReminderEditor::isEmpty() const { return document()->isEmpty(); }
 int ReminderEditor::storedLength() const {
     const QString raw = document()->toRawText();
     int n = 0;
-    for (const QChar c : raw) n += isLineBreak(c) ? 2 : 1;
+    for (qsizetype i = 0; i < raw.size(); i += charLength(raw, i)) n += isLineBreak(raw[i]) ? 2 : 1;
     return n;
 }
 
@@ -114,11 +140,16 @@ void ReminderEditor::setColours(const QColor& base, const QColor& text) {
 QColor ReminderEditor::baseColour() const { return palette().color(QPalette::Base); }
 
 bool ReminderEditor::enforceLimit() {
-    if (storedLength() <= kLimit) return false;
-    ui_.beep();
-    ui_.warning(window(), limitWarning());
     const QString raw = document()->toRawText();
-    const qsizetype cut = cutPosition(raw, kLimit);
+    qsizetype cut = cutPosition(raw, kLimit);
+    const QString* warning = &limitWarning();
+    if (encodeStoredText(toStored(raw.left(cut))).size() > static_cast<size_t>(kByteLimit)) {
+        cut = byteCutPosition(raw, kByteLimit);
+        warning = &byteLimitWarning();
+    }
+    if (cut >= raw.size()) return false;
+    ui_.beep();
+    ui_.warning(window(), *warning);
     correcting_ = true;
     QTextCursor cursor(document());
     cursor.setPosition(static_cast<int>(cut));
@@ -130,40 +161,7 @@ bool ReminderEditor::enforceLimit() {
 
 void ReminderEditor::onTextChanged() {
     if (correcting_) return;
-    refuseUnrepresentable();
     emit changed();
-}
-
-void ReminderEditor::refuseUnrepresentable() {
-    const QString raw = document()->toRawText();
-    QString firstBad;
-    QList<std::pair<int, int>> bad;  // position, length
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        if (isLineBreak(raw[i])) continue;
-        char32_t cp = raw[i].unicode();
-        int len = 1;
-        if (raw[i].isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) {
-            cp = QChar::surrogateToUcs4(raw[i], raw[i + 1]);
-            len = 2;
-        }
-        if (!unicodeToCp1252(cp)) {
-            if (bad.isEmpty()) firstBad = raw.mid(i, len);
-            bad.append({static_cast<int>(i), len});
-        }
-        i += len - 1;
-    }
-    if (bad.isEmpty()) return;
-    correcting_ = true;
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    for (auto it = bad.crbegin(); it != bad.crend(); ++it) {
-        cursor.setPosition(it->first);
-        cursor.setPosition(it->first + it->second, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    }
-    cursor.endEditBlock();
-    correcting_ = false;
-    ui_.warning(window(), unrepresentableMessage(firstBad));
 }
 
 void ReminderEditor::focusInEvent(QFocusEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // The editor of one day's reminder text, used by the week page's cells and the to-do window: it holds
-// what a day record can hold (Windows-1252 characters, at most 1000 of them with a line break counting
-// two) and converts to and from the stored form (lines ended by CR LF).
+// what a day record can hold (at most 1000 characters with a line break counting two, and for a text
+// stored as UTF-8 at most 1019 bytes) and converts to and from the store's form (UTF-8, lines ended by
+// CR LF).
 
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -16,12 +17,14 @@ class ReminderEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
     static constexpr int kLimit = 1000;
+    static constexpr int kByteLimit = 1019;
     static const QString& limitWarning();
+    static const QString& byteLimitWarning();
 
     // ui: where the limit warning and its beep go.
     ReminderEditor(UiSeams& ui, QWidget* parent);
 
-    // Windows-1252, CR LF between lines; a lone CR or LF also breaks a line. An empty text empties the editor.
+    // UTF-8, CR LF between lines; a lone CR or LF also breaks a line. An empty text empties the editor.
     void setStoredText(std::string_view text);
     std::string storedText() const;
     // Whether the text differs from the one last set or saved: a day nobody changed is not written back, so
@@ -31,7 +34,7 @@ public:
     // The selection in stored form (line breaks as CR LF).
     std::string selectedStoredText() const;
     bool isEmpty() const;
-    // The length as the limit counts it: a line break counts as CR and LF.
+    // The length as the limit counts it: characters, a line break counting as CR and LF.
     int storedLength() const;
     // The lines as the editor breaks them at its present width, shown or not (a printout shows them so).
     QStringList visualLines() const;
@@ -39,13 +42,13 @@ public:
     void setColours(const QColor& base, const QColor& text);
     QColor baseColour() const;
 
-    // Over the limit: the default beep, the warning, then the text is cut to its first 1000 characters
-    // (a line break is never split). True when it cut.
+    // Over a limit: the default beep, the warning that names it, then the text is cut to its first 1000
+    // characters, or to what 1019 bytes of UTF-8 hold (a line break or a character is never split). True
+    // when it cut.
     bool enforceLimit();
 
 signals:
-    // Any change of the text, typed, pasted or loaded, after characters Windows-1252 cannot hold have
-    // been refused.
+    // Any change of the text, typed, pasted or loaded.
     void changed();
     void entered();
     // The reason tells a move of the focus from the window losing it to another window.
@@ -57,7 +60,6 @@ protected:
 
 private:
     void onTextChanged();
-    void refuseUnrepresentable();
 
     UiSeams& ui_;
     bool correcting_ = false;

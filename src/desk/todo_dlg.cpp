@@ -104,7 +104,7 @@ void TToDoDlg::Memo1Change() { Memo1_->enforceLimit(); }
 void TToDoDlg::editDay(int day, const QRect& over) {
     guarded(context_.ui(), parentWidget(), [&] {
         CalDb& store = context_.program().store;
-        DatePanel_->setText(fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
+        DatePanel_->setText(fromText(formatDate("d mmmm yyyy", day, systemDateNames())));
         move(over.x() + (over.width() - width()) / 2, over.y() + (over.height() - height()) / 2);
         const auto stored = store.readDay(day);
         Memo1_->setStoredText(stored.value_or(std::string()));

@@ -349,7 +349,7 @@ void TAnnualDlg::showEvent(QShowEvent* event) {
             cb3_->setCurrentIndex(0);
         }
         resetUntilDate();
-        lStartDate_->setText(fromCp1252(formatDate("ddd d mmmm yyyy", StartDate_, systemDateNames())));
+        lStartDate_->setText(fromText(formatDate("ddd d mmmm yyyy", StartDate_, systemDateNames())));
         eEvent_->setFocus();
         eEvent_->selectAll();
         updateHighlight();
@@ -443,13 +443,7 @@ void TAnnualDlg::sg1SelectCell(const QModelIndex& index) {
 }
 
 bool TAnnualDlg::sg1CellValidate(const QModelIndex& index, const QString& newText) {
-    QString bad;
-    const auto text = toCp1252(newText, &bad);
-    if (!text) {
-        context_.ui().warning(this, unrepresentableMessage(bad));
-        return false;
-    }
-    if ((index.column() == B::colMonth || index.column() == B::colDay) && !parseWholeNumber(*text)) {
+    if ((index.column() == B::colMonth || index.column() == B::colDay) && !parseWholeNumber(toText(newText))) {
         context_.ui().warning(this, QStringLiteral("This entry must be a whole number."));
         return false;
     }
@@ -536,7 +530,7 @@ void TAnnualDlg::BitBtn9Click() {
         if (!r.tooLong.empty()) {
             std::vector<int> skipped;
             for (const size_t i : r.tooLong) skipped.push_back(items[i].date);
-            context_.ui().warning(this, fromCp1252(tooLongMessage(skipped, systemDateNames())));
+            context_.ui().warning(this, fromText(tooLongMessage(skipped, systemDateNames())));
         }
     });
     if (close) done(mrOk);
@@ -616,20 +610,13 @@ RepeatSettings TAnnualDlg::repeatSettings() const {
 
 std::string TAnnualDlg::entryLine() const {
     const_cast<TAnnualDlg*>(this)->ensureBuilt();
-    const auto text = toCp1252(eEvent_->text());
-    return text ? "<" + *text + ">\r\n" : std::string();
+    return "<" + toText(eEvent_->text()) + ">\r\n";
 }
 
 void TAnnualDlg::BitBtn6Click() {
     const QString text = eEvent_->text();
     if (text.isEmpty() || text.compare(QStringLiteral("[Event]"), Qt::CaseInsensitive) == 0) {
         context_.ui().information(this, QStringLiteral("Please enter some text in the \"Event\" box."));
-        eEvent_->setFocus();
-        return;
-    }
-    QString bad;
-    if (!toCp1252(text, &bad)) {
-        context_.ui().warning(this, unrepresentableMessage(bad));
         eEvent_->setFocus();
         return;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The birthday list: the yearly dates (birthdays, anniversaries) the user keeps in "Events.dat", as the
 // repeating-events window edits them, the ticker reads them and the birthday stamping writes them into a
-// calendar. Texts are Windows-1252; the list always has at least one data row.
+// calendar. Texts are UTF-8; the list always has at least one data row.
 
 #include <array>
 #include <optional>

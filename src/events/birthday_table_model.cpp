@@ -31,7 +31,7 @@ QVariant BirthdayTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
         case Qt::EditRole:
             if (isCheckColumn(column)) return {};
-            return fromCp1252(list_.cell(column, row));
+            return fromText(list_.cell(column, row));
         case Qt::CheckStateRole:
             if (!isCheckColumn(column)) return {};
             return list_.isChecked(column, row) ? Qt::Checked : Qt::Unchecked;
@@ -71,9 +71,7 @@ bool BirthdayTableModel::setData(const QModelIndex& index, const QVariant& value
         const bool tick = value.toInt() == Qt::Checked;
         list_.setCell(column, row, tick ? "Y" : "N");
     } else if (role == Qt::EditRole && column >= B::colName && column <= B::colDay) {
-        const auto text = toCp1252(value.toString());
-        if (!text) return false;
-        list_.setCell(column, row, *text);
+        list_.setCell(column, row, toText(value.toString()));
     } else {
         return false;
     }

@@ -25,7 +25,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Edit texts must be Windows-1252 (the window checks that before); check cells take Qt::CheckStateRole.
+    // Check cells take Qt::CheckStateRole.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     // Row operations on the list; grid rows are list rows - 1.

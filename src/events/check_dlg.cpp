@@ -83,7 +83,7 @@ void TCheckDlg::BitBtn1Click() {
         if (!r.tooLong.empty()) {
             std::vector<int> skipped;
             for (const size_t i : r.tooLong) skipped.push_back(Dates_[i]);
-            ui.warning(this, fromCp1252(tooLongMessage(skipped, systemDateNames())));
+            ui.warning(this, fromText(tooLongMessage(skipped, systemDateNames())));
         }
         close = true;
     });

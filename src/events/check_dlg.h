@@ -20,8 +20,8 @@ class TCheckDlg : public QDialog {
 public:
     explicit TCheckDlg(AppContext& context, QWidget* parent = nullptr);
 
-    // Shows the dates a repetition gives, modally. OK stamps line ("<" + text + ">" + CR LF,
-    // Windows-1252) into every date through the store and answers mrOk; a refusal (the calendar would grow
+    // Shows the dates a repetition gives, modally. OK stamps line ("<" + text + ">" + CR LF)
+    // into every date through the store and answers mrOk; a refusal (the calendar would grow
     // too large) or a write failure keeps the window open.
     int checkAndStamp(std::vector<int> dates, std::string line);
 

@@ -4,11 +4,18 @@
 #include <unordered_map>
 
 #include "common/day_number.h"
+#include "common/stored_text.h"
 #include "events/birthday_list.h"
 #include "store/cal_db.h"
 
 namespace orv {
 namespace {
+
+// What the editors keep: 1000 characters, and 1019 bytes for a text stored as UTF-8.
+bool fitsADay(std::string_view text) {
+    return editorLength(text) <= static_cast<size_t>(kMaxDayTextLength) &&
+           encodeStoredText(text).size() <= static_cast<size_t>(kMaxStoredChars);
+}
 
 struct Decision {
     AppendOutcome outcome = AppendOutcome::Added;
@@ -28,7 +35,7 @@ Decision decide(bool found, std::string_view current, std::string_view line, boo
         d.text = textWithEntryLine(current, line);
     }
     // Nothing is ever cut: a day that would grow too long does not get the line at all.
-    if (d.text.size() > static_cast<size_t>(kMaxDayTextLength)) {
+    if (!fitsADay(d.text)) {
         d.outcome = AppendOutcome::TooLong;
         d.text.clear();
     }
@@ -42,7 +49,7 @@ StampResult stamp(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool
     // Count the days that would get a new record before writing anything.
     std::vector<int> newDays;
     for (size_t i = 0; i < count; ++i) {
-        if (lineAt(i).size() > static_cast<size_t>(kMaxDayTextLength)) continue;  // skipped on every day
+        if (!fitsADay(lineAt(i))) continue;  // skipped on every day
         if (!store.FindDay(dateAt(i))) newDays.push_back(dateAt(i));
     }
     std::sort(newDays.begin(), newDays.end());

@@ -26,7 +26,7 @@ std::string textWithEntryLine(std::string_view text, std::string_view line);
 enum class AppendOutcome {
     Added,
     AlreadyPresent,  // skip-if-present and the day holds the line (CR LF included) somewhere
-    TooLong,         // the day's text would pass kMaxDayTextLength; nothing written
+    TooLong,         // the day's text would pass kMaxDayTextLength, or kMaxStoredChars bytes; nothing written
 };
 
 // Adds line to the day through the store: a new record for a day without one, else the day's text

@@ -269,7 +269,7 @@ private:
         jumpTowardsSpan(it.get(), e, rule);
         for (int step = 0;; ++step) {
             if (step == kMaxRuleSteps)
-                throw IcalError("the event \"" + cp1252ToUtf8(e.summary) + "\" repeats too often to be imported");
+                throw IcalError("the event \"" + e.summary + "\" repeats too often to be imported");
             const icaltimetype next = icalrecur_iterator_next(it.get());
             if (icaltime_is_null_time(next) || !validTime(next)) break;
             Moment m{next, e.start.zone};
@@ -449,15 +449,8 @@ void IcalReader::readEvent(icalcomponent* calendar, icalcomponent* component, si
     e->cancelled = icalcomponent_get_status(component) == ICAL_STATUS_CANCELLED;
 
     if (!summaryUtf8.empty()) {
-        std::u32string replaced;
-        e->summary = utf8ToCp1252Substituting(summaryUtf8, '?', &replaced).value_or("?");
+        e->summary = summaryUtf8;  // every character as it is (the file was checked to be UTF-8)
         e->hasSummary = true;
-        if (!replaced.empty()) {
-            std::string chars;
-            for (const char32_t c : replaced)
-                if (chars.find(utf8Of(c)) == std::string::npos) chars += utf8Of(c);
-            notes_.push_back(what + ": \"" + chars + "\" cannot be kept in Windows-1252 and is written as ?");
-        }
     }
     events_.push_back(std::move(e));
 }

@@ -30,13 +30,12 @@ public:
     IcalReader(const IcalReader&) = delete;
     IcalReader& operator=(const IcalReader&) = delete;
 
-    // The entry lines (Windows-1252, CR LF included) on the days first..last, in date order; within a
+    // The entry lines (UTF-8, CR LF included) on the days first..last, in date order; within a
     // day all-day events first, then timed ones by time, each group in file order. Throws IcalError for
     // an event that repeats too often to be expanded.
     std::vector<StampItem> entries(int first, int last);
 
-    // What the user should know (UTF-8): characters Windows-1252 cannot hold, unknown time zones,
-    // events without a summary.
+    // What the user should know (UTF-8): unknown time zones, events without a summary.
     const std::vector<std::string>& notes() const { return notes_; }
 
     int eventCount() const { return static_cast<int>(events_.size()); }

@@ -7,6 +7,8 @@
 
 #include "common/cp1252.h"
 #include "common/day_number.h"
+#include "common/stored_text.h"
+#include "common/text_fold.h"
 #include "events/birthday_list.h"
 #include "store/cal_db.h"
 #include "store/day_search.h"
@@ -17,11 +19,15 @@ namespace {
 constexpr const char* kProductId = "-//Orvella//Orvella Daymark & Personal Planner//EN";
 
 // Identifiers hold letters and digits as they are and every other byte as %XX, so that two calendars
-// whose names differ only in case (the same calendar) give the same identifiers.
-std::string uidPart(std::string_view cp1252) {
-    std::string out;
-    for (const char c : cp1252) {
-        const unsigned char u = cp1252FoldCase(static_cast<unsigned char>(c));
+// whose names differ only in case (the same calendar) give the same identifiers. A text that Windows-1252
+// holds gives its bytes there, as ever; any other its folded UTF-8 after a "-" (which the first form never
+// holds as it is).
+std::string uidPart(std::string_view utf8) {
+    const bool wide = isStoredAsUtf8(utf8);
+    const std::string bytes = wide ? foldName(utf8) : encodeStoredText(utf8);
+    std::string out = wide ? "-" : "";
+    for (const char c : bytes) {
+        const unsigned char u = wide ? static_cast<unsigned char>(c) : cp1252FoldCase(static_cast<unsigned char>(c));
         if ((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9')) {
             out += static_cast<char>(u);
         } else {
@@ -44,14 +50,14 @@ std::string compactDate(int day) {
 // which a calendar may well hold.
 icalproperty* propertyFrom(const std::string& text) { return icalproperty_new_from_string(text.c_str()); }
 
-// Stored text to an iCalendar text value: UTF-8, CR LF as a line break, other control characters
-// (never typed, but possible in an old file) as blanks, since the format does not allow them.
-std::string textValue(std::string_view cp1252) {
+// A day's text to an iCalendar text value: every character as it is, CR LF as a line break, other control
+// characters (never typed, but possible in an old file) as blanks, since the format does not allow them.
+std::string textValue(std::string_view text) {
     std::string clean;
-    clean.reserve(cp1252.size());
-    for (size_t i = 0; i < cp1252.size(); ++i) {
-        const char c = cp1252[i];
-        if (c == '\r' && i + 1 < cp1252.size() && cp1252[i + 1] == '\n') {
+    clean.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             clean += '\n';
             ++i;
         } else if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
@@ -62,7 +68,7 @@ std::string textValue(std::string_view cp1252) {
             clean += c;
         }
     }
-    return cp1252ToUtf8(clean);
+    return clean;
 }
 
 std::string_view trimmed(std::string_view s) {
@@ -118,7 +124,7 @@ IcalWriter::IcalWriter(std::string_view calendarName, std::time_t stamp)
     icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
     icalcomponent_add_property(cal, icalproperty_new_prodid(kProductId));
     icalcomponent_add_property(cal, icalproperty_new_calscale("GREGORIAN"));
-    icalproperty* name = icalproperty_new_x(cp1252ToUtf8(calendarName).c_str());
+    icalproperty* name = icalproperty_new_x(std::string(calendarName).c_str());
     icalproperty_set_x_name(name, "X-WR-CALNAME");
     icalcomponent_add_property(cal, name);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // An iCalendar (RFC 5545) file of one calendar: an all-day event for every day with text and a yearly
-// event for every yearly date, for phone, mail and shared calendars. Texts come in as Windows-1252 and
-// go out as UTF-8.
+// event for every yearly date, for phone, mail and shared calendars. Texts (UTF-8) go out as they
+// are.
 
 #include <ctime>
 #include <map>
@@ -18,7 +18,7 @@ class CalDb;
 
 class IcalWriter {
 public:
-    // calendarName (Windows-1252) is part of every day's identifier, so that a day of a calendar keeps
+    // calendarName is part of every day's identifier, so that a day of a calendar keeps
     // its identifier from one export to the next; stamp is the moment of the export.
     IcalWriter(std::string_view calendarName, std::time_t stamp);
     ~IcalWriter();

@@ -19,7 +19,7 @@ int OccurrenceListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant OccurrenceListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-    return fromCp1252(formatDate("dddd, d mmmm yyyy", dates_[static_cast<size_t>(index.row())], names_));
+    return fromText(formatDate("dddd, d mmmm yyyy", dates_[static_cast<size_t>(index.row())], names_));
 }
 
 }  // namespace orv

@@ -3,7 +3,9 @@
 #include "common/cp1252.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
+#include "common/stored_text.h"
 #include "common/sys_file.h"
+#include "common/text_fold.h"
 #include "store/cal_db.h"
 
 namespace orv {
@@ -13,37 +15,50 @@ constexpr std::string_view kExtension = ".DBX";
 constexpr std::string_view kFirstCalendar = "User1";
 constexpr size_t kMaxFileNameBytes = 255;  // NAME_MAX of the usual Linux file systems
 
-std::string utf8Name(std::string_view name) { return cp1252ToUtf8(name); }
+bool isAscii(std::string_view s) {
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// A file name in the data folder read as a calendar name: valid UTF-8, as the names are.
+std::optional<std::string> stemOf(std::string_view file) {
+    const std::string_view stem = file.substr(0, file.size() - kExtension.size());
+    if (!isValidUtf8(stem)) return std::nullopt;
+    return std::string(stem);
+}
 
 }  // namespace
 
 bool sameCalendarName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (cp1252FoldCase(static_cast<unsigned char>(a[i])) != cp1252FoldCase(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    if (isAscii(a) && isAscii(b)) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (cp1252FoldCase(static_cast<unsigned char>(a[i])) != cp1252FoldCase(static_cast<unsigned char>(b[i])))
+                return false;
+        return true;
+    }
+    return foldName(a) == foldName(b);
 }
 
-std::string foldCalendarName(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) c = static_cast<char>(cp1252FoldCase(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string foldCalendarName(std::string_view name) { return foldName(name); }
 
 std::optional<std::string> calendarNameProblem(std::string_view name) {
     if (name == "." || name == "..") return std::string("A calendar cannot be named \".\" or \"..\".");
-    for (const char ch : name) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7F)
+    if (!isValidUtf8(name)) return std::string("A calendar name must be text (valid UTF-8).");
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        // C1 controls (U+0080 .. U+009F) are C2 80 .. C2 9F in UTF-8.
+        const bool c1 = c == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) <= 0x9F;
+        if (c < 0x20 || c == 0x7F || c1)
             return std::string("A calendar name cannot contain control characters such as tabs or line breaks.");
-        if (std::string_view("/\\:*?\"<>|").find(ch) != std::string_view::npos)
+        if (std::string_view("/\\:*?\"<>|").find(name[i]) != std::string_view::npos)
             // No-break spaces keep the characters together when the message wraps.
             return std::string(
                 "A calendar name cannot contain any of these characters: "
                 "/\u00A0\\\u00A0:\u00A0*\u00A0?\u00A0\"\u00A0<\u00A0>\u00A0|");
     }
-    if (utf8Name(name).size() + kExtension.size() > kMaxFileNameBytes)
+    if (name.size() + kExtension.size() > kMaxFileNameBytes)
         return std::string("This name is too long to name a calendar file. Please choose a shorter name.");
     return std::nullopt;
 }
@@ -53,10 +68,10 @@ namespace {
 // The name of the calendar's file as it is created. Throws IoError for a name that cannot be one.
 std::string newFileName(std::string_view name, const std::string& dataFolder) {
     if (const auto problem = calendarNameProblem(name))
-        throw IoError("The calendar \"" + utf8Name(name) + "\" has a name that cannot be used as a file name. " +
+        throw IoError("The calendar \"" + std::string(name) + "\" has a name that cannot be used as a file name. " +
                           *problem + " Please give the calendar another name.",
                       dataFolder);
-    return utf8Name(name) + std::string(kExtension);
+    return std::string(name) + std::string(kExtension);
 }
 
 }  // namespace
@@ -90,18 +105,18 @@ std::vector<std::string> CalendarList::parseUsersFile(std::string_view bytes) {
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-        names.emplace_back(bytes.substr(start, i - start));
+        names.push_back(decodeStoredText(bytes.substr(start, i - start)));
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    if (start < bytes.size()) names.emplace_back(bytes.substr(start));
+    if (start < bytes.size()) names.push_back(decodeStoredText(bytes.substr(start)));
     return names;
 }
 
 std::string CalendarList::formatUsersFile(const std::vector<std::string>& names) {
     std::string out;
     for (const auto& name : names) {
-        out += name;
+        out += encodeStoredText(name);
         out += "\r\n";
     }
     return out;
@@ -116,7 +131,7 @@ bool CalendarList::loadAtStartup(const std::string& usersFile, int currentUserSe
 
     for (const auto& file : listFiles(DataFolder, "*.dbx")) {
         // Only the final extension goes: "J. Smith.DBX" is the calendar "J. Smith".
-        const auto stem = utf8ToCp1252(std::string_view(file).substr(0, file.size() - kExtension.size()));
+        const auto stem = stemOf(file);
         // A file whose name no calendar could carry is left alone.
         if (!stem || stem->empty() || calendarNameProblem(*stem)) continue;
         if (indexOf(*stem) < 0) Names.push_back(*stem);
@@ -159,13 +174,13 @@ bool CalendarList::renameCalendarFile(std::string_view oldName, std::string_view
 
     // Windows would see a file differing only in case as the same file; so do we.
     for (const auto& file : listFiles(DataFolder, "*.dbx")) {
-        const auto stem = utf8ToCp1252(std::string_view(file).substr(0, file.size() - kExtension.size()));
+        const auto stem = stemOf(file);
         if (stem && sameCalendarName(*stem, newName) && joinPath(DataFolder, file) != from)
             return fail("A file named \"" + file + "\" already exists in the data folder.");
     }
     try {
         if (!renameWithoutReplacing(from, to))
-            return fail("A file named \"" + utf8Name(newName) + ".DBX\" already exists in the data folder.");
+            return fail("A file named \"" + std::string(newName) + ".DBX\" already exists in the data folder.");
     } catch (const IoError& e) {
         return fail(std::string("The calendar file could not be renamed: ") + e.what());
     }

@@ -11,7 +11,7 @@ namespace orv {
 
 class CalendarList {
 public:
-    std::vector<std::string> Names;  // Windows-1252
+    std::vector<std::string> Names;  // UTF-8
     int CurrentCalendarIndex = 0;
     std::string DataFolder;  // UTF-8
 
@@ -28,7 +28,8 @@ public:
     // Position of the first name equal to name ignoring case; -1 when none.
     int indexOf(std::string_view name) const;
 
-    // "CalUsers.DAT": one name per line; written with CR LF after every line.
+    // "CalUsers.DAT": one name per line, each stored as texts are (common/stored_text.h); written with CR LF
+    // after every line.
     static std::vector<std::string> parseUsersFile(std::string_view bytes);
     static std::string formatUsersFile(const std::vector<std::string>& names);
     void saveUsersFile(const std::string& path) const;  // through a temporary file
@@ -56,14 +57,14 @@ public:
     void deleteCalendarFile(std::string_view name) const;
 };
 
-// Two calendar names are the same calendar when they compare equal ignoring case (Windows-1252 letters);
-// whole strings, nothing trimmed.
+// Two calendar names are the same calendar when they compare equal ignoring case (simple case folding,
+// every script); whole strings, nothing trimmed.
 bool sameCalendarName(std::string_view a, std::string_view b);
 // The name in the one case that sameCalendarName compares, for keys of sets and maps.
 std::string foldCalendarName(std::string_view name);
 
 // Why a name cannot name a calendar file ("/", "\", ".", "..", characters Windows refuses in file
-// names, control characters, too long a name); nullopt for a usable name. Emptiness is the name
+// names, control characters, not UTF-8, too long a name); nullopt for a usable name. Emptiness is the name
 // windows' own check.
 std::optional<std::string> calendarNameProblem(std::string_view name);
 

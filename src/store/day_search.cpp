@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "common/cp1252.h"
 #include "common/day_number.h"
+#include "common/text_fold.h"
 #include "store/cal_db.h"
 
 namespace orv {
@@ -27,6 +27,7 @@ std::vector<int> storedDays(const CalDb& store, int first, int last) {
 
 std::vector<DayMatch> searchDays(CalDb& store, std::string_view needle, int first, int last) {
     std::vector<DayMatch> matches;
+    const std::string folded = foldForSearch(needle);
     for (const int day : storedDays(store, first, last)) {
         const auto stored = store.readDay(day);
         if (!stored) continue;
@@ -37,7 +38,7 @@ std::vector<DayMatch> searchDays(CalDb& store, std::string_view needle, int firs
             size_t end = text.find("\r\n", start);
             if (end == std::string::npos) end = text.size();
             const std::string_view line(text.data() + start, end - start);
-            if (containsIgnoringCase(line, needle)) match.lines.emplace_back(line);
+            if (containsFolded(line, folded)) match.lines.emplace_back(line);
             start = end + 2;
         }
         if (!match.lines.empty()) matches.push_back(std::move(match));

@@ -14,11 +14,11 @@ std::vector<int> storedDays(const CalDb& store, int first, int last);
 
 struct DayMatch {
     int day = 0;
-    std::vector<std::string> lines;  // the matching lines, Windows-1252, without their line breaks
+    std::vector<std::string> lines;  // the matching lines (UTF-8), without their line breaks
 };
 
-// Days within first..last with a line that contains needle (Windows-1252, one line) ignoring case, in
-// date order, with those lines.
+// Days within first..last with a line that contains needle (UTF-8, one line) ignoring case in every
+// script, in date order, with those lines.
 std::vector<DayMatch> searchDays(CalDb& store, std::string_view needle, int first, int last);
 
 }  // namespace orv

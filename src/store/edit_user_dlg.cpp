@@ -100,7 +100,7 @@ void TEditUserDlg::highlight(int index) {
 void TEditUserDlg::FormActivate() {
     working_ = calendars().Names;
     lbUsers_->clear();
-    for (const auto& name : working_) lbUsers_->addItem(fromCp1252(name));
+    for (const auto& name : working_) lbUsers_->addItem(fromText(name));
     const int current = calendars().CurrentCalendarIndex;
     highlight(current >= 0 && current < static_cast<int>(working_.size()) ? current : -1);
     lbUsers_->setFocus();
@@ -120,7 +120,7 @@ void TEditUserDlg::AddBtnClick() {
         if (!addUserDlg_) return;
         if (const auto name = addUserDlg_->askName({}, this)) {
             working_.push_back(*name);
-            lbUsers_->addItem(fromCp1252(*name));
+            lbUsers_->addItem(fromText(*name));
             highlight(static_cast<int>(working_.size()) - 1);
         }
     });
@@ -134,7 +134,7 @@ void TEditUserDlg::EditBtnClick() {
     guarded(context_.ui(), this, [this, index] {
         if (!chgUserDlg_) return;
         const std::string oldName = working_[static_cast<size_t>(index)];
-        const auto changed = chgUserDlg_->askName(fromCp1252(oldName), this);
+        const auto changed = chgUserDlg_->askName(fromText(oldName), this);
         if (!changed) return;
         const std::string& newName = *changed;
         std::string why;
@@ -143,11 +143,11 @@ void TEditUserDlg::EditBtnClick() {
         if (!calendars().renameCalendarFile(oldName, newName, &why)) {
             context_.ui().warning(
                 this, QStringLiteral("The calendar \"%1\" keeps its name: its file could not be renamed.\n%2")
-                          .arg(fromCp1252(oldName), QString::fromUtf8(why.c_str())));
+                          .arg(fromText(oldName), QString::fromUtf8(why.c_str())));
             return;
         }
         working_[static_cast<size_t>(index)] = newName;
-        lbUsers_->item(index)->setText(fromCp1252(newName));
+        lbUsers_->item(index)->setText(fromText(newName));
         calendars().renameEntry(oldName, newName);
     });
     lbUsers_->setFocus();

@@ -59,7 +59,7 @@ private:
     QLabel* HintPanel_;
     TAddUserDlg* addUserDlg_ = nullptr;
     TChgUserDlg* chgUserDlg_ = nullptr;
-    std::vector<std::string> working_;  // Windows-1252, in step with the rows of lbUsers
+    std::vector<std::string> working_;  // UTF-8, in step with the rows of lbUsers
     int selected_ = -1;                 // the remembered selection
 };
 

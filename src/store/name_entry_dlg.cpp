@@ -79,16 +79,10 @@ void TNameEntryDlg::BitBtn2Click() {
             ui.beep();
             return;
         }
-        QString badChar;
-        const auto name = toCp1252(typed, &badChar);
-        if (!name) {
-            ui.warning(this, unrepresentableMessage(badChar));
-            eName_->setFocus();
-            return;
-        }
+        const std::string name = toText(typed);
         // Against the committed list: a calendar deleted in the Users window keeps its name until a
         // calendar is activated.
-        if (context_.program().calendars.indexOf(*name) >= 0) {
+        if (context_.program().calendars.indexOf(name) >= 0) {
             ui.beep();
             if (nameErrorDlg_) {
                 nameErrorDlg_->setName(typed);
@@ -97,12 +91,12 @@ void TNameEntryDlg::BitBtn2Click() {
             eName_->setFocus();
             return;
         }
-        if (const auto problem = calendarNameProblem(*name)) {
+        if (const auto problem = calendarNameProblem(name)) {
             ui.warning(this, QString::fromUtf8(problem->c_str()));
             eName_->setFocus();
             return;
         }
-        accepted_ = *name;
+        accepted_ = name;
         done(mrOk);
     });
 }

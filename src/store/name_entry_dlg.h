@@ -1,6 +1,6 @@
 #pragma once
 // What the two calendar name windows share: the name box `eName`, OK (`BitBtn2Click`) with its checks
-// (empty, not Windows-1252, taken, not usable as a file name) and Cancel. Names are checked against the
+// (empty, taken, not usable as a file name) and Cancel. Names are checked against the
 // program's calendar list.
 
 #include <QDialog>
@@ -23,7 +23,7 @@ public:
     void setNameErrorDlg(TNameErrorDlg* dlg) { nameErrorDlg_ = dlg; }
 
     // Shows the window modally, centred over `over`, with `name` in the box. Returns the name confirmed
-    // with OK (Windows-1252), or nothing on Cancel.
+    // with OK (UTF-8), or nothing on Cancel.
     std::optional<std::string> askName(const QString& name, const QWidget* over);
 
 protected:

@@ -22,7 +22,7 @@ constexpr size_t kNoticeTextLines = 5;
 constexpr size_t kNoticeLineLength = 100;
 
 // Yearly dates due today first (the birthday list as "Name - Event", or the event alone; the second list's
-// rows by their event), in list order; then the first non-blank lines of today's text (Windows-1252), long
+// rows by their event), in list order; then the first non-blank lines of today's text, long
 // lines cut, and "…" when more follows. Nothing to tell gives an empty notice.
 DayNotice composeDayNotice(int today, const std::vector<YearlyRow>& birthdays, const std::vector<YearlyRow>& second,
                            const std::optional<std::string>& todayText, const DateNames& names = englishDateNames());

@@ -17,7 +17,7 @@ public:
     explicit NotificationLog(const IniFile& ini);
 
     bool enabled() const { return enabled_; }
-    // True when the calendar (Windows-1252; names compare ignoring case) has not been told on day.
+    // True when the calendar (names compare ignoring case) has not been told on day.
     bool due(int day, std::string_view calendar) const;
     // Notes that the calendar was told on day, in ini.
     static void record(IniFile& ini, int day, std::string_view calendar);

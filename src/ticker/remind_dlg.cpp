@@ -64,9 +64,9 @@ void TRemindDlg::BuildTicker() {
     std::vector<std::string> items =
         orv::BuildTicker(birthdayRows(), sgV_, context_.program().today(), systemDateNames(), lookAheadDays_);
     lb1_->clear();
-    for (const std::string& item : items) lb1_->addItem(fromCp1252(item));
+    for (const std::string& item : items) lb1_->addItem(fromText(item));
     cycle_.start(std::move(items));
-    if (!cycle_.items().empty()) lScroll_->setText(fromCp1252(cycle_.firstItem()));
+    if (!cycle_.items().empty()) lScroll_->setText(fromText(cycle_.firstItem()));
     tScroll_->start();
 }
 
@@ -77,7 +77,7 @@ void TRemindDlg::rebuildTicker() {
 void TRemindDlg::tScrollTimer() {
     const auto title = cycle_.tick();
     if (!cycle_.enabled()) tScroll_->stop();
-    if (title) emit titleChanged(fromCp1252(*title));
+    if (title) emit titleChanged(fromText(*title));
 }
 
 void TRemindDlg::startOver(QWidget* mainWindow) {

@@ -14,7 +14,7 @@ class BirthdayList;
 
 constexpr int kLookAheadDays = 7;
 
-// One row of either list, its cells as stored (Windows-1252).
+// One row of either list, its cells as read (UTF-8).
 struct YearlyRow {
     std::string name;
     std::string event;

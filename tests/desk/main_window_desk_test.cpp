@@ -154,7 +154,7 @@ private slots:
         });
         const QRect mainAt = form->frameGeometry();
         part<QPushButton>(form.get(), "ToDoBtn")->click();
-        QCOMPARE(dateShown, fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
+        QCOMPARE(dateShown, fromText(formatDate("d mmmm yyyy", day, systemDateNames())));
         // Centred over the main window as it stood when the button was pressed.
         QCOMPARE(shownAt, QPoint(mainAt.x() + (mainAt.width() - 281) / 2, mainAt.y() + (mainAt.height() - 445) / 2));
         QCOMPARE(textShown, QString());

@@ -123,7 +123,7 @@ private slots:
         });
         todo.editDay(day, QRect(100, 200, 474, 541));
         QCOMPARE(shownAt, QPoint(100 + (474 - 281) / 2, 200 + (541 - 445) / 2));
-        QCOMPARE(datePanel(&todo)->text(), fromCp1252(formatDate("d mmmm yyyy", day, systemDateNames())));
+        QCOMPARE(datePanel(&todo)->text(), fromText(formatDate("d mmmm yyyy", day, systemDateNames())));
         if (QLocale::system().language() == QLocale::English || QLocale::system().language() == QLocale::C)
             QCOMPARE(datePanel(&todo)->text(), QStringLiteral("22 September 2000"));
     }
@@ -281,6 +281,21 @@ private slots:
         QCOMPARE(printers->jobs, 0);
         QVERIFY(!dir->exists("out.pdf"));
         QVERIFY(seams->messages.empty());
+    }
+
+    void polishTypedKeyByKeyIsStoredWhole() {
+        const int day = dayNumber(2026, 12, 8);
+        TToDoDlg todo(run->context);
+        seams->scripts.push_back([&](QDialog* d) {
+            auto* t = qobject_cast<TToDoDlg*>(d);
+            for (const QChar ch : QStringLiteral("Zażółć gęślą jaźń"))
+                QTest::sendKeyEvent(QTest::Click, memo(t), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+            buttonOf(t, "bOk")->click();
+            return t->result();
+        });
+        todo.editDay(day, QRect(0, 0, 474, 541));
+        QVERIFY(seams->messages.empty());
+        QCOMPARE(test::storedDay(store(), day), std::optional<std::string>("Zażółć gęślą jaźń"));
     }
 
     void pastingPastTheLimitKeepsTheFirstThousand() {

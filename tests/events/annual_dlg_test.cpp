@@ -541,7 +541,7 @@ private slots:
         QCOMPARE(the<QDateEdit>("cDate")->date(), QDate(2025, 6, 1));
         QVERIFY(option(2)->isChecked());  // the option keeps its value
         QCOMPARE(the<QLabel>("lStartDate")->text(),
-                 fromCp1252(formatDate("ddd d mmmm yyyy", d(2025, 1, 15), systemDateNames())));
+                 fromText(formatDate("ddd d mmmm yyyy", d(2025, 1, 15), systemDateNames())));
         QCOMPARE(the<QLineEdit>("eEvent")->text(), QStringLiteral("[Event]"));
         QCOMPARE(the<QLineEdit>("eEvent")->selectedText(), QStringLiteral("[Event]"));
         QCOMPARE(the<QLineEdit>("eEvent")->toolTip(), QStringLiteral("Description of event to repeat."));
@@ -613,7 +613,7 @@ private slots:
         the<QPushButton>("bRepDone")->click();
         QCOMPARE(seams->modalClasses, QStringList{"orv::TCheckDlg"});
         QCOMPARE(shown.size(), 4);
-        QCOMPARE(shown[0], fromCp1252(formatDate("dddd, d mmmm yyyy", d(2024, 4, 9), systemDateNames())));
+        QCOMPARE(shown[0], fromText(formatDate("dddd, d mmmm yyyy", d(2024, 4, 9), systemDateNames())));
         QVERIFY(!dlg->isVisible());
         QCOMPARE(dlg->result(), int(mrOk));
         QCOMPARE(store().readDay(d(2025, 1, 14)), std::optional<std::string>("<Gym>\r\n"));
@@ -703,7 +703,7 @@ private slots:
         QCOMPARE(seams->messages.size(), size_t(1));
         QCOMPARE(seams->messages[0].icon, MsgIcon::Warning);
         QVERIFY(seams->messages[0].text.contains(
-            fromCp1252(formatDate("dddd, d mmmm yyyy", d(2025, 1, 2), systemDateNames()))));
+            fromText(formatDate("dddd, d mmmm yyyy", d(2025, 1, 2), systemDateNames()))));
         QCOMPARE(store().readDay(d(2025, 1, 2)).value_or("").size(), size_t(995));
     }
 

@@ -52,7 +52,7 @@ TEST(IcalWriter, DaysBecomeAllDayEventsTheLibraryAccepts) {
     const Case cases[] = {
         {d(2026, 12, 8), "Dentist 10am\r\nBring the card", "Dentist 10am", "Dentist 10am\\nBring the card"},
         {d(2026, 12, 9), "<Gym>\r\n", "Gym", "<Gym>\\n"},  // an entry line loses its marks
-        {d(2026, 12, 10), "\r\n  \r\nCaf\xe9, \x80 5; ok", "Caf\xc3\xa9\\, \xe2\x82\xac 5\\; ok",
+        {d(2026, 12, 10), "\r\n  \r\nCafé, € 5; ok", "Caf\xc3\xa9\\, \xe2\x82\xac 5\\; ok",
          "\\n  \\nCaf\xc3\xa9\\, \xe2\x82\xac 5\\; ok"},
         {d(1, 1, 1),
          "first\x01"

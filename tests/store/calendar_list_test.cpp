@@ -13,6 +13,12 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+std::string repeat(std::string_view s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
 struct ParseCase {
     const char* label;
     std::string bytes;
@@ -34,7 +40,8 @@ TEST(CalendarListFile, ParsesEveryLineEndShape) {
         {"nothing trimmed", " Anna \r\n\tBen\r\n", {" Anna ", "\tBen"}},
         {"NUL ends the text", std::string("Anna\r\nB\0en\r\nCid", 16), {"Anna", "B"}},
         {"NUL at the start", std::string("\0Anna", 5), {}},
-        {"Windows-1252 bytes kept", "\xC9ric\r\nZo\xEB\r\n", {"\xC9ric", "Zo\xEB"}},
+        {"Windows-1252 read as text", "\xC9ric\r\nZo\xEB\r\n", {"Éric", "Zoë"}},
+        {"UTF-8 read as text", "Zoë Żak\r\n", {"Zoë Żak"}},
     };
     for (const auto& c : cases) EXPECT_EQ(CalendarList::parseUsersFile(c.bytes), c.names) << c.label;
 }
@@ -44,8 +51,10 @@ TEST(CalendarListFile, EveryLineEndsWithCrLf) {
     EXPECT_EQ(CalendarList::formatUsersFile({""}), "\r\n");
     EXPECT_EQ(CalendarList::formatUsersFile({"Anna", "", " Ben "}), "Anna\r\n\r\n Ben \r\n");
 
-    const Names names{"Anna", "", "J. Smith", "\xC9ric "};
+    const Names names{"Anna", "", "J. Smith", "Éric ", "Zoë Żak", "Ã©"};
     EXPECT_EQ(CalendarList::parseUsersFile(CalendarList::formatUsersFile(names)), names);
+    // Windows-1252 where it holds the name, else UTF-8.
+    EXPECT_EQ(CalendarList::formatUsersFile({"Zoë", "Zoë Żak"}), "Zo\xEB\r\nZo\xC3\xAB \xC5\xBB" "ak\r\n");
 }
 
 TEST(CalendarListFile, ThreeNamesGiveThreeLinesInListOrder) {
@@ -136,7 +145,7 @@ TEST_F(CalendarListLoad, FileDifferingOnlyInCaseAddsNothing) {
     calendarFile("\xC5\xA1\xC5\x93.DBX");  // UTF-8 "šœ"
     calendarFile("Anna Smith .DBX");       // a trailing blank is another calendar
     EXPECT_FALSE(list.loadAtStartup(usersFile(), 0));
-    EXPECT_EQ(list.Names, (Names{"Anna Smith", "\xC9RIC", "\x8A\x8C", "Anna Smith "}));
+    EXPECT_EQ(list.Names, (Names{"Anna Smith", "ÉRIC", "ŠŒ", "Anna Smith "}));
 }
 
 TEST_F(CalendarListLoad, NameWithFullStopKeepsItsWholeName) {
@@ -152,11 +161,11 @@ TEST_F(CalendarListLoad, FilesNoCalendarCouldCarryAreLeftOut) {
     calendarFile(".DBX");                      // empty stem
     calendarFile("a:b.DBX");                   // Windows refuses ':'
     calendarFile("..DBX");                     // stem "."
-    calendarFile("\xE6\x97\xA5.DBX");          // not in Windows-1252
+    calendarFile("a\x01.DBX");                 // a control character
     calendarFile(std::string("bad\xFF.DBX"));  // not UTF-8
     calendarFile("Ok \xC3\xA9.DBX");
     EXPECT_FALSE(list.loadAtStartup(usersFile(), 0));
-    EXPECT_EQ(list.Names, (Names{"Anna", "Ok \xE9"}));
+    EXPECT_EQ(list.Names, (Names{"Anna", "Ok é"}));
 }
 
 TEST_F(CalendarListLoad, CurrentIndexOutsideTheListBecomesZero) {
@@ -196,10 +205,11 @@ TEST_F(CalendarListLoad, UnsafeNamesFromTheFileNeverReachOutsideTheFolder) {
 TEST(CalendarList, FileNameIsTheUtf8NameInTheDataFolder) {
     CalendarList list;
     list.DataFolder = "/data";
-    list.Names = {"\xC9ric \x80", "J. Smith"};
-    EXPECT_EQ(list.CalendarFileName(0), "/data/\xC3\x89ric \xE2\x82\xAC.DBX");
+    list.Names = {"Éric €", "J. Smith", "Zoë Żak 日本"};
+    EXPECT_EQ(list.CalendarFileName(0), "/data/Éric €.DBX");
+    EXPECT_EQ(list.CalendarFileName(2), "/data/Zoë Żak 日本.DBX");
     EXPECT_EQ(list.CalendarFileName(1), "/data/J. Smith.DBX");
-    EXPECT_THROW(list.CalendarFileName(2), IoError);
+    EXPECT_THROW(list.CalendarFileName(3), IoError);
     EXPECT_THROW(list.CalendarFileName(-1), IoError);
 }
 
@@ -214,7 +224,7 @@ TEST(CalendarList, CurrentNameAndIndexOf) {
     EXPECT_EQ(list.indexOf("Ben "), -1);
 }
 
-TEST(CalendarList, SameNameIgnoresWindows1252Case) {
+TEST(CalendarList, SameNameIgnoresCaseInEveryScript) {
     struct Case {
         const char* a;
         const char* b;
@@ -222,14 +232,14 @@ TEST(CalendarList, SameNameIgnoresWindows1252Case) {
     };
     const Case cases[] = {
         {"User1", "uSER1", true},
-        {"\xC9ric", "\xE9RIC", true},    // É é
-        {"\xC0\xDE", "\xE0\xFE", true},  // À..Þ against à..þ
-        {"\x8A", "\x9A", true},          // Š š
-        {"\x8C", "\x9C", true},          // Œ œ
-        {"\x8E", "\x9E", true},          // Ž ž
-        {"\x9F", "\xFF", true},          // Ÿ ÿ
-        {"\xD7", "\xF7", false},         // × is not the capital of ÷
-        {"\xDF", "ss", false},           // ß is not folded
+        {"Éric", "éRIC", true},
+        {"ÀÞ", "àþ", true},
+        {"ŠŒŽŸ", "šœžÿ", true},
+        {"Zoë Żak", "ZOË ŻAK", true},
+        {"ΣΥΝ", "συν", true},
+        {"Иван", "ИВАН", true},
+        {"×", "÷", false},   // × is not the capital of ÷
+        {"ß", "ss", false},  // one character for one
         {"Anna ", "Anna", false},
         {" Anna", "Anna", false},
         {"Anna", "Anne", false},
@@ -255,7 +265,10 @@ TEST(CalendarList, NameProblems) {
         {" trailing blank ", false},
         {"...", false},
         {".hidden", false},
-        {"\xC9ric \x80", false},
+        {"Éric €", false},
+        {"Zoë Żak 日本 😀", false},
+        {"a\u0085b", true},  // a C1 control
+        {"bad\xFF", true},   // not UTF-8
         {"", false},
         {"A/B", true},
         {"A\\B", true},
@@ -275,8 +288,8 @@ TEST(CalendarList, NameProblems) {
         {"a\x7F", true},
         {std::string(251, 'x'), false},  // 251 + ".DBX" fills a file name
         {std::string(252, 'x'), true},
-        {std::string(125, '\xC9'), false},  // two bytes each in UTF-8
-        {std::string(126, '\xC9'), true},
+        {repeat("É", 125), false},  // two bytes each in UTF-8
+        {repeat("É", 126), true},
     };
     for (const auto& c : cases) {
         const auto problem = calendarNameProblem(c.name);
@@ -314,9 +327,9 @@ TEST_F(CalendarFiles, RenameMovesTheFile) {
     calendarFile("Anna.DBX");
     dir.write("Data/Anna.DBX", "reminders");
     std::string why;
-    EXPECT_TRUE(list.renameCalendarFile("Anna", "Anna \xC9", &why)) << why;
+    EXPECT_TRUE(list.renameCalendarFile("Anna", "Anna Żak", &why)) << why;
     EXPECT_FALSE(dir.exists("Data/Anna.DBX"));
-    EXPECT_EQ(dir.read("Data/Anna \xC3\x89.DBX"), "reminders");
+    EXPECT_EQ(dir.read("Data/Anna Żak.DBX"), "reminders");
 }
 
 TEST_F(CalendarFiles, RenameTakesTheArchiveOfPurgedDaysAlong) {
@@ -343,7 +356,7 @@ TEST_F(CalendarFiles, RenameWithoutAFileOnlyChangesTheName) {
 
 TEST_F(CalendarFiles, RenameNeverReplacesAnotherFile) {
     const std::pair<const char*, const char*> targets[] = {
-        {"Ben.DBX", "Ben"}, {"ben.dbx", "BEN"}, {"\xC3\xA9.DBX", "\xC9"}};
+        {"Ben.DBX", "Ben"}, {"ben.dbx", "BEN"}, {"\xC3\xA9.DBX", "É"}, {"ż.DBX", "Ż"}};
     for (const auto& [file, newName] : targets) {
         dir.write("Data/Anna.DBX", "anna's");
         dir.write(std::string("Data/") + file, "other");

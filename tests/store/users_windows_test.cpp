@@ -228,7 +228,7 @@ private slots:
              {"Anna/Home", "Anna\\Home", ".", "..", "Anna: Home", "Who?", "A|B", "\"A\"", "<A>", "A*"})
             QTest::newRow(name) << QString::fromUtf8(name);
         QTest::newRow("tab") << QStringLiteral("A\tB");
-        QTest::newRow("not Windows-1252") << QStringLiteral("Anna \u65E5");
+        QTest::newRow("C1 control") << QStringLiteral("A\u0085B");
     }
 
     void namesThatCannotBeFileNamesAreRefused() {
@@ -286,6 +286,22 @@ private slots:
         QCOMPARE(list->Names, (Names{"Anna", "Ben", "Cid"}));
         QCOMPARE(list->CurrentCalendarIndex, 2);
         QVERIFY(!hasFile("Cid"));  // no file until the store first writes it
+    }
+
+    void aNameInAnyScriptIsACalendarAndItsFileName() {
+        useCalendars({"Anna"}, 0);
+        const int result = openUsers([this] {
+            seams->scripts.push_back(typeAndOk({QStringLiteral("Zoë Żak")}));
+            press("AddBtn");
+            return users->result();
+        });
+        QCOMPARE(result, int(mrOk));
+        QCOMPARE(list->Names, (Names{"Anna", "Zoë Żak"}));
+        QCOMPARE(list->CalendarFileName(1), list->DataFolder + "/Zoë Żak.DBX");
+        // The same name in other capitals is the same calendar.
+        eName(add.get())->setText(QStringLiteral("ZOË ŻAK"));
+        pressOk(add.get());
+        QCOMPARE(nameErrorsShown(), 1);
     }
 
     void createThenCancelStillActivates() {

@@ -13,7 +13,7 @@ TEST(DayNotice, YearlyDatesDueTodayThenTheFirstLinesOfTheText) {
     const std::vector<YearlyRow> birthdays = {{"Ann", "Birthday", "12", "8"},
                                               {"", "Wedding day", "12", "8"},
                                               {"Bob", "Birthday", "12", "9"},
-                                              {"Caf\xe9", "Opening", "12", "08"},
+                                              {"Café", "Opening", "12", "08"},
                                               {"", "", "", ""}};
     const std::vector<YearlyRow> second = {{"x", "Feast", "12", "8"}, {"", "Later", "1", "8"}};
     struct Case {
@@ -25,7 +25,16 @@ TEST(DayNotice, YearlyDatesDueTodayThenTheFirstLinesOfTheText) {
     const Case cases[] = {
         {"no text", std::nullopt, {}},
         {"lines", "Dentist 10am\r\n\r\n  Bring the card \r\n<Gym>\r\n", {"Dentist 10am", "Bring the card", "<Gym>"}},
-        {"euro", "Pay \x80 5", {"Pay \xE2\x82\xAC 5"}},
+        {"euro", "Pay € 5", {"Pay \xE2\x82\xAC 5"}},
+        {"long line in another script", std::string(2, '.') + [] {
+             std::string s;
+             for (int i = 0; i < 120; ++i) s += "ż";
+             return s;
+         }(), {[] {
+             std::string s = "..";
+             for (int i = 0; i < 98; ++i) s += "ż";
+             return s + "\xE2\x80\xA6";
+         }()}},
         {"long line", longLine, {std::string(100, 'x') + "\xE2\x80\xA6"}},
         {"many lines", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7", {"1", "2", "3", "4", "5", "\xE2\x80\xA6"}},
         {"five lines exactly", "1\r\n2\r\n3\r\n4\r\n5\r\n\r\n", {"1", "2", "3", "4", "5"}},
