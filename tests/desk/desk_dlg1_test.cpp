@@ -494,8 +494,9 @@ private slots:
             const auto row = [&](const char* name) { return &QTest::newRow((tag + std::string(name)).c_str()); };
             *row("the length warning leaves page and click") << wm << "pgdn/click 17/paste/click 18/type QQ" << dec14
                                                              << QDate(2026, 12, 18) << "9=Dentist 10am|17=*1000|18=QQ";
-            *row("the character warning leaves page and click")
-                << wm << "pgdn/click 17/type \u03a9a/click 18/type QQ" << dec14 << QDate(2026, 12, 18) << "17=a|18=QQ";
+            *row("a Greek letter lands whole, then page and click")
+                << wm << "pgdn/click 17/type \u03a9a/click 18/type QQ" << dec14 << QDate(2026, 12, 18)
+                << "17=\u03a9a|18=QQ";
             *row("after the warning the highlight stays")
                 << wm << "click 17/paste/type b" << dec7 << QDate(2026, 12, 17) << "17=*1000";
             *row("page down in a full cell")

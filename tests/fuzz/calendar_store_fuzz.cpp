@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "common/day_number.h"
+#include "common/stored_text.h"
 #include "desk/entry_removal.h"
 #include "events/entry_stamper.h"
 #include "store/cal_db.h"
@@ -51,9 +52,10 @@ private:
 };
 
 // What a record keeps of a written text: at most 1019 characters, read up to the first zero byte.
+// What a record keeps of a text: its stored bytes within the record, up to a zero byte, read back.
 std::string stored(std::string_view text) {
-    std::string t(text.substr(0, kMaxStoredChars));
-    return t.substr(0, t.find('\0'));
+    std::string bytes = encodeStoredText(fitStoredText(text, kMaxStoredChars));
+    return decodeStoredText(bytes.substr(0, bytes.find('\0')));
 }
 
 struct Model {
@@ -190,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             continue;
         } else if (op == 1 && in.has(2)) {
             const double d = day(in.byte());
-            const std::string text = in.bytes(in.byte());
+            const std::string text = decodeStoredText(in.bytes(in.byte()));  // texts are UTF-8
             store.writeDay(d, text);
             m.write(d, text);
             check(store.readDay(d) == m.read(d), "a day written");
@@ -210,14 +212,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else if (op == 4 && in.has(1)) {
             std::vector<int> dates;
             for (int n = in.byte() % 8 + 1; n > 0 && in.has(1); --n) dates.push_back(46000 + in.byte() % 192);
-            const std::string line = "<" + in.bytes(in.has(1) ? in.byte() % 40 : 0) + ">\r\n";
+            const std::string line = "<" + decodeStoredText(in.bytes(in.has(1) ? in.byte() % 40 : 0)) + ">\r\n";
             const bool deletedBefore = m.anyDeleted();
             const StampResult r = stampRepetition(store, dates, line);
             bool added = false;
             for (const int d : dates) {
                 const auto current = m.read(d);
                 const std::string text = current ? textWithEntryLine(*current, line) : line;
-                if (text.size() > static_cast<size_t>(kMaxDayTextLength)) continue;
+                if (editorLength(text) > static_cast<size_t>(kMaxDayTextLength) ||
+                    encodeStoredText(text).size() > static_cast<size_t>(kMaxStoredChars))
+                    continue;
                 m.write(d, text);
                 added = true;
             }
@@ -226,7 +230,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             compareWithFile(m, path, added || deletedBefore);
         } else if (op == 5 && in.has(2)) {
             const double start = day(in.byte());
-            const std::string marker = "<" + in.bytes(in.byte() % 40) + ">";
+            const std::string marker = "<" + decodeStoredText(in.bytes(in.byte() % 40)) + ">";
             const bool deletedBefore = m.anyDeleted();
             const std::vector<int> changed = removeEntryLines(store, start, marker);
             std::vector<int> expected;

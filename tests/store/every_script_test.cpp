@@ -70,7 +70,7 @@ struct Cli {
     }
 };
 
-std::string isoDate(int day) {
+std::string iso(int day) {
     const QDate d = QDate(1899, 12, 30).addDays(day);
     return d.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
 }
@@ -106,11 +106,11 @@ private slots:
         for (size_t i = 0; i < table.size(); ++i) {
             const Row& row = table[i];
             const int day = kFirstDay + static_cast<int>(i);
-            QVERIFY2(cli({"--calendar", kCalendar, "set", isoDate(day), row.text}).status == 0, row.name);
+            QVERIFY2(cli({"--calendar", kCalendar, "set", iso(day), row.text}).status == 0, row.name);
             QCOMPARE(recordBytes(dataFile(kCalendar), day), std::optional<std::string>(row.bytes));
-            QCOMPARE(cli({"--calendar", "ZOË ŻAK", "show", isoDate(day)}).out, row.text + "\n");
+            QCOMPARE(cli({"--calendar", "ZOË ŻAK", "show", iso(day)}).out, row.text + "\n");
             cli({"--calendar", kCalendar, "search", row.needle});
-            QVERIFY2(cli.out.find(isoDate(day) + "\n") != std::string::npos, row.name);
+            QVERIFY2(cli.out.find(iso(day) + "\n") != std::string::npos, row.name);
         }
 
         // Export and import: every whole text comes back as an entry line of its day.
@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(cli({"--calendar", "Copy", "import", ics}).status, 0);
         for (size_t i = 0; i < table.size(); ++i) {
             if (!table[i].whole) continue;
-            QCOMPARE(cli({"--calendar", "Copy", "show", isoDate(kFirstDay + static_cast<int>(i))}).out,
+            QCOMPARE(cli({"--calendar", "Copy", "show", iso(kFirstDay + static_cast<int>(i))}).out,
                      "<" + table[i].text + ">\n");
         }
 
@@ -171,7 +171,7 @@ private slots:
         const std::string text = "a" + repeat("ż", 510);  // 1021 bytes
         store.writeDay(kFirstDay, text);
         QCOMPARE(store.readDay(kFirstDay), std::optional<std::string>("a" + repeat("ż", 509)));
-        QCOMPARE(cli({"--calendar", kCalendar, "set", isoDate(kFirstDay), text}).status, 2);
+        QCOMPARE(cli({"--calendar", kCalendar, "set", iso(kFirstDay), text}).status, 2);
     }
 
     // A calendar of the single-byte versions, with a text whose bytes happen to be UTF-8, keeps every byte
@@ -197,7 +197,7 @@ private slots:
             store.writeDay(kFirstDay + 10, "Zażółć");
         }
         QVERIFY(dir.read("Data/Old.DBX").substr(0, file.size()) == file);
-        QCOMPARE(cli({"--calendar", "Old", "clear", isoDate(kFirstDay + 3)}).status, 0);  // compacts
+        QCOMPARE(cli({"--calendar", "Old", "clear", iso(kFirstDay + 3)}).status, 0);  // compacts
         const std::string compacted = dir.read("Data/Old.DBX");
         QVERIFY(compacted.substr(0, 3 * kRecordSize) == file.substr(0, 3 * kRecordSize));
         QCOMPARE(compacted.size(), size_t(4 * kRecordSize));

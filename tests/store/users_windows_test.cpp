@@ -248,7 +248,7 @@ private slots:
     }
 
     void activationHighlightsTheCurrentCalendar() {
-        useCalendars({"Anna", "Ben", "\xC9ric"}, 2);
+        useCalendars({"Anna", "Ben", "Éric"}, 2);
         const int result = openUsers([this] {
             [&] {
                 QCOMPARE(rows(), (QStringList{"Anna", "Ben", QStringLiteral("\u00C9ric")}));
