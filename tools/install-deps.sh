@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libfontconfig-dev libjpeg-dev libsimpleini-dev libical-dev
   libgtest-dev libgmock-dev libbenchmark-dev libicu-dev fonts-liberation
-  fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji
+  fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji fonts-symbola
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqt6multimedia6)
 if [ "${1:-}" = "--test" ]; then
   packages+=(xvfb xauth dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-dev)

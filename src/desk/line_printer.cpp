@@ -4,6 +4,8 @@
 #include <QPagedPaintDevice>
 #include <stdexcept>
 
+#include "common/print_font.h"
+
 namespace orv {
 
 LinePrinter::LinePrinter(QPagedPaintDevice* device) : device_(device) {
@@ -16,7 +18,7 @@ LinePrinter::~LinePrinter() {
 }
 
 void LinePrinter::setFont(const QFont& screenFont) {
-    QFont f = screenFont;
+    QFont f = printFont(screenFont);
     if (screenFont.pixelSize() > 0) f.setPointSizeF(screenFont.pixelSize() * 72.0 / 96.0);
     font_ = QFont(f, device_);
     painter_.setFont(font_);

@@ -4,6 +4,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include "common/print_font.h"
 #include "common/print_target.h"
 #include "common/ui_fonts.h"
 
@@ -15,8 +16,7 @@ public:
     SheetPainter(QPainter& p, const WeekPrintLayout& layout) : p_(p), l_(layout) {}
 
     void font(int pixels, bool bold, const QColor& colour) {
-        QFont f = arialFont(std::max(1, pixels), bold);
-        p_.setFont(f);
+        p_.setFont(printFont(arialFont(std::max(1, pixels), bold)));
         p_.setPen(colour);
     }
 

@@ -70,6 +70,8 @@ TEST(TextFold, SearchIgnoresCaseInEveryScript) {
         {"Встреча", "ВСТРЕЧА", true},             {"Cafe\u0301", "CAFÉ", true},
         {"Zażółć", "ZAŻÓŁĆ", true},               {"Zażółć", "zazolc", false},
         {"plain", "plaín", false},                {"any", "", true},
+        {"συνάντησης", "ΣΥΝΆΝΤΗΣΗΣ", true},      {"İstanbul", "İSTANBUL", true},
+        {"会議 MEETING", "会議 meeting", true},  {"Ǆemal", "ǆEMAL", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " / " + c.needle);

@@ -25,7 +25,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',|' '\n\n' <<< "$depends" | awk '{print $1}')
 for need in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6multimedia6 libqt6multimediawidgets6 \
             libjpeg62-turbo libstdc++6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-liberation \
-            fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji; do
+            fonts-noto-core fonts-noto-cjk fonts-noto-color-emoji fonts-symbola; do
   grep -qxF "$need" <<< "$names" || fail "Depends lacks $need: $depends"
 done
 echo "package ok: $(basename "$deb")"
