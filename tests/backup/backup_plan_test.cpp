@@ -145,7 +145,11 @@ TEST(BackupPlan, FileTableRefusesNamesADiskCannotKeepApart) {
         {{"Ann.DBX", "Bob.dbx", "notes.txt", "Ann.DBX.bak"}, nullptr},
         {{"John.DBX", "JOHN.DBX"}, "differ only in the case"},
         {{"Caf\xc3\xa9.DBX", "CAF\xc3\x89.DBX"}, "differ only in the case"},  // Windows-1252 letters fold too
-        {{"a:b.DBX"}, "a:b.DBX"},
+        {{"Zoë Żak.DBX", "ΣΥΝ.dbx"}, nullptr},
+        {{"Żak.DBX", "ŻAK.DBX"}, "differ only in the case"},
+        {{"a:b.DBX"}, "a FAT disk cannot hold its name"},
+        {{"a\x01.DBX"}, "a FAT disk cannot hold its name"},
+        {{"bad\xFF.DBX"}, "a FAT disk cannot hold its name"},  // not UTF-8, shown as Windows-1252
         {{".DBX"}, ".DBX"},
     };
     for (const Case& c : cases) {
