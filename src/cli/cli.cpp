@@ -18,7 +18,8 @@ const std::map<std::string, Command>& commandTable() {
         {"backup", cmdBackup},     {"birthdays", cmdBirthdays}, {"calendars", cmdCalendars},
         {"clear", cmdClear},       {"export", cmdExport},       {"import", cmdImport},
         {"repeat", cmdRepeat},     {"restore", cmdRestore},     {"search", cmdSearch},
-        {"set", cmdSet},           {"show", cmdShow},           {"unrepeat", cmdUnrepeat},
+        {"set", cmdSet},           {"show", cmdShow},           {"sync", cmdSync},
+        {"sync-remove", cmdSyncRemove}, {"sync-setup", cmdSyncSetup}, {"unrepeat", cmdUnrepeat},
         {"upcoming", cmdUpcoming},
     };
     return table;
@@ -42,6 +43,9 @@ const char* const kUsage =
     "  export FILE.ics [--from DATE] [--to DATE]\n"
     "  import FILE.ics [--from DATE] [--to DATE] [--dry-run]\n"
     "  search TEXT [--from DATE] [--to DATE] [--all]\n"
+    "  sync-setup URL [--user USER] [--password-file FILE] [--ca-file FILE] [--collection NAME]\n"
+    "  sync [--all] [--dry-run] [--force-delete]\n"
+    "  sync-remove\n"
     "DATE is YYYY-MM-DD or today; in TEXT, \\n stands for a line break.\n";
 
 const char* const kHelpHead =

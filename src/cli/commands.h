@@ -22,5 +22,8 @@ int cmdRestore(CliContext& ctx, const Args& args);
 int cmdExport(CliContext& ctx, const Args& args);
 int cmdImport(CliContext& ctx, const Args& args);
 int cmdSearch(CliContext& ctx, const Args& args);
+int cmdSyncSetup(CliContext& ctx, const Args& args);
+int cmdSync(CliContext& ctx, const Args& args);
+int cmdSyncRemove(CliContext& ctx, const Args& args);
 
 }  // namespace orv::cli

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <libical/ical.h>
 
@@ -131,6 +132,14 @@ IcalWriter::IcalWriter(std::string_view calendarName, std::time_t stamp)
 
 IcalWriter::~IcalWriter() = default;
 
+std::string dayEventUid(std::string_view calendarName, int day) {
+    return compactDate(day) + "-" + uidPart(calendarName) + "@orvella";
+}
+
+std::string daySummary(std::string_view text) { return textValue(summaryLine(text)); }
+
+std::string dayDescription(std::string_view text) { return textValue(text); }
+
 bool IcalWriter::addDay(int day, std::string_view text) {
     const std::string_view summary = summaryLine(text);
     if (summary.empty()) return false;
@@ -171,6 +180,38 @@ std::string IcalWriter::text() const {
     return out;
 }
 
+std::vector<std::pair<std::string, std::string>> IcalWriter::objects() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    icalcomponent* cal = calendar_.get();
+    for (icalcomponent* e = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); e;
+         e = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
+        const std::unique_ptr<icalcomponent, void (*)(icalcomponent*)> one(icalcomponent_new_vcalendar(),
+                                                                           icalcomponent_free);
+        icalcomponent_add_property(one.get(), icalproperty_new_version("2.0"));
+        icalcomponent_add_property(one.get(), icalproperty_new_prodid(kProductId));
+        icalcomponent_add_component(one.get(), icalcomponent_new_clone(e));
+        char* raw = icalcomponent_as_ical_string_r(one.get());
+        const char* uid = icalcomponent_get_uid(e);
+        out.emplace_back(uid ? uid : "", raw ? raw : "");
+        icalmemory_free_buffer(raw);
+    }
+    return out;
+}
+
+int addYearlyDates(IcalWriter& writer, const BirthdayList& yearly, int firstDay, int lastDay) {
+    int added = 0;
+    for (int row = 1; row <= yearly.rowCount(); ++row) {
+        if (!yearly.isComplete(row)) continue;
+        const auto month = parseWholeNumber(yearly.cell(BirthdayList::colMonth, row));
+        const auto day = parseWholeNumber(yearly.cell(BirthdayList::colDay, row));
+        if (!month || !day) continue;
+        if (writer.addYearly(yearly.cell(BirthdayList::colName, row), yearly.cell(BirthdayList::colEvent, row), *month,
+                             *day, firstDay, lastDay))
+            ++added;
+    }
+    return added;
+}
+
 IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_view calendarName, int first, int last,
                           int today, std::time_t stamp) {
     IcalWriter writer(calendarName, stamp);
@@ -181,15 +222,7 @@ IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_
 
     int yearlyFirst = first;
     if (first <= minDayNumber()) yearlyFirst = dayNumber(toYmd(days.empty() ? today : days.front()).year, 1, 1);
-    for (int row = 1; row <= yearly.rowCount(); ++row) {
-        if (!yearly.isComplete(row)) continue;
-        const auto month = parseWholeNumber(yearly.cell(BirthdayList::colMonth, row));
-        const auto day = parseWholeNumber(yearly.cell(BirthdayList::colDay, row));
-        if (!month || !day) continue;
-        if (writer.addYearly(yearly.cell(BirthdayList::colName, row), yearly.cell(BirthdayList::colEvent, row), *month,
-                             *day, yearlyFirst, last))
-            ++result.yearly;
-    }
+    result.yearly = addYearlyDates(writer, yearly, yearlyFirst, last);
     result.text = writer.text();
     return result;
 }

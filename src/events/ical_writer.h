@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 struct icalcomponent_impl;
 
@@ -37,6 +39,8 @@ public:
 
     int eventCount() const { return events_; }
     std::string text() const;  // the whole file, lines ended by CR LF
+    // Each event on its own, as a calendar object for a CalDAV server: its identifier and its text.
+    std::vector<std::pair<std::string, std::string>> objects() const;
 
 private:
     using Component = std::unique_ptr<icalcomponent_impl, void (*)(icalcomponent_impl*)>;
@@ -46,6 +50,17 @@ private:
     int events_ = 0;
     std::map<std::string, int> yearlyUids_;  // identical rows get numbered identifiers
 };
+
+// The identifier of a day's event, the same in every export of the calendar.
+std::string dayEventUid(std::string_view calendarName, int day);
+// What an exported day event holds for a day's text (UTF-8): its summary (empty for a text without a
+// visible character) and its description.
+std::string daySummary(std::string_view text);
+std::string dayDescription(std::string_view text);
+
+// Every complete row of the yearly list as a yearly event from firstDay on (see exportCalendar); returns
+// how many were added.
+int addYearlyDates(IcalWriter& writer, const BirthdayList& yearly, int firstDay, int lastDay);
 
 struct IcalExport {
     std::string text;
