@@ -174,9 +174,10 @@ Listing CalDavClient::syncCollection(const std::string& collection, const std::s
                              "</d:sync-collection>";
     const std::string what = "the list of changes";
     const HttpResponse r = request("REPORT", collection, body, {}, what);
-    // An unknown or expired token: 403 or 409 with DAV:valid-sync-token (some servers leave that out).
     if (r.status == 404 || r.status == 410) throw CollectionMissing();
-    if (!token.empty() && (r.status == 403 || r.status == 409 || r.status == 412)) throw SyncTokenInvalid();
+    // An unknown or expired token: 403 or 409 with DAV:valid-sync-token, though some servers leave that out
+    // or fail outright (Xandikos: 500). A full listing follows, which reports a server that really fails.
+    if (!token.empty() && !ok(r.status)) throw SyncTokenInvalid();
     if (!ok(r.status)) throw DavError(statusMessage(r.status, what));
     const Multistatus ms = parseMultistatus(r.body, what);
     Listing out;

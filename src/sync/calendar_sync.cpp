@@ -46,9 +46,11 @@ std::string withoutBreak(std::string_view line) {
     return std::string(line);
 }
 
-// Appending an entry line as an import does.
+// An entry line (CR LF included) after the text, on a line of its own. Unlike a stamping, no empty line
+// follows: lines placed anew at every change of their event would pile empty lines up.
 std::string appendLine(const std::string& text, const std::string& line) {
-    return text.empty() ? line : textWithEntryLine(text, line);
+    if (text.empty() || text.ends_with("\r\n")) return text + line;
+    return text + "\r\n" + line;
 }
 
 std::vector<std::string> linesOf(std::string_view text) {
@@ -286,12 +288,8 @@ bool Round::list() {
             const StateEntry* st = entryAt(m.href);
             if (!st || st->etag.empty() || st->etag != m.etag) changed_[m.href] = m.etag;
         }
-        bool knewEvents = false;
-        for (const auto& [href, e] : state_.entries) {
+        for (const auto& [href, e] : state_.entries)
             if (!present.count(href)) removed_.insert(href);
-            knewEvents = knewEvents || e.kind == EntryKind::Day || e.kind == EntryKind::Foreign;
-        }
-        emptyCollection_ = present.empty() && knewEvents;
     } else {
         for (const Member& m : listing->changed) {
             if (!member(m.href)) continue;
@@ -302,6 +300,14 @@ bool Round::list() {
             if (entryAt(href)) removed_.insert(href);
     }
     for (const std::string& href : removed_) changed_.erase(href);
+    if (listing->full) {
+        // A whole listing without a single member where the last sync saw events: a collection made anew,
+        // or the account pointing elsewhere, far more often than a user who deleted everything.
+        const bool knewEvents = std::any_of(state_.entries.begin(), state_.entries.end(), [](const auto& e) {
+            return e.second.kind == EntryKind::Day || e.second.kind == EntryKind::Foreign;
+        });
+        emptyCollection_ = knewEvents && changed_.empty() && removed_.size() == state_.entries.size();
+    }
     return true;
 }
 
