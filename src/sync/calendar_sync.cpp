@@ -796,7 +796,10 @@ void Round::finish(bool clean) {
                     std::none_of(after.removed.begin(), after.removed.end(),
                                  [&](const std::string& h) { return entryAt(h) != nullptr; });
                 if (onlyOurs) state_.syncToken = after.syncToken;
-            } catch (const SyncTokenInvalid&) {
+            } catch (const HttpError& e) {
+                if (e.kind() == HttpError::Kind::Cancelled) throw;
+            } catch (const std::runtime_error&) {
+                // Only a shortcut for the next sync: without it, that one lists this one's writes again.
             }
         }
     } else if (clean && !newCtag_.empty()) {
@@ -878,6 +881,10 @@ SyncReport syncCalendar(const SyncTarget& target, const SyncAccount& account, co
         throw SyncError(e.kind() == HttpError::Kind::Cancelled ? SyncError::Kind::Cancelled : SyncError::Kind::Connection,
                         e.what());
     } catch (const DavError& e) {
+        throw SyncError(SyncError::Kind::Server, e.what());
+    } catch (const CollectionMissing& e) {
+        throw SyncError(SyncError::Kind::Server, e.what());
+    } catch (const SyncTokenInvalid& e) {
         throw SyncError(SyncError::Kind::Server, e.what());
     } catch (const IoError& e) {
         throw SyncError(SyncError::Kind::Local, e.what());

@@ -423,6 +423,8 @@ TEST_P(ServerTest, EveryFaultAtEveryRequestConverges) {
                 a.sync({}, proxy.base(), tuning);
             } catch (const SyncError& e) {
                 EXPECT_GT(std::string(e.what()).size(), 0u);
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << "not reported as a sync failure: " << e.what();
             }
             proxy.arm(Fault::None, 0);
             sync::SyncRunOptions options;
