@@ -9,7 +9,6 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
-#include "common/cp1252.h"
 #include "common/date_format.h"
 #include "common/file_util.h"
 #include "sync/calendar_sync.h"
@@ -136,7 +135,7 @@ int cmdSync(CliContext& ctx, const Args& args) {
     int failures = 0;
     for (const int index : chosen) {
         const std::string& stored = calendars.Names[static_cast<size_t>(index)];
-        const std::string name = cp1252ToUtf8(stored);
+        const std::string& name = stored;
         try {
             const auto account = sync::loadSyncAccount(ctx.program.settingsFile(), stored);
             if (!account) throw DataError("the calendar " + name + " has no CalDAV account (sync-setup sets one up)");
@@ -170,7 +169,7 @@ int cmdSyncRemove(CliContext& ctx, const Args& args) {
     ctx.openCalendarForReading();
     const std::string stored = ctx.program.calendars.currentName();
     const auto account = sync::loadSyncAccount(ctx.program.settingsFile(), stored);
-    if (!account) throw DataError("the calendar " + cp1252ToUtf8(stored) + " has no CalDAV account");
+    if (!account) throw DataError("the calendar " + stored + " has no CalDAV account");
     sync::removeSyncAccount(ctx.program.settingsFile(), stored);
     sync::forgetSyncState(ctx.program.calendars.CalendarFileName(ctx.program.calendars.CurrentCalendarIndex));
     if (account->passwordFile.empty() && !account->user.empty()) {

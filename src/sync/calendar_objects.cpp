@@ -4,8 +4,6 @@
 
 #include <libical/ical.h>
 
-#include "common/cp1252.h"
-#include "common/date_format.h"
 #include "common/day_number.h"
 #include "events/birthday_list.h"
 #include "events/ical_reader.h"
@@ -82,12 +80,6 @@ std::string withSummary(const std::string& text, const std::string& summary) {
 
 }  // namespace
 
-std::string storedToUtf8(std::string_view stored) { return cp1252ToUtf8(stored); }
-
-std::string utf8ToStored(std::string_view utf8, std::u32string* replaced) {
-    return utf8ToCp1252Substituting(utf8, '?', replaced).value_or("?");
-}
-
 std::string objectName(std::string_view uid) {
     std::string out;
     for (const char c : uid) {
@@ -137,14 +129,8 @@ ServerObject readServerObject(std::string_view ics, std::string_view calendarNam
                 if (c == '\n') text += "\r\n";
                 else if (c != '\r') text += c;
             }
-            std::u32string replaced;
-            text = utf8ToStored(text, &replaced);
             const std::string newSummary = trimmed(summary ? summary : "");
-            if (!newSummary.empty() && newSummary != trimmed(daySummary(text)))
-                text = withSummary(text, utf8ToStored(newSummary, &replaced));
-            if (!replaced.empty())
-                out.notes.push_back("the day " + isoDate(*day) + " holds characters the calendar cannot keep; they "
-                                    "are written as ?");
+            if (!newSummary.empty() && newSummary != trimmed(daySummary(text))) text = withSummary(text, newSummary);
             out.text = std::move(text);
             return out;
         }

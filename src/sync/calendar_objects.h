@@ -20,13 +20,13 @@ struct ServerObject {
     enum class Kind { Day, Foreign, Yearly, Other } kind = Kind::Other;
     std::string uid;
     int day = 0;       // Day
-    std::string text;  // Day: the day's text as stored (CR LF lines)
+    std::string text;  // Day: the day's text (UTF-8, CR LF lines)
     bool recurring = false;          // Foreign
     std::vector<StampItem> lines;    // Foreign: its entry lines within the span, in date order
     std::vector<std::string> notes;  // what the user should know (UTF-8)
 };
 
-// Reads one object of the collection. calendarName is the calendar's (as stored); the entry lines of a
+// Reads one object of the collection. calendarName is the calendar's; the entry lines of a
 // foreign event cover first..last. Never throws: an object that cannot be read is Other with a note.
 ServerObject readServerObject(std::string_view ics, std::string_view calendarName, int first, int last);
 
@@ -45,10 +45,5 @@ std::string yearlyHash(std::string_view ics);
 // The address (one path segment) of an object made here: its identifier without the characters that
 // servers and proxies treat differently, and ".ics".
 std::string objectName(std::string_view uid);
-
-// Day texts: stored form to the server's UTF-8 and back (a character the store cannot hold becomes "?";
-// each one is added to replaced).
-std::string storedToUtf8(std::string_view stored);
-std::string utf8ToStored(std::string_view utf8, std::u32string* replaced = nullptr);
 
 }  // namespace orv::sync

@@ -9,6 +9,7 @@
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/io_error.h"
+#include "common/stored_text.h"
 #include "common/sys_file.h"
 #include "desk/entry_removal.h"
 #include "events/birthday_list.h"
@@ -77,12 +78,19 @@ std::string merged(const std::string& local, const std::string& server) {
     return out;
 }
 
-// What fits into a day: whole lines where that is possible.
+// What a day holds: as many characters as the editors keep, in as many bytes as the record holds.
+bool fitsADay(std::string_view text) {
+    return editorLength(text) <= static_cast<size_t>(kMaxDayTextLength) &&
+           encodeStoredText(text).size() <= static_cast<size_t>(kMaxStoredChars);
+}
+
+// The longest start of the text that a day holds: whole lines where that is possible.
 std::string fitted(const std::string& text) {
-    const size_t limit = static_cast<size_t>(kMaxDayTextLength);
-    if (text.size() <= limit) return text;
-    const size_t lastBreak = text.rfind("\r\n", limit - 2);
-    return text.substr(0, lastBreak != std::string::npos && lastBreak > 0 ? lastBreak : limit);
+    if (fitsADay(text)) return text;
+    std::string byChars = fitStoredText(text, static_cast<size_t>(kMaxStoredChars));
+    while (!fitsADay(byChars)) byChars = fitStoredText(byChars, encodeStoredText(byChars).size() - 1);
+    const size_t lastBreak = byChars.rfind("\r\n");
+    return lastBreak != std::string::npos && lastBreak > 0 ? byChars.substr(0, lastBreak) : byChars;
 }
 
 std::string folderOf(const std::string& path) { return path.ends_with('/') ? path : path + "/"; }
@@ -667,7 +675,7 @@ bool Round::applyHere() {
         for (const auto& [href, line] : lines) {
             if (contains(out, line) && !foreignWanted_.count(href)) continue;
             const std::string longer = appendLine(out, line);
-            if (static_cast<int>(longer.size()) > kMaxDayTextLength) {
+            if (!fitsADay(longer)) {
                 notShown.push_back(day);
                 continue;
             }

@@ -63,13 +63,13 @@ std::optional<SyncAccount> loadSyncAccount(const std::string& settingsFile, std:
     IniFile ini;
     ini.load(settingsFile);
     const std::string section = sectionOf(calendarName);
-    const auto url = ini.value(section, "URL");
-    if (!url || url->empty()) return std::nullopt;
     SyncAccount a;
-    a.url = *url;
+    a.url = ini.readString(section, "URL", "");
+    if (a.url.empty()) return std::nullopt;
     a.user = ini.readString(section, "User", "");
-    a.passwordFile = ini.readString(section, "Password File", "");
-    a.caFile = ini.readString(section, "CA File", "");
+    // File names are bytes.
+    a.passwordFile = ini.value(section, "Password File").value_or("");
+    a.caFile = ini.value(section, "CA File").value_or("");
     return a;
 }
 
@@ -80,8 +80,8 @@ void saveSyncAccount(const std::string& settingsFile, std::string_view calendarN
     for (const std::string& key : ini.keys(section)) ini.deleteKey(section, key);
     ini.writeString(section, "URL", account.url);
     ini.writeString(section, "User", account.user);
-    if (!account.passwordFile.empty()) ini.writeString(section, "Password File", account.passwordFile);
-    if (!account.caFile.empty()) ini.writeString(section, "CA File", account.caFile);
+    if (!account.passwordFile.empty()) ini.writeValue(section, "Password File", account.passwordFile);
+    if (!account.caFile.empty()) ini.writeValue(section, "CA File", account.caFile);
     ini.save(settingsFile);
 }
 

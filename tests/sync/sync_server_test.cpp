@@ -80,10 +80,11 @@ const Case kCases[] = {
          Computer a(s, c), b(s, c);
          const std::map<int, std::string> texts = {{day(4), "Dentist 10am\r\nbring card"},
                                                    {day(5), lines({"<Gym>"})},
-                                                   {day(9), "Caf\xE9 with Zo\xEB\r\n\r\n  indented\ttab"}};
+                                                   {day(9), "Caf\u00e9 with Zo\u00eb\r\n\r\n  indented\ttab"},
+                                                   {day(10), "\u039a\u03b1\u03bb\u03b7\u03bc\u03ad\u03c1\u03b1 \U0001F389"}};
          for (const auto& [d, t] : texts) a.set(d, t);
-         EXPECT_EQ(a.sync().sent, 3);
-         EXPECT_EQ(b.sync().received, 3);
+         EXPECT_EQ(a.sync().sent, 4);
+         EXPECT_EQ(b.sync().received, 4);
          EXPECT_EQ(b.days(), texts);
          expectInStep(s, c, a, texts);
      }},
