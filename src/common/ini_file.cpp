@@ -215,6 +215,8 @@ void IniFile::deleteKey(const std::string& section, const std::string& key) {
     impl_->ini.Delete(section.c_str(), key.c_str());
 }
 
+void IniFile::deleteSection(const std::string& section) { impl_->ini.Delete(section.c_str(), nullptr); }
+
 std::vector<std::string> IniFile::keys(const std::string& section) const {
     CSimpleIniA::TNamesDepend names;
     impl_->ini.GetAllKeys(section.c_str(), names);

@@ -46,6 +46,7 @@ public:
     void writeReal(const std::string& section, const std::string& key, double value);
 
     void deleteKey(const std::string& section, const std::string& key);
+    void deleteSection(const std::string& section);  // with every key in it
     std::vector<std::string> keys(const std::string& section) const;
 
 private:

@@ -24,16 +24,18 @@ void archiveDayTexts(const std::string& calendarFile, const std::vector<std::pai
     const std::string archive = purgeArchiveName(calendarFile);
     const auto existing = statPath(archive);
     SysFile file = SysFile::create(archive, O_WRONLY, 0, existing ? (existing->st_mode & 07777) : 0666);
-    // A record cut short by an earlier crash is completed, so that the new ones stay in step.
-    const std::int64_t oldSize = file.size();
-    const std::int64_t at = (oldSize + kRecordSize - 1) / kRecordSize * kRecordSize;
+    std::int64_t oldSize = 0;
     try {
+        oldSize = file.size();
+        // A record cut short by an earlier crash is completed, so that the new ones stay in step.
+        const std::int64_t at = (oldSize + kRecordSize - 1) / kRecordSize * kRecordSize;
         file.writeAt(bytes.data(), bytes.size(), at);
         file.sync();
         file.close();
     } catch (...) {
         try {
-            truncatePath(archive, oldSize);
+            if (existing) truncatePath(archive, oldSize);
+            else removePath(archive);
         } catch (...) {
         }
         throw;

@@ -77,7 +77,7 @@ void saveSyncAccount(const std::string& settingsFile, std::string_view calendarN
     IniFile ini;
     ini.load(settingsFile);
     const std::string section = sectionOf(calendarName);
-    for (const std::string& key : ini.keys(section)) ini.deleteKey(section, key);
+    ini.deleteSection(section);
     ini.writeString(section, "URL", account.url);
     ini.writeString(section, "User", account.user);
     if (!account.passwordFile.empty()) ini.writeValue(section, "Password File", account.passwordFile);
@@ -89,9 +89,8 @@ bool removeSyncAccount(const std::string& settingsFile, std::string_view calenda
     IniFile ini;
     if (!ini.load(settingsFile)) return false;
     const std::string section = sectionOf(calendarName);
-    const std::vector<std::string> keys = ini.keys(section);
-    if (keys.empty()) return false;
-    for (const std::string& key : keys) ini.deleteKey(section, key);
+    if (!ini.hasSection(section)) return false;
+    ini.deleteSection(section);
     ini.save(settingsFile);
     return true;
 }

@@ -234,10 +234,23 @@ void SyncState::journal(const std::string& calendarFile, const std::string& href
     else record = "-\t" + escaped(href) + '\n';
     record += ".\n";
     const std::string path = journalFileName(calendarFile);
+    const bool existed = statPath(path).has_value();
     SysFile file = SysFile::create(path, O_WRONLY, 0, 0666);
-    file.writeAt(record.data(), record.size(), file.size());
-    file.sync();
-    file.close();
+    std::int64_t oldSize = 0;
+    try {
+        oldSize = file.size();
+        file.writeAt(record.data(), record.size(), oldSize);
+        file.sync();
+        file.close();
+    } catch (...) {
+        // The journal as it was: a record either whole and flushed, or not at all.
+        try {
+            if (existed) truncatePath(path, oldSize);
+            else removePath(path);
+        } catch (...) {
+        }
+        throw;
+    }
 }
 
 void SyncState::forget(const std::string& calendarFile) {

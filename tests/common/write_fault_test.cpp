@@ -25,6 +25,9 @@
 #include "support/folder_state.h"
 #include "support/store_days.h"
 #include "support/temp_dir.h"
+#include "sync/day_archive.h"
+#include "sync/sync_account.h"
+#include "sync/sync_state.h"
 
 namespace orv {
 namespace {
@@ -145,6 +148,42 @@ bool linkedOrNot(const FolderSnapshot& now, const FolderSnapshot& before, const 
     return without(now, "config") == without(before, "config");
 }
 
+// A calendar kept in step with a server: its account and the state of its last sync.
+const std::string kSyncSettings =
+    "[System]\r\nLeft=10\r\n[CalDAV User1]\r\nURL=http://127.0.0.1:1/cal/\r\nUser=ann\r\n"
+    "Password File=/nonexistent/pw\r\n";
+
+sync::SyncState syncState(const std::string& etag) {
+    sync::SyncState s;
+    s.collection = "http://127.0.0.1:1/cal/";
+    s.syncToken = "token\t1";
+    sync::StateEntry e;
+    e.kind = sync::EntryKind::Foreign;
+    e.etag = etag;
+    e.lines = {{46023, "<13:00 Lunch>\r\n"}};
+    e.suppressed = {46030};
+    s.entries["/cal/lunch.ics"] = e;
+    return s;
+}
+
+void syncedFolder(const test::TempDir& dir) {
+    programFolder(dir);
+    dir.write("Orvella.INI", kSyncSettings);
+    syncState("\"1\"").save(dir.file("Data/User1.DBX"));
+}
+
+// Removing an account rewrites the settings, then forgets the state: the account gone with the state still
+// there is harmless (a later account compares every day afresh).
+bool accountGoneOrNot(const FolderSnapshot& now, const FolderSnapshot& before, const FolderSnapshot& after) {
+    return now == before || now == after || without(now, ".sync") == without(after, ".sync");
+}
+
+// A saved state replaces the old one, then the journal goes: a journal left beside the new state holds only
+// writes the new state already has.
+bool stateSavedOrNot(const FolderSnapshot& now, const FolderSnapshot& before, const FolderSnapshot& after) {
+    return now == before || now == after || without(now, "journal") == without(after, "journal");
+}
+
 const WritePath kPaths[] = {
     {"settings", programFolder, call([](const test::TempDir& dir) {
          Program program(dir.path());
@@ -215,6 +254,22 @@ const WritePath kPaths[] = {
          CreateStartLink(dir.path());
      }),
      linkedOrNot},
+    {"sync account saved", programFolder, call([](const test::TempDir& dir) {
+         sync::saveSyncAccount(dir.file("Orvella.INI"), "User1", {"http://127.0.0.1:1/cal/", "ann", "/pw", "/ca.pem"});
+     })},
+    {"sync account removed", syncedFolder, cli({"sync-remove"}), accountGoneOrNot},
+    {"sync state saved",
+     [](const test::TempDir& dir) {
+         syncedFolder(dir);
+         syncState("\"2\"").journal(dir.file("Data/User1.DBX"), "/cal/lunch.ics");
+     },
+     call([](const test::TempDir& dir) { syncState("\"3\"").save(dir.file("Data/User1.DBX")); }), stateSavedOrNot},
+    {"sync journal appended", syncedFolder, call([](const test::TempDir& dir) {
+         syncState("\"2\"").journal(dir.file("Data/User1.DBX"), "/cal/lunch.ics");
+     })},
+    {"sync archive appended", programFolder, call([](const test::TempDir& dir) {
+         sync::archiveDayTexts(dir.file("Data/User1.DBX"), {{46023, "deleted elsewhere"}, {46024, std::string(1500, 'x')}});
+     })},
     {"backup to one disk", beforeBackup, cli(command("backup", kOneDisk)), backedUpOrNoSet},
     {"backup to three disks", beforeBackup, cli(command("backup", kThreeDisks)), dataUnchanged},
     {"restore from one disk", backedUp(kOneDisk), cli(command("restore", kOneDisk), true), restoredOrNot},

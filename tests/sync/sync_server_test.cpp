@@ -6,7 +6,11 @@
 
 #include <array>
 #include <functional>
+#include <sstream>
 
+#include <sys/stat.h>
+
+#include "cli/cli.h"
 #include "common/day_number.h"
 #include "support/caldav_server.h"
 #include "support/fault_proxy.h"
@@ -460,6 +464,59 @@ TEST_P(ServerTest, EveryFaultAtEveryRequestConverges) {
             EXPECT_EQ(again.sent + again.received + again.deletedHere + again.deletedThere, 0);
         }
     }
+}
+
+// orvella-cli's sync commands as cron would run them.
+TEST_P(ServerTest, CommandLine) {
+    TempDir folder;
+    folder.write("CalUsers.DAT", "User1\r\n");
+    folder.write("pw", server->password() + "\n");
+    ::chmod(folder.file("pw").c_str(), 0644);
+    const std::string c = collection();
+    const std::string name = c.substr(c.rfind('/', c.size() - 2) + 1, c.size() - c.rfind('/', c.size() - 2) - 2);
+    const auto run = [&](std::vector<std::string> args, std::string* err = nullptr) {
+        args.insert(args.begin(), {"--folder", folder.path()});
+        std::ostringstream out, errors;
+        const int status = cli::run(args, out, errors);
+        if (err) *err = errors.str();
+        return std::to_string(status) + " " + out.str();
+    };
+    std::vector<std::string> setup = {"sync-setup", server->base() + "/", "--collection", name};
+    if (!server->user().empty()) setup.insert(setup.end(), {"--user", server->user(), "--password-file", folder.file("pw")});
+    std::string err;
+
+    EXPECT_EQ(run({"sync"}, &err), "2 ");
+    EXPECT_NE(err.find("has no CalDAV account"), std::string::npos) << err;
+    if (!server->user().empty()) {
+        EXPECT_EQ(run(setup, &err), "2 ");
+        EXPECT_NE(err.find("can be read by others"), std::string::npos) << err;
+        ::chmod(folder.file("pw").c_str(), 0600);
+        folder.write("wrong", "not the password\n");
+        ::chmod(folder.file("wrong").c_str(), 0600);
+        std::vector<std::string> wrong = setup;
+        wrong.back() = folder.file("wrong");
+        EXPECT_EQ(run(wrong, &err), "2 ");
+        EXPECT_NE(err.find("user name and password"), std::string::npos) << err;
+    }
+    EXPECT_EQ(run(setup), "0 " + c + "\n");
+    EXPECT_EQ(run({"set", "2026-01-05", "Dentist"}), "0 ");
+    EXPECT_EQ(run({"sync"}), "0 User1: 1 sent, 0 received, 0 deleted here, 0 deleted there, 0 merged\n");
+    EXPECT_EQ(run({"set", "2026-01-05", "Dentist 9am"}), "0 ");
+    EXPECT_EQ(run({"sync", "--all", "--dry-run"}), "0 User1: 1 sent, 0 received, 0 deleted here, 0 deleted there, 0 merged\n");
+    EXPECT_EQ(viewOf(*server, c).days.at(day(4)), "Dentist");
+    EXPECT_EQ(run({"sync"}), "0 User1: 1 sent, 0 received, 0 deleted here, 0 deleted there, 0 merged\n");
+
+    rawRequest(*server, "DELETE", c);
+    EXPECT_EQ(run({"sync"}, &err), "2 ");
+    EXPECT_NE(err.find("404"), std::string::npos) << err;
+    EXPECT_NE(err.find("--force-delete"), std::string::npos) << err;
+    EXPECT_EQ(run({"show", "2026-01-05"}), "0 Dentist 9am\n");
+
+    EXPECT_EQ(run({"sync-remove"}), "0 ");
+    EXPECT_FALSE(folder.exists("Data/User1.sync"));
+    EXPECT_EQ(folder.read("Orvella.INI").find("CalDAV"), std::string::npos);
+    EXPECT_EQ(run({"sync"}, &err), "2 ");
+    EXPECT_EQ(run({"show", "2026-01-05"}), "0 Dentist 9am\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerTest, ::testing::Values(CalDavServer::Kind::Radicale, CalDavServer::Kind::Xandikos),
