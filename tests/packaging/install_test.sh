@@ -50,7 +50,7 @@ done
 commands=$("$usr/bin/orvella-cli" --help | sed -n '/^commands:/,/^[^ c]/p' | awk '/^  [a-z]/ {print $1}')
 [ -n "$commands" ] || fail "no commands in orvella-cli --help"
 entries=$(zcat "$usr/share/man/man1/orvella-cli.1.gz" | awk '/^\.TP/ {getline; print}' |
-  sed -E 's/\\f[BIRP]//g; s/^\.B[IR]? //' | awk '{print $1}')
+  sed -E 's/\\f[BIRP]//g; s/\\-/-/g; s/^\.B[IR]? //' | awk '{print $1}')
 for c in $commands; do grep -qx "$c" <<< "$entries" || fail "orvella-cli.1 has no entry for the command $c"; done
 
 # First start of the installed command-line tool: the user's own program folder, started with the pictures
