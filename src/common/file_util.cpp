@@ -16,7 +16,7 @@
 namespace orv {
 
 void throwIoError(const std::string& what, const std::string& path, int err) {
-    throw IoError(what + " \"" + path + "\": " + std::strerror(err), path);
+    throw IoError(what + " \"" + path + "\": " + std::strerror(err), path, err);
 }
 
 std::string joinPath(std::string_view folder, std::string_view name) {
@@ -24,6 +24,13 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     if (!out.empty() && out.back() != '/') out += '/';
     out += name;
     return out;
+}
+
+std::string withExtension(const std::string& path, std::string_view extension) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? path.substr(0, dot) : path) + std::string(extension);
 }
 
 bool fileExists(const std::string& path) {

@@ -12,6 +12,8 @@
 namespace orv {
 
 std::string joinPath(std::string_view folder, std::string_view name);
+// The path with the extension of its file name (from its last dot on) replaced, or added where it has none.
+std::string withExtension(const std::string& path, std::string_view extension);
 bool fileExists(const std::string& path);    // a regular file
 bool folderExists(const std::string& path);  // a directory
 

@@ -10,11 +10,15 @@ namespace orv {
 
 class IoError : public std::runtime_error {
 public:
-    IoError(const std::string& message, std::string path) : std::runtime_error(message), path_(std::move(path)) {}
+    IoError(const std::string& message, std::string path, int error = 0)
+        : std::runtime_error(message), path_(std::move(path)), error_(error) {}
     const std::string& path() const { return path_; }
+    // The system's error number where a system call failed; 0 otherwise.
+    int error() const { return error_; }
 
 private:
     std::string path_;
+    int error_;
 };
 
 // A file whose content cannot be what its name says (too large for its format, no data).

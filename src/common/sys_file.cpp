@@ -74,6 +74,7 @@ const char* fileCallName(FileCall call) {
         case FileCall::Remove: return "remove";
         case FileCall::MakeFolder: return "mkdir";
         case FileCall::Link: return "link";
+        case FileCall::Lock: return "lock";
     }
     return "?";
 }
@@ -163,6 +164,30 @@ void SysFile::chown(uid_t owner, gid_t group) const {
         if (errno == EPERM) return;
         throwIoError("Cannot set the owner of", path_, errno);
     }
+}
+
+namespace {
+
+int ofdLock(int fd, short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;  // start 0, length 0: the whole file, however long it grows
+    int result;
+    do result = ::fcntl(fd, F_OFD_SETLK, &lock);
+    while (result != 0 && errno == EINTR);
+    return result;
+}
+
+}  // namespace
+
+bool SysFile::tryLock(bool exclusive) const {
+    if (injected(FileCall::Lock, path_)) {
+        if (errno == EAGAIN || errno == EACCES) return false;
+        throwIoError("Cannot lock", path_, errno);
+    }
+    if (ofdLock(fd_, exclusive ? F_WRLCK : F_RDLCK) == 0) return true;
+    if (errno == EAGAIN || errno == EACCES) return false;
+    throwIoError("Cannot lock", path_, errno);
 }
 
 void SysFile::close() {

@@ -14,7 +14,7 @@
 
 namespace orv {
 
-enum class FileCall { Open, Stat, Read, Write, Sync, Truncate, Chmod, Chown, Close, Rename, Remove, MakeFolder, Link };
+enum class FileCall { Open, Stat, Read, Write, Sync, Truncate, Chmod, Chown, Close, Rename, Remove, MakeFolder, Link, Lock };
 
 const char* fileCallName(FileCall call);
 
@@ -54,6 +54,10 @@ public:
     void chmod(mode_t mode) const;
     // Where the system does not permit it (not the owner's process), the owner stays ours.
     void chown(uid_t owner, gid_t group) const;
+    // An advisory lock on the whole file, shared or exclusive, owned by this open file (not the process: a
+    // second opening in the same process is another owner); never waits. False when another owner holds a
+    // lock that conflicts. Released by closing.
+    bool tryLock(bool exclusive) const;
     void close();
 
 private:
