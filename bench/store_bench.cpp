@@ -76,7 +76,41 @@ void BM_FindDay(benchmark::State& state) {
 }
 BENCHMARK(BM_FindDay)->Arg(1)->Arg(0)->ArgName("hits")->Unit(benchmark::kMicrosecond);
 
-// Stamping a repeating event into an empty calendar: a fetch that misses and an append per day.
+// Showing one day of a full calendar, as "orvella-cli show" does: the keys loaded, the day's record read.
+void BM_ShowOneDayOfFullCalendar(benchmark::State& state) {
+    BenchFolder folder;
+    const std::string path = writeCalendar(folder, kFullCalendar);
+    size_t shown = 0;
+    for (auto _ : state) {
+        orv::CalDb db;
+        db.readOnly = true;
+        db.LoadStore(path);
+        shown += db.readDay(kFirstDay + kFullCalendar / 2).value_or("").size();
+    }
+    if (shown == 0) state.SkipWithError("the day was not found");
+}
+BENCHMARK(BM_ShowOneDayOfFullCalendar)->Unit(benchmark::kMillisecond);
+
+// One operation on an open full calendar: a day read, or a day written in its record. Against the same
+// figures without the calendar's lock, the difference is what the lock and the check of the keys against
+// the file cost each operation.
+void BM_OneOperation(benchmark::State& state) {
+    BenchFolder folder;
+    orv::CalDb db;
+    db.LoadStore(writeCalendar(folder, kFullCalendar));
+    const bool writing = state.range(0) != 0;
+    size_t n = 0;
+    for (auto _ : state) {
+        const int day = kFirstDay + static_cast<int>(n++ % kFullCalendar);
+        if (writing) db.writeDay(day, "Rewritten\r\n");
+        else benchmark::DoNotOptimize(db.readDay(day));
+    }
+}
+BENCHMARK(BM_OneOperation)->Arg(0)->Arg(1)->ArgName("write")->Unit(benchmark::kMicrosecond);
+
+// Stamping a repeating event into an empty calendar: a fetch that misses and an append per day, each written
+// at once, under one hold of the calendar's lock as every stamping holds it (BM_OneOperation shows what the
+// lock costs each operation taken alone).
 void BM_StampDaysIntoEmptyCalendar(benchmark::State& state) {
     constexpr int kDays = 9000;
     BenchFolder folder;
@@ -87,6 +121,7 @@ void BM_StampDaysIntoEmptyCalendar(benchmark::State& state) {
         std::filesystem::remove(path);
         db.LoadStore(path);
         state.ResumeTiming();
+        const orv::CalDb::Hold stamping = db.holdForWriting();
         for (int i = 0; i < kDays; ++i) {
             if (db.FetchDay(kFirstDay + i)) continue;
             db.CurrentRecord.Date = kFirstDay + i;

@@ -38,6 +38,7 @@ int cmdShow(CliContext& ctx, const Args& args) {
             for (const auto& line : textLines(*text)) ctx.out << line << '\n';
         return 0;
     }
+    const CalDb::Hold reading = ctx.program.store.holdForReading();
     for (int day = first; day <= last; ++day) {
         const auto text = ctx.program.store.readDay(day);
         if (!text) continue;

@@ -27,10 +27,10 @@ std::optional<std::string> withoutEntry(std::string_view text, std::string_view 
 
 std::vector<int> removeEntryLines(CalDb& store, double start, std::string_view marker) {
     std::vector<int> changed;
-    // Every record the keys stand for: those loaded and those appended since.
-    const int records = store.recordCount();
     store.beginChanges();
     try {
+        // Every record the keys stand for, as the calendar is now that its lock is held.
+        const int records = store.recordCount();
         for (int r = 0; r < records; ++r) {
             const auto day = store.readRecord(r);
             if (!day) continue;  // already deleted

@@ -43,7 +43,7 @@ Decision decide(bool found, std::string_view current, std::string_view line, boo
 }
 
 template <class DateAt, class LineAt>
-StampResult stamp(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool skipIfPresent, bool dryRun) {
+StampResult stampHeld(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool skipIfPresent, bool dryRun) {
     StampResult result;
 
     // Count the days that would get a new record before writing anything.
@@ -78,21 +78,34 @@ StampResult stamp(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool
         if (d.outcome == AppendOutcome::Added) simulated[date] = std::move(d.text);
         return d.outcome;
     };
-
-    if (!dryRun) store.beginChanges();
-    try {
-        for (size_t i = 0; i < count; ++i) {
-            switch (stampOne(i)) {
-                case AppendOutcome::Added: result.added.push_back(i); break;
-                case AppendOutcome::AlreadyPresent: result.alreadyPresent.push_back(i); break;
-                case AppendOutcome::TooLong: result.tooLong.push_back(i); break;
-            }
+    for (size_t i = 0; i < count; ++i) {
+        switch (stampOne(i)) {
+            case AppendOutcome::Added: result.added.push_back(i); break;
+            case AppendOutcome::AlreadyPresent: result.alreadyPresent.push_back(i); break;
+            case AppendOutcome::TooLong: result.tooLong.push_back(i); break;
         }
+    }
+    return result;
+}
+
+// One operation of the store from the count of new days to the last line, so that the calendar counted is
+// the calendar stamped whatever other programs do meanwhile.
+template <class DateAt, class LineAt>
+StampResult stamp(CalDb& store, size_t count, DateAt dateAt, LineAt lineAt, bool skipIfPresent, bool dryRun) {
+    if (dryRun) {
+        const CalDb::Hold reading = store.holdForReading();
+        return stampHeld(store, count, dateAt, lineAt, skipIfPresent, true);
+    }
+    store.beginChanges();
+    StampResult result;
+    try {
+        result = stampHeld(store, count, dateAt, lineAt, skipIfPresent, false);
     } catch (...) {
-        if (!dryRun) store.discardChanges();
+        store.discardChanges();
         throw;
     }
-    if (!dryRun) store.commitChanges();
+    if (result.refused) store.discardChanges();
+    else store.commitChanges();
     return result;
 }
 

@@ -216,6 +216,7 @@ IcalExport exportCalendar(CalDb& store, const BirthdayList& yearly, std::string_
                           int today, std::time_t stamp) {
     IcalWriter writer(calendarName, stamp);
     IcalExport result;
+    const CalDb::Hold reading = store.holdForReading();
     const std::vector<int> days = storedDays(store, first, last);
     for (const int day : days)
         if (const auto text = store.readDay(day); text && writer.addDay(day, *text)) ++result.days;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -155,13 +156,6 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() < b.size();
 }
 
-std::string withExtension(const std::string& fileName, const char* extension) {
-    const size_t slash = fileName.find_last_of('/');
-    const size_t dot = fileName.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? fileName.substr(0, dot) : fileName) + extension;
-}
-
 // Reads the records of a calendar file front to back, a block at a time; a cut last record comes out
 // completed with zero bytes.
 class RecordReader {
@@ -211,35 +205,12 @@ std::string purgeMessage(int days, const std::string& archive) {
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// CalDb
+// Reading the keys
 
-std::string CalDb::CalendarFileName(int index) const {
-    if (!calendars_) throw std::logic_error("The calendar store has no calendar list");
-    return calendars_->CalendarFileName(index);
-}
+namespace {
 
-void CalDb::SetCurrentCalendarFile() {
-    if (!calendars_) throw std::logic_error("The calendar store has no calendar list");
-    CurrentFileName = CalendarFileName(calendars_->CurrentCalendarIndex);
-}
-
-void CalDb::OpenCurrentCalendar() {
-    try {
-        SetCurrentCalendarFile();
-    } catch (...) {
-        // The keys still belong to the previous calendar; nothing may be written by them now.
-        keysStale_ = true;
-        throw;
-    }
-    LoadStore(CurrentFileName);
-}
-
-void CalDb::LoadStore(const std::string& fileName) {
-    loadKeys(fileName);
-    if (LoadedCount >= kPurgeThreshold && !readOnly) purge(fileName, false);
-}
-
-CalendarKeys readCalendarKeys(const std::string& fileName) {
+// The keys of a calendar file, read while the caller holds its lock.
+CalendarKeys readKeysOf(const std::string& fileName) {
     CalendarKeys loaded;
     loaded.fileName = fileName;
     SysFile file = SysFile::openExisting(fileName, O_RDONLY);
@@ -251,10 +222,9 @@ CalendarKeys readCalendarKeys(const std::string& fileName) {
     if (size > maxBytes) throwTooLarge(fileName, maxBytes);
     const auto records = recordsIn(size);
     loaded.keys.reserve(static_cast<int>(records));
-    loaded.blankText.reserve(static_cast<size_t>(records));
 
-    // Read by blocks up to the end actually found: the file may have changed since its size was taken. A
-    // small calendar gets a block of its own size (and one record more, to see it grow).
+    // Read by blocks up to the end actually found. A small calendar gets a block of its own size (and one
+    // record more, to see it grow).
     const std::int64_t blockRecords = std::min<std::int64_t>(kBlockRecords, records + 1);
     // Not zero-filled: a megabyte of zeros costs more than the read itself, and only what was read is used.
     const auto blockBytes = static_cast<size_t>(blockRecords * kRecordSize);
@@ -272,8 +242,9 @@ CalendarKeys readCalendarKeys(const std::string& fileName) {
         }
         for (size_t k = 0; k < count; ++k) {
             const char* rec = block.get() + k * kRecordSize;
-            loaded.keys.add(dateKey(dateOf(rec)));
-            loaded.blankText.push_back(rec[8] == 0);
+            // A record without text holds no day (a deleted one, or one never filled in): its entry stays
+            // empty, so that it is found by no lookup and dropped by the next compaction.
+            loaded.keys.add(rec[8] == 0 ? std::string() : dateKey(dateOf(rec)));
         }
         if (count > 0) loaded.last = ReminderRecord::fromBytes(block.get() + (count - 1) * kRecordSize);
         at += static_cast<std::int64_t>(got);
@@ -283,13 +254,198 @@ CalendarKeys readCalendarKeys(const std::string& fileName) {
     return loaded;
 }
 
+const std::array<char, kTextSize> kNoText{};
+
+}  // namespace
+
+CalendarKeys readCalendarKeys(const std::string& fileName) {
+    const CalendarLock lock(fileName, CalendarLock::Mode::Shared);
+    CalendarKeys keys = readKeysOf(fileName);
+    keys.changes = lock.changes();
+    return keys;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Holding the lock
+
+CalDb::Hold::Hold(CalDb& db, bool exclusive, const std::string& fileName, bool checkKeys)
+    : db_(&db), exclusive_(exclusive), uncaught_(std::uncaught_exceptions()) {
+    if (fileName.empty()) return;  // no calendar was ever opened: nothing to lock
+    const auto mode = exclusive ? CalendarLock::Mode::Exclusive : CalendarLock::Mode::Shared;
+    if (db.lockDepth_ > 0) {
+        if (db.lockFile_ != fileName) {
+            other_.emplace(fileName, mode, db.lockWait_);
+            role_ = Role::Other;
+            return;
+        }
+        // A lock is never changed from shared to exclusive: two programs doing so at once would wait for
+        // each other.
+        if (exclusive && db.lock_.mode() != CalendarLock::Mode::Exclusive)
+            throw std::logic_error("A change was asked for while the calendar was held for reading");
+        ++db.lockDepth_;
+        role_ = Role::Nested;
+        return;
+    }
+    db.lock_ = CalendarLock(fileName, mode, db.lockWait_);
+    db.lockFile_ = fileName;
+    db.lockDepth_ = 1;
+    db.counted_ = false;
+    db.written_.reset();
+    role_ = Role::Outer;
+    try {
+        if (checkKeys && fileName == db.CurrentFileName) db.checkKeys();
+    } catch (...) {
+        db.lockDepth_ = 0;
+        db.lock_.release();
+        db.lockFile_.clear();
+        role_ = Role::None;
+        throw;
+    }
+}
+
+CalDb::Hold::Hold(Hold&& other) noexcept
+    : db_(other.db_),
+      role_(std::exchange(other.role_, Role::None)),
+      exclusive_(other.exclusive_),
+      uncaught_(other.uncaught_),
+      other_(std::move(other.other_)) {}
+
+CalDb::Hold::~Hold() {
+    if (role_ == Role::Nested) --db_->lockDepth_;
+    if (role_ != Role::Outer) return;
+    CalDb& db = *db_;
+    if (exclusive_ && db.counted_) {
+        // The keys describe the file as this operation's last record write left it, unless it failed part
+        // way (a rewrite leaves them to be read again, or reads them itself).
+        if (std::uncaught_exceptions() > uncaught_) db.keysState_.reset();
+        else if (db.written_ && db.keysState_) db.keysState_ = FileState{true, *db.written_, db.lock_.changes()};
+    }
+    db.lockDepth_ = 0;
+    db.lock_.release();
+    db.lockFile_.clear();
+}
+
+CalDb::Hold CalDb::holdForReading() { return hold(false); }
+
+CalDb::Hold CalDb::holdForWriting() {
+    refuseWriting(CurrentFileName);
+    return hold(true);
+}
+
+CalDb::~CalDb() { changesHold_.reset(); }
+
+CalDb::FileState CalDb::stateNow() const {
+    FileState state;
+    if (const auto st = statPath(CurrentFileName)) {
+        state.exists = true;
+        state.status = *st;
+    }
+    state.changes = lock_.changes();
+    return state;
+}
+
+void CalDb::checkKeys() {
+    if (!loaded_ || collecting_) return;
+    if (keysState_) {
+        const FileState now = stateNow();
+        const FileState& then = *keysState_;
+        if (now.exists == then.exists && now.changes == then.changes &&
+            (!now.exists || sameFileState(now.status, then.status)))
+            return;
+    }
+    rereadKeys();
+}
+
+bool CalDb::refresh() {
+    if (!loaded_ || collecting_ || CurrentFileName.empty()) return false;
+    const std::optional<FileState> before = keysState_;
+    const Hold op = hold(false);
+    return !before || !keysState_ || keysState_->changes != before->changes ||
+           keysState_->exists != before->exists || !sameFileState(keysState_->status, before->status);
+}
+
+void CalDb::aboutToChange() {
+    if (counted_ || lockDepth_ == 0 || lockFile_ != CurrentFileName) return;
+    lock_.countChange();
+    counted_ = true;
+}
+
+void CalDb::refuseWriting(const std::string& fileName) const {
+    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
+    if (!loaded_ && fileName == CurrentFileName)
+        throw IoError("The days of \"" + fileName + "\" are not loaded; the file is left as it is", fileName);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// CalDb
+
+std::string CalDb::CalendarFileName(int index) const {
+    if (!calendars_) throw std::logic_error("The calendar store has no calendar list");
+    return calendars_->CalendarFileName(index);
+}
+
+void CalDb::SetCurrentCalendarFile() {
+    if (!calendars_) throw std::logic_error("The calendar store has no calendar list");
+    CurrentFileName = CalendarFileName(calendars_->CurrentCalendarIndex);
+}
+
+void CalDb::OpenCurrentCalendar() {
+    try {
+        SetCurrentCalendarFile();
+    } catch (...) {
+        // The keys still belong to the previous calendar; nothing may be written by them now.
+        loaded_ = false;
+        throw;
+    }
+    LoadStore(CurrentFileName);
+}
+
+void CalDb::LoadStore(const std::string& fileName) {
+    changesHold_.reset();
+    if (lockDepth_ > 0 && lockFile_ != fileName)
+        throw std::logic_error("A calendar was loaded while another one was held");
+    CurrentFileName = fileName;
+    loaded_ = false;
+    {
+        const Hold op(*this, false, fileName, false);
+        readKeys(fileName, true);
+        loaded_ = true;
+    }
+    if (readOnly || LoadedCount < kPurgeThreshold) return;
+    // Purged under the exclusive lock, by keys read again under it: of two programs loading the full
+    // calendar at once only the first purges, and the archive gets each day once.
+    const Hold op(*this, true, fileName, true);
+    if (LoadedCount >= kPurgeThreshold) purge(fileName, false);
+}
+
+void CalDb::readKeys(const std::string& fileName, bool asLoad) {
+    keyList.clear();
+    keysState_.reset();
+    LoadedCount = 0;
+    if (asLoad) {
+        pending_.clear();
+        collecting_ = false;
+    }
+    std::optional<CalendarKeys> ahead = asLoad ? takeKeysReadAhead(fileName) : std::nullopt;
+    CalendarKeys loaded = ahead ? std::move(*ahead) : readKeysOf(fileName);
+    keyList = std::move(loaded.keys);
+    // A load leaves the last record in the buffer; keys read again within an operation leave the buffer
+    // to the caller who filled it.
+    if (asLoad && loaded.last) CurrentRecord = *loaded.last;
+    LoadedCount = keyList.size();
+    keysState_ = FileState{loaded.found, loaded.status, lock_.changes()};
+}
+
+void CalDb::rereadKeys() { readKeys(CurrentFileName, false); }
+
 void CalDb::offerKeysReadAhead(std::future<std::optional<CalendarKeys>> keys) { keysAhead_ = std::move(keys); }
 
 std::optional<CalendarKeys> CalDb::takeKeysReadAhead(const std::string& fileName) {
     if (!keysAhead_.valid()) return std::nullopt;
     try {
         std::optional<CalendarKeys> ahead = keysAhead_.get();
-        if (!ahead || !ahead->found || ahead->fileName != fileName) return std::nullopt;
+        if (!ahead || !ahead->found || ahead->fileName != fileName || ahead->changes != lock_.changes())
+            return std::nullopt;
         const auto now = statPath(fileName);
         if (!now || !sameFileState(*now, ahead->status)) return std::nullopt;
         return ahead;
@@ -298,30 +454,15 @@ std::optional<CalendarKeys> CalDb::takeKeysReadAhead(const std::string& fileName
     }
 }
 
-void CalDb::loadKeys(const std::string& fileName) {
-    CurrentFileName = fileName;
-    LoadedCount = 0;
-    keyList.clear();
-    blankText_.clear();
-    pending_.clear();
-    collecting_ = false;
-    keysStale_ = true;
-    std::optional<CalendarKeys> ahead = takeKeysReadAhead(fileName);
-    CalendarKeys loaded = ahead ? std::move(*ahead) : readCalendarKeys(fileName);
-    keyList = std::move(loaded.keys);
-    blankText_ = std::move(loaded.blankText);
-    if (loaded.last) CurrentRecord = *loaded.last;
-    LoadedCount = keyList.size();
-    keysStale_ = false;
+void CalDb::PurgeOldestDays(const std::string& fileName) {
+    const Hold op(*this, true, fileName, true);
+    purge(fileName, true);
 }
-
-void CalDb::PurgeOldestDays(const std::string& fileName) { purge(fileName, true); }
 
 // Drops the 500 oldest days, and again while 10000 or more records would stay; works out every round in
 // memory first, so that the archive gets all the dropped days and the file is rewritten once.
 int CalDb::purge(const std::string& fileName, bool atLeastOnce) {
-    refuseWhenStale(fileName);
-    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
+    refuseWriting(fileName);
     const int n = keyList.size();
 
     // Records of each key, the keys in the order a purge takes them.
@@ -359,7 +500,7 @@ int CalDb::purge(const std::string& fileName, bool atLeastOnce) {
         // The compaction after the first round drops the records without text as well.
         if (first) {
             for (int i = 0; i < n; ++i) {
-                if (!gone[static_cast<size_t>(i)] && blankText_[static_cast<size_t>(i)]) {
+                if (!gone[static_cast<size_t>(i)] && keyList[i].empty()) {
                     gone[static_cast<size_t>(i)] = 1;
                     --remaining;
                 }
@@ -367,49 +508,81 @@ int CalDb::purge(const std::string& fileName, bool atLeastOnce) {
         }
     }
 
-    std::vector<char> archived(static_cast<size_t>(n), 0);
     int days = 0;
     for (int i = 0; i < n; ++i) {
         if (!purged[static_cast<size_t>(i)]) continue;
         keyList.clearAt(i);
-        if (!blankText_[static_cast<size_t>(i)]) {
-            archived[static_cast<size_t>(i)] = 1;
-            ++days;
-        }
+        ++days;
     }
     try {
-        rewrite(fileName, &archived);
+        rewrite(fileName, &purged);
     } catch (...) {
         // The file is as it was; so are the keys again, lest a later flush drop the days unarchived.
         try {
-            loadKeys(fileName);
+            readKeys(fileName, true);
         } catch (...) {
         }
         throw;
     }
-    loadKeys(fileName);
+    readKeys(fileName, true);
     if (days > 0 && onPurged) onPurged(days, purgeArchiveName(fileName));
     return days;
 }
 
-bool CalDb::FindDay(double date) {
-    const int i = keyList.indexOf(dateKey(date));
+bool CalDb::findKey(const std::string& key) {
+    const int i = keyList.indexOf(key);
     if (i < 0) return false;
     CurrentIndex = i;
     return true;
 }
 
+bool CalDb::FindDay(double date) {
+    const Hold op = hold(false);
+    return findKey(dateKey(date));
+}
+
 bool CalDb::FetchDay(double date) {
+    const Hold op = hold(false);
     CurrentRecord.clear();
-    if (!FindDay(date)) return false;
-    ReadRecordAt(CurrentIndex);
-    return true;
+    const std::string key = dateKey(date);
+    const std::int32_t previous = CurrentIndex;
+    // A record that does not hold the day asked for shows keys that missed a change: they are read again.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!findKey(key)) break;
+        if (readRecordOf(CurrentIndex, key)) return true;
+        if (collecting_) break;
+        rereadKeys();
+    }
+    CurrentRecord.clear();
+    CurrentIndex = previous;
+    return false;
+}
+
+// Reads record i into the buffer; true when it holds the day of key and a text.
+bool CalDb::readRecordOf(int i, const std::string& key) {
+    if (collecting_) {
+        if (const auto it = pending_.find(i); it != pending_.end()) {
+            CurrentRecord = ReminderRecord::fromBytes(it->second.data());
+            return true;
+        }
+    }
+    SysFile file = SysFile::openExisting(CurrentFileName, O_RDONLY);
+    if (!file.valid() || i < 0) return false;
+    char buf[kRecordSize] = {};
+    // A cut last record reads completed with zero bytes.
+    const size_t got = file.readAt(buf, sizeof buf, recordOffset(i));
+    file.close();
+    if (got < 8) return false;
+    CurrentRecord = ReminderRecord::fromBytes(buf);
+    return buf[8] != 0 && dateKey(CurrentRecord.Date) == key;
 }
 
 void CalDb::StoreDay() {
+    refuseWriting(CurrentFileName);
+    const Hold op = hold(true);
     const int i = keyList.indexOf(dateKey(CurrentRecord.Date));
     if (i < 0) {
-        AppendDay();
+        appendRecord(dateKey(CurrentRecord.Date));
         return;
     }
     CurrentIndex = i;
@@ -417,27 +590,84 @@ void CalDb::StoreDay() {
 }
 
 void CalDb::AppendDay() {
-    refuseWhenStale(CurrentFileName);
-    const std::int32_t previous = CurrentIndex;
-    CurrentIndex = keyList.add(dateKey(CurrentRecord.Date));
-    try {
-        WriteRecordAt(CurrentIndex);
-    } catch (...) {
-        // A key without its record would shift every later append onto the wrong record.
+    refuseWriting(CurrentFileName);
+    const Hold op = hold(true);
+    // A day another program added since the caller looked it up is written into its record, not twice.
+    std::string key = dateKey(CurrentRecord.Date);
+    if (const int i = keyList.indexOf(key); i >= 0) {
+        CurrentIndex = i;
+        WriteRecordAt(i);
+        return;
+    }
+    appendRecord(std::move(key));
+}
+
+// Adds the buffer, the day of key, as a new record at the end of the file as it is now.
+void CalDb::appendRecord(std::string key) {
+    for (int attempt = 0;; ++attempt) {
+        const std::int32_t previous = CurrentIndex;
+        CurrentIndex = keyList.add(key);
+        bool written = true;
+        try {
+            if (collecting_) pending_[CurrentIndex] = CurrentRecord.toBytes();
+            else written = writeRecord(CurrentIndex, true);
+        } catch (...) {
+            // A key without its record would shift every later append onto the wrong record.
+            keyList.removeLast();
+            CurrentIndex = previous;
+            throw;
+        }
+        if (written) return;
+        // The file is longer or shorter than the keys say: they missed a change.
         keyList.removeLast();
         CurrentIndex = previous;
-        throw;
+        if (attempt > 0)
+            throw IoError("\"" + CurrentFileName + "\" changed while it was being written; nothing has been changed",
+                          CurrentFileName);
+        rereadKeys();
+        if (const int i = keyList.indexOf(key); i >= 0) {
+            CurrentIndex = i;
+            WriteRecordAt(i);
+            return;
+        }
     }
 }
 
 void CalDb::DeleteCurrentDay() {
-    // Without a current day (index -1 after an earlier deletion) there is nothing to mark.
-    keyList.clearAt(CurrentIndex);
+    const int wanted = CurrentIndex;
+    const std::string key = wanted >= 0 && wanted < keyList.size() ? keyList[wanted] : std::string();
     CurrentRecord.clear();
     CurrentIndex = -1;
+    // Without a current day (index -1 after an earlier deletion) there is nothing to mark.
+    if (key.empty()) return;
+    if (collecting_) {
+        keyList.clearAt(wanted);
+        return;
+    }
+    refuseWriting(CurrentFileName);
+    const Hold op = hold(true);
+    // The day the caller found, wherever the keys read again (should another program have changed the file
+    // since) put it.
+    const int i = wanted < keyList.size() && keyList[wanted] == key ? wanted : keyList.indexOf(key);
+    if (i < 0) return;  // deleted meanwhile
+    // Written at once, so that another program sees the day gone and a reload does not bring it back: the
+    // record's text is blanked in place, which the next compaction drops.
+    blankRecord(i);
+    keyList.clearAt(i);
+}
+
+void CalDb::blankRecord(int i) {
+    SysFile file = SysFile::openExisting(CurrentFileName, O_WRONLY);
+    if (!file.valid()) return;  // nothing there to delete
+    if (i >= recordsIn(file.size())) throwBeyondEnd(i, CurrentFileName);
+    aboutToChange();
+    file.writeAt(kNoText.data(), kNoText.size(), recordOffset(i) + 8);
+    written_ = file.status();
+    file.close();
 }
 
 void CalDb::ReadRecordAt(int i) {
+    const Hold op = hold(false);
     if (collecting_) {
         if (const auto it = pending_.find(i); it != pending_.end()) {
             CurrentRecord = ReminderRecord::fromBytes(it->second.data());
@@ -455,30 +685,44 @@ void CalDb::ReadRecordAt(int i) {
 }
 
 void CalDb::WriteRecordAt(int i) {
-    refuseWhenStale(CurrentFileName);
-    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
+    refuseWriting(CurrentFileName);
+    const Hold op = hold(true);
     if (i < 0) throwBeyondEnd(i, CurrentFileName);
-    const auto bytes = CurrentRecord.toBytes();
     if (collecting_) {
         if (i >= keyList.size()) throwBeyondEnd(i, CurrentFileName);
-        pending_[i] = bytes;
+        pending_[i] = CurrentRecord.toBytes();
         return;
     }
+    writeRecord(i, false);
+}
+
+// Writes the buffer as record i. With append, i must be the record just past the end of the file as it is
+// now: false (nothing written) when it is not.
+bool CalDb::writeRecord(int i, bool append) {
+    const auto bytes = CurrentRecord.toBytes();
     SysFile file = SysFile::openExisting(CurrentFileName, O_WRONLY);
     const bool created = !file.valid();
+    if (append && created && i != 0) return false;
+    aboutToChange();
     // Not exclusive: a calendar that is a link to a missing file is made at the link's target.
     if (created) file = SysFile::create(CurrentFileName, O_WRONLY, 0, 0666);
     std::int64_t oldSize = -1;  // not known yet: nothing to cut back
     std::int64_t at = 0;
     try {
         oldSize = file.size();
+        const std::int64_t records = recordsIn(oldSize);
+        if (append && i != records) {
+            file.close();
+            return false;
+        }
         // A new (empty) file gets the record as its first, whatever i is. Otherwise i may at most be the
         // record just past the end: a gap would fill with records nobody wrote.
         if (oldSize > 0) {
-            if (i > recordsIn(oldSize)) throwBeyondEnd(i, CurrentFileName);
+            if (i > records) throwBeyondEnd(i, CurrentFileName);
             at = i;
         }
         file.writeAt(bytes.data(), bytes.size(), recordOffset(at));
+        written_ = file.status();
         file.close();
     } catch (...) {
         // A record that did not get written whole must not stay as a piece at the end of the file.
@@ -490,6 +734,7 @@ void CalDb::WriteRecordAt(int i) {
         }
         throw;
     }
+    return true;
 }
 
 void CalDb::CompactStore(const std::string& fileName) { rewrite(fileName, nullptr); }
@@ -500,21 +745,23 @@ void CalDb::CompactStore(const std::string& fileName) { rewrite(fileName, nullpt
 // point loses nothing.
 void CalDb::rewrite(const std::string& fileName, const std::vector<char>* archived) {
     if (fileName.empty()) return;  // no calendar was ever opened
+    const Hold op(*this, true, fileName, true);
     const std::string target = resolveLinks(fileName);
     const std::string temp = compactionTempName(target);
 
     const auto existing = statPath(target);
     if (!existing && pending_.empty()) {
-        removePath(temp);
+        removeAbandonedTemporaries(temp);
         return;
     }
-    refuseWhenStale(fileName);
-    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
+    refuseWriting(fileName);
     if (keyList.empty()) {
-        removePath(temp);
-        // A calendar behind a link is emptied at the link's target; the link stays and reads as empty.
+        aboutToChange();
+        removeAbandonedTemporaries(temp);
+        // The keys were read under this lock: the file holds no record at all. A calendar behind a link is
+        // emptied at the link's target; the link stays and reads as empty.
         removePath(target);
-        if (fileName == CurrentFileName) keysStale_ = true;
+        if (fileName == CurrentFileName) keysState_.reset();
         return;
     }
 
@@ -526,9 +773,11 @@ void CalDb::rewrite(const std::string& fileName, const std::vector<char>* archiv
         sourceRecords = recordsIn(source.size());
     }
     RecordReader reader(source, sourceRecords);
+    aboutToChange();
 
     // The purged days go to the archive before the calendar loses them; should the calendar not be
-    // replaced after all, the archive is cut back to what it was.
+    // replaced after all, the archive is cut back to what it was (nobody else writes it meanwhile: it is
+    // written under the calendar's exclusive lock only).
     const bool archiving = archived && std::find(archived->begin(), archived->end(), 1) != archived->end();
     const std::string archiveName = purgeArchiveName(fileName);
     std::int64_t archiveOldSize = -1;
@@ -585,60 +834,72 @@ void CalDb::rewrite(const std::string& fileName, const std::vector<char>* archiv
         throw;
     }
     pending_.clear();
-    if (fileName == CurrentFileName) keysStale_ = true;
+    if (fileName == CurrentFileName) keysState_.reset();
+}
+
+// Appends whole records to the archive beside the calendar, flushed to disk before anything else changes.
+void CalDb::archive(const std::string& fileName, const std::string& records) {
+    const std::string name = purgeArchiveName(fileName);
+    SysFile file = SysFile::create(name, O_WRONLY, 0, 0666);
+    const std::int64_t size = file.size();
+    file.writeAt(records.data(), records.size(), (size + kRecordSize - 1) / kRecordSize * kRecordSize);
+    file.sync();
+    file.close();
 }
 
 void CalDb::CompactStoreIfNeeded(const std::string& fileName) {
+    if (fileName.empty()) return;
+    // Decided on the keys as the file is now, under the lock the compaction runs in.
+    const Hold op(*this, true, fileName, true);
     if (keyList.empty() || keyList.hasEmptyEntry() || !pending_.empty()) CompactStore(fileName);
 }
 
 void CalDb::FlushCurrentCalendar() { CompactStoreIfNeeded(CurrentFileName); }
 
 void CalDb::FreeStore() {
+    changesHold_.reset();
     keyList.clear();
-    blankText_.clear();
     pending_.clear();
     collecting_ = false;
     // An empty list would read as "delete the calendar" to a later flush.
-    keysStale_ = true;
+    loaded_ = false;
+    keysState_.reset();
 }
 
 void CalDb::beginChanges() {
-    refuseWhenStale(CurrentFileName);
-    if (readOnly) throw std::logic_error("The calendar was opened for reading only");
+    refuseWriting(CurrentFileName);
+    changesHold_.reset();
+    changesHold_.emplace(hold(true));
     pending_.clear();
     collecting_ = true;
 }
 
 void CalDb::commitChanges() {
     if (!collecting_) return;
-    if (pending_.empty() && !keyList.hasEmptyEntry()) {
-        collecting_ = false;
-        return;
-    }
     try {
-        rewrite(CurrentFileName, nullptr);
+        if (!pending_.empty() || keyList.hasEmptyEntry()) {
+            rewrite(CurrentFileName, nullptr);
+            collecting_ = false;
+            readKeys(CurrentFileName, true);
+        }
     } catch (...) {
         discardChanges();
         throw;
     }
     collecting_ = false;
-    loadKeys(CurrentFileName);
+    changesHold_.reset();
 }
 
 void CalDb::discardChanges() noexcept {
     collecting_ = false;
     pending_.clear();
     try {
-        loadKeys(CurrentFileName);
+        const Hold op = hold(false);
+        readKeys(CurrentFileName, true);
     } catch (...) {
-        // loadKeys has left the keys stale: nothing is written by them until a load succeeds.
+        // readKeys has left the keys to be read again before they are used.
     }
-}
-
-void CalDb::refuseWhenStale(const std::string& fileName) const {
-    if (keysStale_ && fileName == CurrentFileName)
-        throw IoError("The days of \"" + fileName + "\" are not loaded; the file is left as it is", fileName);
+    changesHold_.reset();
 }
 
 std::optional<std::string> CalDb::readDay(double date) {
@@ -647,31 +908,68 @@ std::optional<std::string> CalDb::readDay(double date) {
 }
 
 void CalDb::writeDay(double date, std::string_view text) {
+    refuseWriting(CurrentFileName);
+    const Hold op = hold(true);
+    const std::string key = dateKey(date);
+    const bool known = findKey(key);
     if (text.empty()) {
-        if (FindDay(date)) DeleteCurrentDay();
+        if (known) DeleteCurrentDay();
         return;
     }
-    const bool known = FindDay(date);
     if (known) {
         // A day of an earlier version whose bytes read as another spelling of this text keeps its bytes.
         CurrentRecord.clear();
-        ReadRecordAt(CurrentIndex);
-        if (CurrentRecord.Date == date && CurrentRecord.text() == text) {
-            StoreDay();
+        if (readRecordOf(CurrentIndex, key) && CurrentRecord.text() == text) {
+            WriteRecordAt(CurrentIndex);
             return;
         }
     }
     CurrentRecord.clear();
     CurrentRecord.Date = date;
     CurrentRecord.setText(text);
-    if (known) StoreDay();
-    else AppendDay();
+    if (known) WriteRecordAt(CurrentIndex);
+    else appendRecord(key);
+}
+
+SavedDay CalDb::saveDay(double date, std::string_view shown, std::string_view text, std::size_t room) {
+    refuseWriting(CurrentFileName);
+    const Hold op = hold(true);
+    const std::string stored = readDay(date).value_or(std::string());
+    SavedDay saved;
+    saved.text = std::string(text);
+    saved.before = stored;
+    if (stored == shown || stored == text) {
+        if (stored != text) writeDay(date, text);
+        return saved;
+    }
+    // Another program changed the day since the editor showed it: neither text is lost.
+    saved.outcome = SavedDay::Outcome::Merged;
+    if (text.empty() || stored.empty()) {
+        saved.text = text.empty() ? stored : std::string(text);
+    } else {
+        std::string both = stored;
+        if (!both.ends_with("\r\n")) both += "\r\n";
+        both += text;
+        if (both.size() <= room) {
+            saved.text = std::move(both);
+        } else {
+            ReminderRecord other;
+            other.Date = date;
+            other.setText(stored);
+            const auto bytes = other.toBytes();
+            archive(CurrentFileName, std::string(bytes.data(), bytes.size()));
+            saved.outcome = SavedDay::Outcome::Archived;
+        }
+    }
+    if (saved.text != stored) writeDay(date, saved.text);
+    return saved;
 }
 
 std::optional<StoredDay> CalDb::readRecord(int i) {
+    const Hold op = hold(false);
     if (i < 0 || i >= keyList.size() || keyList[i].empty()) return std::nullopt;
     CurrentRecord.clear();
-    ReadRecordAt(i);
+    if (!readRecordOf(i, keyList[i])) return std::nullopt;
     return StoredDay{CurrentRecord.Date, CurrentRecord.text()};
 }
 

@@ -4,7 +4,9 @@
 // closes the file; nothing is held open between operations.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <future>
 #include <optional>
@@ -14,6 +16,9 @@
 #include <vector>
 
 #include <sys/stat.h>
+
+#include "common/sys_file.h"
+#include "store/calendar_lock.h"
 
 namespace orv {
 
@@ -76,17 +81,19 @@ private:
 };
 
 // A calendar file as a load reads it, apart from any store, so that it can be read on another thread while
-// the windows are built: the key of every record, which records have no text, the last record.
+// the windows are built: the key of every record (empty for a record without text, which is no day), the
+// last record, and the file's state when it was read.
 struct CalendarKeys {
     std::string fileName;
     bool found = false;     // the file exists
     struct stat status {};  // taken before the records were read
+    std::uint64_t changes = 0;  // the lock file's change count then
     KeyList keys;
-    std::vector<char> blankText;
     std::optional<ReminderRecord> last;
 };
 
-// Throws IoError for a file that cannot be read or is too large to be a calendar.
+// Reads under the calendar's shared lock. Throws IoError for a file that cannot be read or is too large to
+// be a calendar, or that another program keeps locked.
 CalendarKeys readCalendarKeys(const std::string& fileName);
 
 // One record as read from the file: its date and its text.
@@ -95,14 +102,33 @@ struct StoredDay {
     std::string text;
 };
 
+// What an editor's save did to its day (CalDb::saveDay).
+struct SavedDay {
+    enum class Outcome {
+        Written,   // the calendar held the text the editor had shown: it now holds the editor's
+        Merged,    // another program had changed the day: it now holds both texts, the other one first
+        Archived,  // both did not fit into one day: the day holds the editor's, the other went to the archive
+    };
+    Outcome outcome = Outcome::Written;
+    std::string text;    // what the day holds now (empty: no record)
+    std::string before;  // what it held before the save
+};
+
+// The store of the current calendar. Every operation takes the calendar's lock (CalendarLock) for its
+// own length, shared to read and exclusive to write, and before it uses its keys compares the calendar
+// file with the state they were read from, reading them again where another program changed it. So a
+// second window program, orvella-cli or a restore may work on the same calendar at the same time.
 class CalDb {
 public:
     CalDb() = default;
     CalDb(const CalDb&) = delete;
     CalDb& operator=(const CalDb&) = delete;
+    ~CalDb();
 
     // The calendars whose files the store opens (names, current index, data folder).
     void setCalendars(const CalendarList* calendars) { calendars_ = calendars; }
+    // How long an operation waits for another program's lock before it fails.
+    void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
     std::string CalendarFileName(int index) const;
     void SetCurrentCalendarFile();
@@ -126,6 +152,12 @@ public:
     // new one appended. A day written with the text it holds keeps its bytes.
     std::optional<std::string> readDay(double date);
     void writeDay(double date, std::string_view text);
+    // An editor's save, in one operation: text is what the user made of shown, the text the editor showed
+    // for the day. Where the calendar still holds shown, or already holds text, text is written as writeDay
+    // writes it. Where another program changed the day meanwhile, nothing is lost: the day holds the stored
+    // text, then text on a line of its own; where the two do not fit into room characters, the day holds text
+    // and the stored text is appended to the archive (purgeArchiveName).
+    SavedDay saveDay(double date, std::string_view shown, std::string_view text, std::size_t room);
 
     // Record by record, for passes over every day of the file (records 0 .. recordCount() - 1, those loaded
     // and those appended since): nullopt for a deleted record. rewriteRecord writes record i itself, so that
@@ -136,11 +168,44 @@ public:
 
     // Changes made between beginChanges() and commitChanges() are kept in memory; the commit writes the
     // calendar file anew with all of them, deletions included, and puts it in place with one rename, then
-    // reloads the keys. So the file holds every change or none, whatever fails or stops the process.
-    // discardChanges() forgets them and reloads. Stamping and removals of entry lines run this way.
+    // reloads the keys. So the file holds every change or none, whatever fails or stops the process. The
+    // calendar's exclusive lock is held from beginChanges() to the commit or discardChanges(), which
+    // forgets the changes and reloads. Stamping and removals of entry lines run this way.
     void beginChanges();
     void commitChanges();
     void discardChanges() noexcept;
+
+    // Several operations that other programs see as one: the calendar's lock is taken, and the keys checked
+    // against the file, once for all of them (the day marks of a month, the cells of the week page, a pass
+    // over every day). Shared for reading, exclusive for writing (a write under a shared hold is refused);
+    // held until the object goes.
+    class Hold {
+    public:
+        Hold(Hold&& other) noexcept;
+        Hold& operator=(Hold&&) = delete;
+        ~Hold();
+
+    private:
+        friend class CalDb;
+        enum class Role {
+            None,    // nothing to lock (no calendar yet), or moved away
+            Outer,   // took the lock
+            Nested,  // within a hold of the same calendar
+            Other,   // within a hold of another calendar: a lock of its own
+        };
+        Hold(CalDb& db, bool exclusive, const std::string& fileName, bool checkKeys);
+        CalDb* db_;
+        Role role_ = Role::None;
+        bool exclusive_;
+        int uncaught_;
+        std::optional<CalendarLock> other_;
+    };
+    [[nodiscard]] Hold holdForReading();
+    [[nodiscard]] Hold holdForWriting();
+
+    // Reads the keys again when another program changed the calendar file since they were read; true when
+    // it did (the windows then show the days anew). Nothing before the first load.
+    bool refresh();
 
     // Keys read ahead on another thread: the next load takes them in place of reading the file when they
     // are of the same file and its status has not changed since they were read. Used by that load or not
@@ -160,26 +225,53 @@ public:
     std::function<void(int days, const std::string& archive)> onPurged;
 
 private:
-    void loadKeys(const std::string& fileName);
+    // The calendar file as the keys were read from it.
+    struct FileState {
+        bool exists = false;
+        struct stat status {};
+        std::uint64_t changes = 0;
+    };
+
+    Hold hold(bool exclusive) { return Hold(*this, exclusive, CurrentFileName, true); }
+    FileState stateNow() const;
+    void checkKeys();
+    void readKeys(const std::string& fileName, bool asLoad);
+    void rereadKeys();
     std::optional<CalendarKeys> takeKeysReadAhead(const std::string& fileName);
+    bool findKey(const std::string& key);
+    bool readRecordOf(int i, const std::string& key);
+    void appendRecord(std::string key);
+    bool writeRecord(int i, bool append);
+    void blankRecord(int i);
+    void aboutToChange();
     int purge(const std::string& fileName, bool atLeastOnce);
     void rewrite(const std::string& fileName, const std::vector<char>* archived);
-    void refuseWhenStale(const std::string& fileName) const;
+    void archive(const std::string& fileName, const std::string& records);
+    void refuseWriting(const std::string& fileName) const;
 
     const CalendarList* calendars_ = nullptr;
-    // Per record of the last load: its text is empty (such a record leaves at the next compaction).
-    std::vector<char> blankText_;
-    // Records written while changes are collected, by record number.
+    std::chrono::milliseconds lockWait_ = CalendarLock::kWait;
+    // The lock of the operation running now, on lockFile_; lockDepth_ counts the holds within it.
+    CalendarLock lock_;
+    std::string lockFile_;
+    int lockDepth_ = 0;
+    bool counted_ = false;  // the running operation has counted its change
+    std::optional<struct stat> written_;  // the calendar file as its last write in the operation left it
+    // The keys belong to CurrentFileName: a load succeeded and no FreeStore came since. Until then nothing is
+    // written or compacted by them, lest days they never saw be overwritten or deleted.
+    bool loaded_ = false;
+    // The file as the keys were read from it; nullopt when they are to be read again before they are used
+    // (after a compaction, a failed write, a failed reading).
+    std::optional<FileState> keysState_;
+    // Records written while changes are collected, by record number, and the lock held meanwhile.
     bool collecting_ = false;
     std::unordered_map<int, std::array<char, kRecordSize>> pending_;
-    // Set while keyList does not describe CurrentFileName record for record: before the first load,
-    // after a load that failed, after a compaction changed the file and after FreeStore. Writing or
-    // compacting by such a list would overwrite or delete days it never saw, so both are refused.
-    bool keysStale_ = true;
+    std::optional<Hold> changesHold_;
     std::future<std::optional<CalendarKeys>> keysAhead_;
 };
 
-// The compaction's temporary twin of a calendar file: its extension replaced by ".$$$".
+// The compaction's temporary twin of a calendar file: its extension replaced by ".$$$", then a part of its own
+// for each compaction (FileReplacement).
 std::string compactionTempName(const std::string& fileName);
 // Where a purge keeps the days it takes out of a calendar: its extension replaced by ".purged" (never
 // matched by "*.dbx"); records as in the calendar, appended.

@@ -28,6 +28,7 @@ std::vector<int> storedDays(const CalDb& store, int first, int last) {
 std::vector<DayMatch> searchDays(CalDb& store, std::string_view needle, int first, int last) {
     std::vector<DayMatch> matches;
     const std::string folded = foldForSearch(needle);
+    const CalDb::Hold reading = store.holdForReading();
     for (const int day : storedDays(store, first, last)) {
         const auto stored = store.readDay(day);
         if (!stored) continue;

@@ -56,8 +56,9 @@ TEST_F(Stamping, AppendEntryLineNewFoundEmptyAndPresent) {
     EXPECT_EQ(textOf(d(2025, 1, 1)), "<Gym>\r\n");
     EXPECT_EQ(AppendEntryLine(store, d(2025, 1, 2), "<Gym>\r\n", false), AppendOutcome::Added);
     EXPECT_EQ(textOf(d(2025, 1, 2)), "Doctor 10am\r\n<Gym>\r\n");
+    // A record without text holds no day: the line comes alone, as into a new day.
     EXPECT_EQ(AppendEntryLine(store, d(2025, 1, 3), "<Gym>\r\n", false), AppendOutcome::Added);
-    EXPECT_EQ(textOf(d(2025, 1, 3)), "<Gym>\r\n\r\n");
+    EXPECT_EQ(textOf(d(2025, 1, 3)), "<Gym>\r\n");
     // Present with other text after it still counts; without skip-if-present it is added again.
     EXPECT_EQ(AppendEntryLine(store, d(2025, 1, 4), "<Gym>\r\n", true), AppendOutcome::AlreadyPresent);
     EXPECT_EQ(textOf(d(2025, 1, 4)), "<Gym>\r\nmore");

@@ -1,6 +1,7 @@
-// Stamping and removal in a process killed before each of its file calls: whatever point the kill
-// meets, every reminder stored before is still there (as it was, or as the finished run leaves it) and
-// every record of the calendar is whole.
+// Stamping and removal in a process killed before each of its file calls, alone or while another program
+// writes days of its own: whatever point the kill meets, every reminder stored before is still there (as it
+// was, or as the finished run leaves it), every day the other program wrote is there, and every record of
+// the calendar is whole.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include "cli/cli.h"
+#include "common/date_format.h"
 #include "common/sys_file.h"
 #include "store/cal_db.h"
 #include "support/store_days.h"
@@ -23,13 +25,14 @@ namespace {
 
 using test::record;
 
-// Day number to text, from the calendar file's bytes; false when they are no whole records.
+// Day number to text, from the calendar file's bytes (a record without text is no day); false when they
+// are no whole records.
 bool daysOf(const std::string& bytes, std::map<double, std::string>& days) {
     days.clear();
     if (bytes.size() % kRecordSize != 0) return false;
     for (size_t at = 0; at < bytes.size(); at += kRecordSize) {
         const ReminderRecord r = ReminderRecord::fromBytes(bytes.data() + at);
-        days[r.Date] = r.text();
+        if (!r.text().empty()) days[r.Date] = r.text();
     }
     return true;
 }
@@ -55,8 +58,19 @@ protected:
     test::TempDir dir;
 };
 
-TEST_P(KillPoints, EveryReminderStoredBeforeSurvivesWhole) {
-    const std::vector<std::string>& args = GetParam();
+// Another program, when beside is set, writes days of its own meanwhile: 2028-03-14 .. 2028-03-16.
+constexpr int kBesideFirst = 46826;
+constexpr int kBesideDays = 3;
+
+int runBeside(const test::TempDir& dir) {
+    for (int k = 0; k < kBesideDays; ++k) {
+        const int status = runCli(dir, {"set", isoDate(kBesideFirst + k), "beside " + std::to_string(k)});
+        if (status != 0) return status;
+    }
+    return 0;
+}
+
+void checkKillPoints(const test::TempDir& dir, const std::vector<std::string>& args, bool beside) {
     std::map<double, std::string> before, after, now;
     ASSERT_TRUE(daysOf(kCalendar, before));
     dir.write("Data/User1.DBX", kCalendar);
@@ -71,6 +85,9 @@ TEST_P(KillPoints, EveryReminderStoredBeforeSurvivesWhole) {
         SCOPED_TRACE("killed before call " + std::to_string(killAt) + " of " + std::to_string(calls));
         std::filesystem::remove_all(dir.file("Data"));
         dir.write("Data/User1.DBX", kCalendar);
+        const pid_t other = beside ? fork() : 0;
+        ASSERT_GE(other, 0);
+        if (beside && other == 0) _exit(runBeside(dir));
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -85,6 +102,11 @@ TEST_P(KillPoints, EveryReminderStoredBeforeSurvivesWhole) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        if (beside) {
+            // The killed program's lock went with it: the other one finished every day it wrote.
+            ASSERT_EQ(waitpid(other, &status, 0), other);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
 
         ASSERT_TRUE(daysOf(dir.read("Data/User1.DBX"), now)) << "a record is cut";
         for (const auto& [day, text] : before) {
@@ -93,12 +115,20 @@ TEST_P(KillPoints, EveryReminderStoredBeforeSurvivesWhole) {
             const bool asAfter = after.count(day) ? it != now.end() && it->second == after.at(day) : it == now.end();
             EXPECT_TRUE(asBefore || asAfter) << "day " << day;
         }
-        for (const auto& [day, text] : now)
-            EXPECT_TRUE(before.count(day) || (after.count(day) && after.at(day) == text)) << "day " << day;
+        for (int k = 0; beside && k < kBesideDays; ++k)
+            EXPECT_EQ(now[kBesideFirst + k], "beside " + std::to_string(k));
+        for (const auto& [day, text] : now) {
+            const bool besides = beside && day >= kBesideFirst && day < kBesideFirst + kBesideDays;
+            EXPECT_TRUE(besides || before.count(day) || (after.count(day) && after.at(day) == text)) << "day " << day;
+        }
         // The next run finds the calendar in order.
         EXPECT_EQ(runCli(dir, {"show", "2026-01-01"}), 0);
     }
 }
+
+TEST_P(KillPoints, EveryReminderStoredBeforeSurvivesWhole) { checkKillPoints(dir, GetParam(), false); }
+
+TEST_P(KillPoints, AndSoDoesWhatAnotherProgramWritesMeanwhile) { checkKillPoints(dir, GetParam(), true); }
 
 INSTANTIATE_TEST_SUITE_P(StampingAndRemoval, KillPoints,
                          ::testing::Values(std::vector<std::string>{"repeat", "Swim", "--from", "2026-01-01", "--days",

@@ -66,7 +66,8 @@ TEST_F(DayAccessTest, WritingADayKeepsEveryOtherRecordWhereItIs) {
     const Case cases[] = {
         {"new day appended", 102, "c", {{100, "a"}, {101, "b"}, {102, "c"}}, "c"},
         {"known day rewritten in its record", 100, "A", {{100, "A"}, {101, "b"}}, "A"},
-        {"empty text deletes the day", 101, "", {{100, "a"}, {101, "b"}}, std::nullopt},
+        // At once, by blanking the record's text: no other program and no reload sees the day again.
+        {"empty text deletes the day", 101, "", {{100, "a"}, {101, ""}}, std::nullopt},
         {"empty text for a missing day does nothing", 103, "", {{100, "a"}, {101, "b"}}, std::nullopt},
     };
     for (const auto& c : cases) {

@@ -69,8 +69,8 @@ TEST_F(Purge, LoadingMovesTheOldestDaysToTheArchiveAndSaysHowMany) {
     }
 }
 
-TEST_F(Purge, DaysWithoutTextAreNotCountedAndAnArchiveGrowsWhole) {
-    std::string bytes = record(30000, "");  // the oldest, without text
+TEST_F(Purge, RecordsWithoutTextAreNoDaysAndAnArchiveGrowsWhole) {
+    std::string bytes = record(30000, "");  // the oldest, without text: no day, dropped with the purge
     for (int i = 0; i < kPurgeThreshold - 1; ++i) bytes += record(40000 + i, "x");
     dir.write("Data/User1.DBX", bytes);
     const std::string earlier = record(20000, "moved before");
@@ -80,10 +80,10 @@ TEST_F(Purge, DaysWithoutTextAreNotCountedAndAnArchiveGrowsWhole) {
     int told = 0;
     db.onPurged = [&](int n, const std::string&) { told = n; };
     db.LoadStore(calendar());
-    EXPECT_EQ(told, 499);
-    EXPECT_EQ(db.LoadedCount, 9500);
+    EXPECT_EQ(told, 500);
+    EXPECT_EQ(db.LoadedCount, 9499);
     const std::string kept = dir.read("Data/User1.purged");
-    ASSERT_EQ(kept.size(), 500u * kRecordSize);
+    ASSERT_EQ(kept.size(), 501u * kRecordSize);
     EXPECT_EQ(kept.substr(0, kRecordSize), earlier.substr(0, 700) + std::string(kRecordSize - 700, '\0'));
     EXPECT_EQ(kept.substr(kRecordSize, kRecordSize), record(40000, "x"));
 }

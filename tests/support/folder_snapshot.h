@@ -1,6 +1,6 @@
 #pragma once
 // Everything a folder holds, by relative path (folders end in "/"), to check that a failed run left a
-// folder exactly as it was.
+// folder exactly as it was; the calendars' lock files (no data, and they stay once made) left out.
 
 #include <filesystem>
 #include <fstream>
@@ -17,6 +17,7 @@ inline Snapshot snapshot(const std::string& folder) {
     namespace fs = std::filesystem;
     for (const auto& e : fs::recursive_directory_iterator(folder)) {
         const std::string rel = fs::relative(e.path(), folder).string();
+        if (rel.ends_with(".lock")) continue;
         if (e.is_directory()) {
             out[rel + "/"] = "";
             continue;
