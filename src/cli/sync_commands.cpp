@@ -100,7 +100,10 @@ int cmdSyncSetup(CliContext& ctx, const Args& args) {
         if (toKeyring) sync::storeKeyringPassword(found.url, user, password);
         else if (passwordFile.empty() && !user.empty() && found.url != *url)
             sync::storeKeyringPassword(found.url, user, password);
-        sync::saveSyncAccount(ctx.program.settingsFile(), name, {found.url, user, passwordFile, caFile});
+        // A calendar set up again keeps the name its events were made under.
+        const auto before = sync::loadSyncAccount(ctx.program.settingsFile(), name);
+        const std::string identity = before && !before->identity.empty() ? before->identity : name;
+        sync::saveSyncAccount(ctx.program.settingsFile(), name, {found.url, user, passwordFile, caFile, identity});
         ctx.out << found.url << '\n';
     } catch (const sync::AccountError& e) {
         throw DataError(e.what());
@@ -139,9 +142,8 @@ int cmdSync(CliContext& ctx, const Args& args) {
         try {
             const auto account = sync::loadSyncAccount(ctx.program.settingsFile(), stored);
             if (!account) throw DataError("the calendar " + name + " has no CalDAV account (sync-setup sets one up)");
-            const sync::SyncTarget target{stored, calendars.CalendarFileName(index), ctx.program.eventsFile(),
-                                          ctx.program.today()};
-            const sync::SyncReport r = sync::syncCalendar(target, *account, sync::accountPassword(*account), options);
+            const sync::SyncReport r = sync::syncCalendar(sync::syncTargetFor(ctx.program, index), *account,
+                                                          sync::accountPassword(*account), options);
             ctx.out << name << ": " << r.sent << " sent, " << r.received << " received, " << r.deletedHere
                     << " deleted here, " << r.deletedThere << " deleted there, " << r.mergedDays.size() << " merged\n";
             for (const int day : r.mergedDays) ctx.out << "merged " << isoDate(day) << '\n';

@@ -156,6 +156,8 @@ private:
     }
     bool hasForeignLines(int day) const { return foreignOnDay_.count(day) > 0; }
     std::string collectionPath() const { return folderOf(decodedPath(account_.url)); }
+    // The name the calendar's events are made under: the one it had when its account was set up.
+    const std::string& uidName() const { return account_.identity.empty() ? target_.calendarName : account_.identity; }
     const StateEntry* entryAt(const std::string& href) const {
         const auto it = state_.entries.find(href);
         return it == state_.entries.end() ? nullptr : &it->second;
@@ -342,7 +344,7 @@ void Round::fetch() {
             incomplete_ = true;
             continue;
         }
-        ServerObject obj = readServerObject(o.data, target_.calendarName, spanFirst_, spanLast_);
+        ServerObject obj = readServerObject(o.data, uidName(), spanFirst_, spanLast_);
         for (const std::string& n : obj.notes) note(n);
         objects_[o.href] = std::move(obj);
         std::string href = o.href;
@@ -377,7 +379,7 @@ void Round::send(int day, const std::string& href, const std::string& ifMatch, c
     std::string body;
     if (const auto it = fetched_.find(href); it != fetched_.end() && !ifMatch.empty())
         body = changedDayObject(it->second.data, text, options_.now);
-    if (body.empty()) body = newDayObject(target_.calendarName, day, text, options_.now);
+    if (body.empty()) body = newDayObject(uidName(), day, text, options_.now);
     writes_.push_back({Write::Kind::PutDay, href, std::move(body), ifMatch, day, hashOf(own), hashOf(text)});
 }
 
@@ -428,7 +430,7 @@ void Round::decideDays() {
         const bool hasLocal = !normalised(own).empty();
         const auto known = dayHref.find(day);
         const StateEntry* st = known == dayHref.end() ? nullptr : entryAt(known->second);
-        std::string href = st ? known->second : collectionPath() + objectName(dayEventUid(target_.calendarName, day));
+        std::string href = st ? known->second : collectionPath() + objectName(dayEventUid(uidName(), day));
         if (!st)
             if (const auto n = newOnServer.find(day); n != newOnServer.end()) href = n->second;
         const ServerObject* obj = objectAt(href);
@@ -485,7 +487,7 @@ void Round::decideDays() {
         } else if (hasLocal) {
             // Changed here, deleted there: made anew.
             dropHere_.insert(href);
-            const std::string fresh = collectionPath() + objectName(dayEventUid(target_.calendarName, day));
+            const std::string fresh = collectionPath() + objectName(dayEventUid(uidName(), day));
             send(day, fresh, {}, own);
             restored_.push_back(day);
         } else {
@@ -584,7 +586,7 @@ void Round::decideYearly() {
     if (state_.yearlyFrom == 0)
         state_.yearlyFrom = dayNumber(toYmd(local_.empty() ? target_.today : local_.begin()->first).year, 1, 1);
     std::set<std::string> wanted;
-    for (const auto& [uid, ics] : yearlyObjects(target_.calendarName, list, state_.yearlyFrom)) {
+    for (const auto& [uid, ics] : yearlyObjects(uidName(), list, state_.yearlyFrom)) {
         const std::string href = collectionPath() + objectName(uid);
         if (!wanted.insert(href).second) continue;
         const std::string hash = yearlyHash(ics);
@@ -777,7 +779,7 @@ bool Round::sendThere() {
             if (it == state_.entries.end() || o.missing || o.tooLarge) continue;
             it->second.etag = o.etag;
             if (it->second.kind == EntryKind::Day) {
-                const ServerObject obj = readServerObject(o.data, target_.calendarName, spanFirst_, spanLast_);
+                const ServerObject obj = readServerObject(o.data, uidName(), spanFirst_, spanLast_);
                 if (obj.kind == ServerObject::Kind::Day) it->second.serverHash = hashOf(obj.text);
             }
             state_.journal(target_.calendarFile, o.href);

@@ -21,6 +21,9 @@ struct SyncAccount {
     std::string user;
     std::string passwordFile;  // empty: the desktop's keyring
     std::string caFile;        // trusted beside the system's certificates; empty for none
+    // The calendar's name when the account was set up: its events' identifiers keep it, so that a calendar
+    // renamed later still knows them. Empty: the calendar's name.
+    std::string identity;
 };
 
 // The calendar a run works on.

@@ -9,8 +9,10 @@
 #include "common/file_util.h"
 #include "common/ini_file.h"
 #include "common/sys_file.h"
+#include "program/program.h"
 #include "sync/caldav_client.h"
 #include "sync/dav_xml.h"
+#include "sync/sync_state.h"
 
 namespace orv::sync {
 namespace {
@@ -59,6 +61,12 @@ std::string lastSegment(std::string path) {
 
 }  // namespace
 
+SyncTarget syncTargetFor(const Program& program, int calendarIndex) {
+    const CalendarList& list = program.calendars;
+    return {list.Names.at(static_cast<size_t>(calendarIndex)), list.CalendarFileName(calendarIndex),
+            program.eventsFile(), program.today()};
+}
+
 std::optional<SyncAccount> loadSyncAccount(const std::string& settingsFile, std::string_view calendarName) {
     IniFile ini;
     ini.load(settingsFile);
@@ -67,6 +75,7 @@ std::optional<SyncAccount> loadSyncAccount(const std::string& settingsFile, std:
     a.url = ini.readString(section, "URL", "");
     if (a.url.empty()) return std::nullopt;
     a.user = ini.readString(section, "User", "");
+    a.identity = ini.readString(section, "Identity", "");
     // File names are bytes.
     a.passwordFile = ini.value(section, "Password File").value_or("");
     a.caFile = ini.value(section, "CA File").value_or("");
@@ -80,6 +89,7 @@ void saveSyncAccount(const std::string& settingsFile, std::string_view calendarN
     ini.deleteSection(section);
     ini.writeString(section, "URL", account.url);
     ini.writeString(section, "User", account.user);
+    if (!account.identity.empty()) ini.writeString(section, "Identity", account.identity);
     if (!account.passwordFile.empty()) ini.writeValue(section, "Password File", account.passwordFile);
     if (!account.caFile.empty()) ini.writeValue(section, "CA File", account.caFile);
     ini.save(settingsFile);
@@ -92,6 +102,21 @@ bool removeSyncAccount(const std::string& settingsFile, std::string_view calenda
     if (!ini.hasSection(section)) return false;
     ini.deleteSection(section);
     ini.save(settingsFile);
+    return true;
+}
+
+bool renameSyncAccount(const std::string& settingsFile, std::string_view oldName, std::string_view newName,
+                       const std::string& oldCalendarFile, const std::string& newCalendarFile) {
+    auto account = loadSyncAccount(settingsFile, oldName);
+    if (!account) return false;
+    if (account->identity.empty()) account->identity = std::string(oldName);
+    for (const auto& fileOf : {SyncState::stateFileName, SyncState::journalFileName})
+        if (statPath(fileOf(oldCalendarFile))) renameWithoutReplacing(fileOf(oldCalendarFile), fileOf(newCalendarFile));
+    IniFile ini;
+    ini.load(settingsFile);
+    ini.deleteSection(sectionOf(oldName));
+    ini.save(settingsFile);
+    saveSyncAccount(settingsFile, newName, *account);
     return true;
 }
 

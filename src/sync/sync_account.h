@@ -13,6 +13,10 @@
 #include "sync/calendar_sync.h"
 #include "sync/http_client.h"
 
+namespace orv {
+class Program;
+}
+
 namespace orv::sync {
 
 // An account that cannot be used as it stands (a password file others can read, no keyring). UTF-8.
@@ -21,11 +25,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// calendarName as stored. Throws IoError for a settings file that cannot be read or written.
+// The calendar at calendarIndex of the program's list as a sync works on it: its name, file, the yearly
+// dates and today.
+SyncTarget syncTargetFor(const Program& program, int calendarIndex);
+
+// Throws IoError for a settings file that cannot be read or written.
 std::optional<SyncAccount> loadSyncAccount(const std::string& settingsFile, std::string_view calendarName);
 void saveSyncAccount(const std::string& settingsFile, std::string_view calendarName, const SyncAccount& account);
 // Returns whether there was an account.
 bool removeSyncAccount(const std::string& settingsFile, std::string_view calendarName);
+// After a calendar was renamed: its account and the state of its last sync go with it, and its events keep
+// their identifiers. Returns whether it had an account. Throws IoError.
+bool renameSyncAccount(const std::string& settingsFile, std::string_view oldName, std::string_view newName,
+                       const std::string& oldCalendarFile, const std::string& newCalendarFile);
 
 // The password of a file that only its owner, this user, can read: its first line. Throws AccountError.
 std::string readPasswordFile(const std::string& path);

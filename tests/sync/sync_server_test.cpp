@@ -343,6 +343,18 @@ const Case kCases[] = {
          EXPECT_EQ(a.text(day(1)), "one");
          EXPECT_EQ(a.sync().sent, 0);
      }},
+    {"a calendar renamed keeps its events: nothing doubled, nothing sent again",
+     [](CalDavServer& s, const std::string& c) {
+         Computer a(s, c);
+         a.set(day(1), "one");
+         a.sync();
+         a.rename("Ann");
+         SyncReport r = a.sync();
+         EXPECT_EQ(r.sent + r.received + r.deletedHere + r.deletedThere, 0);
+         a.set(day(1), "one more");
+         EXPECT_EQ(a.sync().sent, 1);
+         expectInStep(s, c, a, {{day(1), "one more"}});
+     }},
     {"a dry run says what it would do and changes nothing",
      [](CalDavServer& s, const std::string& c) {
          Computer a(s, c);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "common/day_number.h"
@@ -10,6 +11,7 @@
 #include "sync/caldav_client.h"
 #include "sync/calendar_objects.h"
 #include "sync/dav_xml.h"
+#include "sync/sync_account.h"
 #include "sync/sync_state.h"
 
 namespace orv::test {
@@ -18,6 +20,15 @@ Computer::Computer(const CalDavServer& server, std::string collection, std::stri
     : server_(server), collection_(std::move(collection)), calendar_(std::move(calendar)) {
     dir_.write("CalUsers.DAT", calendar_ + "\r\n");
     dir_.write("Data/.keep", "");
+    sync::saveSyncAccount(dir_.file("Orvella.INI"), calendar_, {collection_, server_.user(), {}, {}, calendar_});
+}
+
+void Computer::rename(const std::string& newName) {
+    const std::string oldFile = calendarFile();
+    const std::string oldName = calendar_;
+    calendar_ = newName;
+    std::filesystem::rename(oldFile, calendarFile());
+    sync::renameSyncAccount(dir_.file("Orvella.INI"), oldName, newName, oldFile, calendarFile());
 }
 
 std::string Computer::calendarFile() const { return dir_.file("Data/" + calendar_ + ".DBX"); }
@@ -55,7 +66,8 @@ sync::SyncReport Computer::sync(sync::SyncRunOptions options, const std::string&
     std::string url = collection_;
     if (!base.empty()) url = base + url.substr(url.find('/', url.find("://") + 3));
     const sync::SyncTarget target{calendar_, calendarFile(), dir_.file("Events.dat"), kToday};
-    const sync::SyncAccount account{url, server_.user(), {}, {}};
+    sync::SyncAccount account = *sync::loadSyncAccount(dir_.file("Orvella.INI"), calendar_);
+    account.url = url;
     if (options.now == 0) options.now = 1767225600;  // 2026-01-01
     return sync::syncCalendar(target, account, server_.password(), options, tuning);
 }

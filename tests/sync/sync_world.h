@@ -28,6 +28,8 @@ public:
     void setYearly(const std::string& eventsFileText) const;
     std::string calendarFile() const;
     void forgetState() const;
+    // Renames the calendar as the Users window does, its account going with it.
+    void rename(const std::string& newName);
 
     // Syncs through base (a proxy's) or the server itself; throws SyncError.
     sync::SyncReport sync(sync::SyncRunOptions options = {}, const std::string& base = {},
