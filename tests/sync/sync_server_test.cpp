@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <iostream>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -15,6 +16,8 @@
 #include "support/caldav_server.h"
 #include "support/fault_proxy.h"
 #include "support/local_zone.h"
+#include "support/session_keyring.h"
+#include "sync/sync_account.h"
 #include "sync/sync_world.h"
 
 namespace orv::test {
@@ -529,6 +532,40 @@ TEST_P(ServerTest, CommandLine) {
     EXPECT_EQ(folder.read("Orvella.INI").find("CalDAV"), std::string::npos);
     EXPECT_EQ(run({"sync"}, &err), "2 ");
     EXPECT_EQ(run({"show", "2026-01-05"}), "0 Dentist 9am\n");
+}
+
+// Without a password file the password is typed once (here: piped in) and kept in the desktop's keyring.
+TEST_P(ServerTest, PasswordInTheKeyring) {
+    // One for the whole run: the bus library keeps its first connection to the session bus.
+    static std::string why;
+    static const auto keyring = SessionKeyring::start(&why);
+    if (!keyring) GTEST_SKIP() << "skipped: " << why;
+    TempDir folder;
+    folder.write("CalUsers.DAT", "User1\r\n");
+    const std::string c = collection();
+    const auto run = [&](std::vector<std::string> args, const std::string& input = {}) {
+        args.insert(args.begin(), {"--folder", folder.path()});
+        std::istringstream in(input);
+        std::streambuf* const old = std::cin.rdbuf(in.rdbuf());
+        std::ostringstream out, err;
+        const int status = cli::run(args, out, err);
+        std::cin.rdbuf(old);
+        return std::to_string(status) + " " + out.str() + err.str();
+    };
+    // Xandikos takes any credentials: a password is kept and sent all the same.
+    const std::string user = server->user().empty() ? "ann" : server->user();
+    const std::string password = server->password().empty() ? "any" : server->password();
+    if (!server->user().empty()) {
+        EXPECT_EQ(run({"sync-setup", c, "--user", user}, "not it\n").substr(0, 2), "2 ");
+        EXPECT_FALSE(sync::keyringPassword(c, user));
+    }
+    EXPECT_EQ(run({"sync-setup", c, "--user", user}, password + "\n"), "0 " + c + "\n");
+    EXPECT_EQ(sync::keyringPassword(c, user), password);
+    EXPECT_EQ(folder.read("Orvella.INI").find(password), std::string::npos);
+    EXPECT_EQ(run({"set", "2026-01-05", "Dentist"}), "0 ");
+    EXPECT_EQ(run({"sync"}), "0 User1: 1 sent, 0 received, 0 deleted here, 0 deleted there, 0 merged\n");
+    EXPECT_EQ(run({"sync-remove"}), "0 ");
+    EXPECT_FALSE(sync::keyringPassword(c, user));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerTest, ::testing::Values(CalDavServer::Kind::Radicale, CalDavServer::Kind::Xandikos),
