@@ -69,6 +69,7 @@ for days in "${sizes[@]}"; do
   same=$(measure "$cli" --folder "$folder" sync)
   "$cli" --folder "$folder" set 2000-01-02 'Reminder 1\nchanged'
   one=$(measure "$cli" --folder "$folder" sync)
+  echo "$days days, Orvella: first sync $first, nothing changed $same, one day changed $one"
 
   # vdirsyncer: the same events as files of a local folder.
   local_dir=$work/vdir-$days
@@ -103,11 +104,12 @@ username = "ann"
 password = "secret"
 EOF
   export VDIRSYNCER_CONFIG=$work/vdir-$days.conf
-  yes | vdirsyncer discover > /dev/null 2>&1
+  { yes || true; } | vdirsyncer discover > /dev/null 2>&1
   vfirst=$(measure vdirsyncer sync)
   vsame=$(measure vdirsyncer sync)
   sed -i 's/^DESCRIPTION:.*/DESCRIPTION:Reminder 1\\nchanged/' "$local_dir/20000102-user1.ics"
   vone=$(measure vdirsyncer sync)
+  echo "$days days, vdirsyncer: first sync $vfirst, nothing changed $vsame, one day changed $vone"
 
   echo "$days days                  Orvella                      vdirsyncer"
   echo "  first sync      $first    $vfirst"

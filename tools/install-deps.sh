@@ -13,7 +13,7 @@ if [ "${1:-}" = "--test" ] || [ "${1:-}" = "--bench" ]; then
   packages+=(poppler-utils)
   # The sync tests start two real CalDAV servers and drive a phone-like client (the Python module of
   # Radicale, never the "radicale" service package, whose configuration turns authentication off).
-  packages+=(python3-radicale xandikos python3-caldav)
+  packages+=(python3-radicale xandikos python3-caldav openssl)
   # The password of an account kept in the desktop's keyring: a Secret Service on a bus of the test's own.
   packages+=(gnome-keyring)
   # A settings test makes a German locale (decimal comma) from glibc's locale sources.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
@@ -60,9 +61,19 @@ int freeLoopbackPort() {
     return ntohs(a.sin_port);
 }
 
-std::unique_ptr<CalDavServer> CalDavServer::start(Kind kind, std::string* why) {
+std::unique_ptr<CalDavServer> CalDavServer::start(Kind kind, std::string* why, bool tls) {
     std::unique_ptr<CalDavServer> s(new CalDavServer());
     s->kind_ = kind;
+    s->tls_ = tls;
+    if (tls) {
+        const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
+                                 "-addext subjectAltName=IP:127.0.0.1 -keyout '" + s->dir_.file("key.pem") +
+                                 "' -out '" + s->dir_.file("cert.pem") + "' > /dev/null 2>&1";
+        if (std::system(make.c_str()) != 0) {
+            *why = "openssl cannot make a certificate (tools/install-deps.sh --test installs it)";
+            return nullptr;
+        }
+    }
     const std::string program = kind == Kind::Radicale ? "/usr/bin/python3" : "/usr/bin/xandikos";
     if (::access(program.c_str(), X_OK) != 0 ||
         (kind == Kind::Radicale && ::access("/usr/lib/python3/dist-packages/radicale", R_OK) != 0)) {
@@ -76,8 +87,11 @@ std::unique_ptr<CalDavServer> CalDavServer::start(Kind kind, std::string* why) {
             s->user_ = "ann";
             s->password_ = "secret";
             s->dir_.write("users", s->user_ + ":" + s->password_ + "\n");
-            s->dir_.write("config", "[server]\nhosts = 127.0.0.1:" + std::to_string(s->port_) +
-                                        "\n[auth]\ntype = htpasswd\nhtpasswd_filename = " + s->dir_.file("users") +
+            const std::string ssl = tls ? "ssl = True\ncertificate = " + s->dir_.file("cert.pem") + "\nkey = " +
+                                              s->dir_.file("key.pem") + "\n"
+                                        : std::string();
+            s->dir_.write("config", "[server]\nhosts = 127.0.0.1:" + std::to_string(s->port_) + "\n" + ssl +
+                                        "[auth]\ntype = htpasswd\nhtpasswd_filename = " + s->dir_.file("users") +
                                         "\nhtpasswd_encryption = plain\n[storage]\nfilesystem_folder = " +
                                         s->dir_.file("storage") + "\n[rights]\ntype = owner_only\n"
                                                                   "[logging]\nlevel = warning\n");
@@ -127,6 +141,7 @@ std::string CalDavServer::makeCollection(const std::string& name) const {
     sync::HttpOptions o;
     o.user = user_;
     o.password = password_;
+    o.caFile = caFile();
     sync::HttpClient http(o);
     const std::string url = base() + collectionPath(name);
     const auto r = http.send({"MKCALENDAR", url, {}, {}});

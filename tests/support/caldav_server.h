@@ -15,8 +15,9 @@ class CalDavServer {
 public:
     enum class Kind { Radicale, Xandikos };
 
-    // nullptr, with the reason in why, when the server cannot start here.
-    static std::unique_ptr<CalDavServer> start(Kind kind, std::string* why);
+    // nullptr, with the reason in why, when the server cannot start here. With tls (Radicale only) it
+    // answers https with a certificate of its own, made for 127.0.0.1 (caFile()).
+    static std::unique_ptr<CalDavServer> start(Kind kind, std::string* why, bool tls = false);
     ~CalDavServer();
     CalDavServer(const CalDavServer&) = delete;
     CalDavServer& operator=(const CalDavServer&) = delete;
@@ -24,7 +25,8 @@ public:
     Kind kind() const { return kind_; }
     const char* name() const { return kind_ == Kind::Radicale ? "Radicale" : "Xandikos"; }
     int port() const { return port_; }
-    std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    std::string base() const { return (tls_ ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(port_); }
+    std::string caFile() const { return tls_ ? dir_.file("cert.pem") : std::string(); }
     // The credentials it takes (Xandikos takes anyone).
     const std::string& user() const { return user_; }
     const std::string& password() const { return password_; }
@@ -38,6 +40,7 @@ private:
     TempDir dir_;
     pid_t pid_ = -1;
     int port_ = 0;
+    bool tls_ = false;
     std::string user_, password_;
 };
 

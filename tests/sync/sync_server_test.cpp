@@ -568,6 +568,26 @@ TEST_P(ServerTest, PasswordInTheKeyring) {
     EXPECT_FALSE(sync::keyringPassword(c, user));
 }
 
+// A server with a certificate of its own: refused with a message, taken with its CA given.
+TEST(SyncCertificates, RefusedUnlessTheirCaIsGiven) {
+    std::string why;
+    const auto server = CalDavServer::start(CalDavServer::Kind::Radicale, &why, true);
+    if (!server) GTEST_SKIP() << "skipped: " << why;
+    const std::string c = server->makeCollection("secure");
+    try {
+        sync::findCollection(c, server->user(), server->password(), {}, {});
+        ADD_FAILURE() << "a certificate of its own was taken";
+    } catch (const SyncError& e) {
+        EXPECT_EQ(e.kind(), SyncError::Kind::Connection);
+        EXPECT_NE(std::string(e.what()).find("--ca-file"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(sync::findCollection(c, server->user(), server->password(), server->caFile(), {}).url, c);
+    Computer a(*server, c);
+    a.set(day(1), "secure");
+    EXPECT_THROW(a.sync(), SyncError);
+    EXPECT_TRUE(viewOf(*server, c).byUid.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, ServerTest, ::testing::Values(CalDavServer::Kind::Radicale, CalDavServer::Kind::Xandikos),
                          [](const auto& info) {
                              return std::string(info.param == CalDavServer::Kind::Radicale ? "Radicale" : "Xandikos");

@@ -82,6 +82,7 @@ ServerView viewOf(const CalDavServer& server, const std::string& collection) {
     sync::HttpOptions o;
     o.user = server.user();
     o.password = server.password();
+    o.caFile = server.caFile();
     sync::HttpClient http(o);
     sync::CalDavClient dav(http);
     std::vector<std::string> hrefs;
