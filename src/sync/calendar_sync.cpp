@@ -6,6 +6,8 @@
 #include <optional>
 #include <set>
 
+#include <fcntl.h>
+
 #include "common/date_format.h"
 #include "common/day_number.h"
 #include "common/io_error.h"
@@ -236,6 +238,8 @@ void Round::readLocalDays() {
     store_->readOnly = options_.dryRun;
     store_->LoadStore(target_.calendarFile);
     local_.clear();
+    // One pass under one shared lock: every day as it is at one moment.
+    const CalDb::Hold hold = store_->holdForReading();
     for (int i = 0; i < store_->recordCount(); ++i) {
         const auto rec = store_->readRecord(i);
         if (!rec || rec->text.empty() || !isRepresentableDay(rec->date)) continue;
@@ -701,20 +705,22 @@ bool Round::applyHere() {
 
     if (!newText.empty()) {
         progress(SyncProgress::Step::SavingDays, 0, static_cast<int>(newText.size()));
-        // Taken again just before the change: a day edited meanwhile in a window waits for the next round.
-        store_->LoadStore(target_.calendarFile);
-        for (const auto& [day, text] : newText)
-            if (store_->readDay(day).value_or("") != dayText(day)) return false;
-        archiveDayTexts(target_.calendarFile, archive_);
+        // Under the calendar's exclusive lock from here to the commit: a day another program changed since it
+        // was read is decided again in the next round, never overwritten.
         store_->beginChanges();
         try {
+            for (const auto& [day, text] : newText)
+                if (store_->readDay(day).value_or("") != dayText(day)) {
+                    store_->discardChanges();
+                    return false;
+                }
+            archiveDayTexts(target_.calendarFile, archive_);
             for (const auto& [day, text] : newText) store_->writeDay(day, text);
             store_->commitChanges();
         } catch (...) {
             store_->discardChanges();
             throw;
         }
-        store_->FlushCurrentCalendar();
         report_.changedHere = true;
     } else if (!archive_.empty()) {
         archiveDayTexts(target_.calendarFile, archive_);
@@ -875,6 +881,12 @@ SyncReport syncCalendar(const SyncTarget& target, const SyncAccount& account, co
     SyncReport report;
     std::set<std::string> forceFetch;
     try {
+        // One sync of a calendar at a time (a timer of the windows, cron): the second is told at once.
+        const std::string runLockName = SyncState::stateFileName(target.calendarFile) + "-lock";
+        const SysFile runLock = SysFile::create(runLockName, O_RDWR, 0, 0666);
+        if (!runLock.tryLock(true))
+            throw SyncError(SyncError::Kind::Local, "another sync of the calendar " + target.calendarName +
+                                                        " is running; try again when it has ended");
         HttpClient http(httpOptionsFor(account, password, std::move(tuning)));
         http.setCancelFlag(options.cancel);
         for (int round = 1;; ++round) {

@@ -358,6 +358,27 @@ const Case kCases[] = {
          EXPECT_EQ(a.sync().sent, 1);
          expectInStep(s, c, a, {{day(1), "one more"}});
      }},
+    {"a day typed here while the sync works is decided again, never overwritten",
+     [](CalDavServer& s, const std::string& c) {
+         Computer a(s, c), b(s, c);
+         a.set(day(1), "one");
+         a.sync();
+         b.sync();
+         b.set(day(1), "from b");
+         b.sync();
+         sync::SyncRunOptions options;
+         bool typed = false;
+         options.progress = [&](const sync::SyncProgress& p) {
+             if (p.step != sync::SyncProgress::Step::SavingDays || typed) return;
+             typed = true;
+             a.set(day(1), "typed meanwhile");
+         };
+         const SyncReport r = a.sync(options);
+         EXPECT_TRUE(typed);
+         EXPECT_EQ(r.mergedDays, std::vector<int>{day(1)});
+         EXPECT_EQ(a.text(day(1)), "typed meanwhile\r\nfrom b");
+         expectInStep(s, c, a, {{day(1), "typed meanwhile\r\nfrom b"}});
+     }},
     {"a dry run says what it would do and changes nothing",
      [](CalDavServer& s, const std::string& c) {
          Computer a(s, c);
