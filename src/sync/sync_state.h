@@ -44,12 +44,12 @@ public:
     int yearlyFrom = 0;  // the first day of the yearly dates sent
     std::map<std::string, StateEntry> entries;  // by decoded href
 
-    // nullopt when neither file exists. A damaged state file is an IoError (CorruptFileError); a record
-    // of the journal cut short by a crash is ignored.
+    // nullopt when neither file exists. A damaged state file is an IoError (CorruptFileError); the journal
+    // counts up to its first record that is cut short or does not read.
     static std::optional<SyncState> load(const std::string& calendarFile);
     // Writes the whole state and removes the journal.
     void save(const std::string& calendarFile) const;
-    // Appends the entry of href (or its removal when it is not in entries) to the journal, flushed.
+    // Appends the entry of href (or its removal when it is not in entries) to the journal.
     void journal(const std::string& calendarFile, const std::string& href) const;
     // Removes both files.
     static void forget(const std::string& calendarFile);
