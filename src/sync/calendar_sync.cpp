@@ -129,6 +129,7 @@ private:
         int day = 0;
         std::string ownHash;  // PutDay: the day's own text here after the sync
         std::string sentHash;
+        bool fresh = false;  // PutDay: the body is a new day event, nothing of the server's in it
     };
 
     void progress(SyncProgress::Step step, int done, int total) const {
@@ -212,6 +213,9 @@ private:
     int received_ = 0, deletedHere_ = 0, deletionsThere_ = 0;
     std::vector<int> merged_, restored_;
     bool wrote_ = false;
+    int written_ = 0;
+    std::map<std::string, std::string> putDone_;  // href -> ETag of each write the server took
+    std::set<std::string> deletedDone_;
 };
 
 void Round::loadState() {
@@ -330,9 +334,10 @@ void Round::fetch() {
     for (const auto& [href, etag] : changed_) want.insert(href);
     for (const std::string& href : forceFetch_)
         if (!removed_.count(href)) want.insert(href);
-    // A day changed here is written into the server's own object, so that what other devices added stays.
+    // A day changed here is written into the server's own object, so that what other devices added stays;
+    // one the server holds as this client made it needs no fetch (a change meanwhile fails its If-Match).
     for (const auto& [href, e] : state_.entries) {
-        if (e.kind != EntryKind::Day || removed_.count(href)) continue;
+        if (e.kind != EntryKind::Day || e.asSent || removed_.count(href)) continue;
         const std::string own = ownText(e.day);
         if (!normalised(own).empty() && hashOf(own) != e.localHash) want.insert(href);
     }
@@ -383,8 +388,9 @@ void Round::send(int day, const std::string& href, const std::string& ifMatch, c
     std::string body;
     if (const auto it = fetched_.find(href); it != fetched_.end() && !ifMatch.empty())
         body = changedDayObject(it->second.data, text, options_.now);
-    if (body.empty()) body = newDayObject(uidName(), day, text, options_.now);
-    writes_.push_back({Write::Kind::PutDay, href, std::move(body), ifMatch, day, hashOf(own), hashOf(text)});
+    const bool fresh = body.empty();
+    if (fresh) body = newDayObject(uidName(), day, text, options_.now);
+    writes_.push_back({Write::Kind::PutDay, href, std::move(body), ifMatch, day, hashOf(own), hashOf(text), fresh});
 }
 
 void Round::putMerged(int day, const std::string& href, const std::string& ifMatch, const std::string& text) {
@@ -449,6 +455,7 @@ void Round::decideDays() {
             if (st && serverDay && etag != st->etag) {
                 StateEntry e = *st;
                 e.etag = etag;
+                e.asSent = false;  // changed there (an alarm, a category): fetched before the next write
                 setHere_[href] = std::move(e);
             }
             continue;
@@ -768,13 +775,20 @@ bool Round::sendThere() {
             e.day = w.day;
             e.localHash = w.ownHash;
             e.serverHash = w.sentHash;
+            e.asSent = w.fresh && !r.etag.empty();
             state_.entries[w.href] = std::move(e);
+            putDone_[w.href] = r.etag;
+            ++written_;
             ++report_.sent;
             if (r.etag.empty()) refetch.push_back(w.href);
         } else {
             state_.entries.erase(w.href);
             if (r.outcome == WriteOutcome::Done) ++report_.deletedThere;
+            deletedDone_.insert(w.href);
+            ++written_;
         }
+        // From the first write on, the token on file is that of a collection without it (see finish).
+        state_.syncToken.clear();
         state_.journal(target_.calendarFile, w.href);
     }
     progress(SyncProgress::Step::Sending, total, total);
@@ -797,28 +811,36 @@ bool Round::sendThere() {
 void Round::finish(bool clean) {
     progress(SyncProgress::Step::Finishing, 0, 0);
     const std::string oldToken = state_.syncToken, oldCtag = state_.ctag;
-    if (clean && tokenListing_) {
-        state_.syncToken = newToken_;
-        if (wrote_) {
-            // The token after this client's own writes, when nothing else changed meanwhile.
+    if (tokenListing_ && written_ == 0) {
+        if (clean) state_.syncToken = newToken_;
+    } else if (tokenListing_) {
+        // A token from before this client's writes is no longer to be trusted: a server whose tokens name
+        // contents (Radicale, Xandikos) says nothing, in changes since then, of an object made after it and
+        // deleted since. The token after them is taken where its changes are this client's writes and
+        // nothing else; otherwise the next sync lists the collection whole.
+        state_.syncToken.clear();
+        if (clean) {
             try {
                 const Listing after = dav_.syncCollection(account_.url, newToken_);
-                const bool onlyOurs =
-                    std::all_of(after.changed.begin(), after.changed.end(),
-                                [&](const Member& m) {
-                                    const StateEntry* st = entryAt(m.href);
-                                    return st && !st->etag.empty() && st->etag == m.etag;
-                                }) &&
-                    std::none_of(after.removed.begin(), after.removed.end(),
-                                 [&](const std::string& h) { return entryAt(h) != nullptr; });
-                if (onlyOurs) state_.syncToken = after.syncToken;
+                std::set<std::string> seen;
+                bool proven = true;
+                for (const Member& m : after.changed) {
+                    const auto put = putDone_.find(m.href);
+                    const StateEntry* st = entryAt(m.href);
+                    proven = proven && put != putDone_.end() && st && !st->etag.empty() && st->etag == m.etag;
+                    seen.insert(m.href);
+                }
+                for (const std::string& h : after.removed) proven = proven && (deletedDone_.count(h) || !entryAt(h));
+                for (const auto& [href, etag] : putDone_) proven = proven && seen.count(href);
+                if (proven) state_.syncToken = after.syncToken;
             } catch (const HttpError& e) {
                 if (e.kind() == HttpError::Kind::Cancelled) throw;
             } catch (const std::runtime_error&) {
-                // Only a shortcut for the next sync: without it, that one lists this one's writes again.
+                // The next sync lists the collection whole.
             }
         }
     } else if (clean && !newCtag_.empty()) {
+        // The ctag from before this client's writes: they changed it, so the next sync lists the collection.
         state_.ctag = newCtag_;
     }
     if (wrote_ || state_.syncToken != oldToken || state_.ctag != oldCtag ||

@@ -72,7 +72,7 @@ void writeEntry(std::string& out, const std::string& href, const StateEntry& e) 
     out += "E\t";
     out += static_cast<char>(e.kind);
     out += '\t' + escaped(href) + '\t' + escaped(e.etag) + '\t' + std::to_string(e.day) + '\t' + escaped(e.uid) + '\t' +
-           e.localHash + '\t' + e.serverHash + '\t' + (e.recurring ? "1" : "0") + '\n';
+           e.localHash + '\t' + e.serverHash + '\t' + (e.recurring ? "1" : "0") + '\t' + (e.asSent ? "1" : "0") + '\n';
     for (const StampItem& l : e.lines) out += "L\t" + std::to_string(l.date) + '\t' + escaped(l.line) + '\n';
     for (const int d : e.suppressed) out += "S\t" + std::to_string(d) + '\n';
 }
@@ -106,7 +106,7 @@ struct Reader {
             return true;
         }
         if (f[0] == "E") {
-            if (f.size() != 9 || f[1].size() != 1) return false;
+            if (f.size() != 10 || f[1].size() != 1) return false;
             const auto href = text(2), etag = text(3), uid = text(5);
             const auto day = number(f[4]);
             const char kind = f[1][0];
@@ -120,6 +120,7 @@ struct Reader {
             e.localHash = std::string(f[6]);
             e.serverHash = std::string(f[7]);
             e.recurring = f[8] == "1";
+            e.asSent = f[9] == "1";
             current = &(state.entries[*href] = std::move(e));
             return true;
         }
@@ -235,9 +236,9 @@ void SyncState::save(const std::string& calendarFile) const {
 }
 
 void SyncState::journal(const std::string& calendarFile, const std::string& href) const {
-    std::string record;
+    std::string record = "T\t" + escaped(syncToken) + '\n';
     if (const auto it = entries.find(href); it != entries.end()) writeEntry(record, href, it->second);
-    else record = "-\t" + escaped(href) + '\n';
+    else record += "-\t" + escaped(href) + '\n';
     record += ".\n";
     const std::string path = journalFileName(calendarFile);
     const bool existed = statPath(path).has_value();

@@ -32,6 +32,7 @@ struct StateEntry {
     std::string localHash;   // Day: the day's own text here; Yearly: what was sent
     std::string serverHash;  // Day: the server's text of the day; Foreign: the object
     bool recurring = false;  // Foreign
+    bool asSent = false;     // Day: the server holds the event as this client made it, unchanged since
     std::vector<StampItem> lines;  // Foreign: the entry lines it put into days (CR LF included)
     std::set<int> suppressed;      // Foreign: days whose line was removed here
 };
@@ -49,7 +50,7 @@ public:
     static std::optional<SyncState> load(const std::string& calendarFile);
     // Writes the whole state and removes the journal.
     void save(const std::string& calendarFile) const;
-    // Appends the entry of href (or its removal when it is not in entries) to the journal.
+    // Appends the entry of href (or its removal when it is not in entries) and the sync token to the journal.
     void journal(const std::string& calendarFile, const std::string& href) const;
     // Removes both files.
     static void forget(const std::string& calendarFile);
