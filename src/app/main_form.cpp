@@ -35,6 +35,7 @@
 #include "app/rx_calendar_ex.h"
 #include "app/texture_paint_box.h"
 #include "app/warn2_dlg.h"
+#include "backup/restore_journal.h"
 #include "common/app_context.h"
 #include "common/day_number.h"
 #include "common/error_guard.h"
@@ -367,6 +368,9 @@ void TCalMainForm::LoadSettings() {
         run_.FirstRun = true;
         tFlash_->start();
     }
+    // A restore stopped while it put its files in place is finished (or taken back) before anything is read.
+    if (const auto done = completeInterruptedRestore({s.calendars.DataFolder, s.programFolder()}))
+        context_.ui().information(this, QString::fromUtf8(*done));
     ensureDataFolder(s);
     if (s.calendars.loadAtStartup(s.usersFile(), s.calendars.CurrentCalendarIndex)) emit firstCalendarNameRequested();
 }

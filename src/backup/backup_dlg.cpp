@@ -1,6 +1,7 @@
 #include "backup/backup_dlg.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -21,8 +22,11 @@ namespace orv {
 namespace {
 
 constexpr int kWidth = 440;
-constexpr int kPageHeight = 248;  // the window is one page high
-constexpr int kButtonTop = 212;
+// The pages are 248 pixels high, but the start page's "Backup" and "Restore" lie below that (tops 254 and
+// 255): the window reaches below them, so that they show and can be clicked.
+constexpr int kPageHeight = 292;
+constexpr int kButtonTop = 254;
+constexpr int kCloseTop = 212;
 constexpr int kTextLeft = 12;
 constexpr int kTextWidth = kWidth - 2 * kTextLeft;
 
@@ -75,8 +79,7 @@ TBackupDlg::TBackupDlg(AppContext& context, QWidget* parent) : QDialog(parent), 
     buildRestorePage();
 }
 
-// "Backup" and "Restore" lie just below the page's lower edge: only the keyboard reaches them, first and
-// second in the tab order.
+// "Backup" and "Restore" lie below the page's text, first and second in the tab order.
 void TBackupDlg::buildStartPage() {
     StartPage_ = page("StartPage");
     QLabel* lImportant =
@@ -99,7 +102,7 @@ void TBackupDlg::buildStartPage() {
     for (int i = 0; i < 4; ++i) text(StartPage_, names[i], advice[i], 40 + 42 * i, 38);
     BitBtn1_ = button(StartPage_, "BitBtn1", QStringLiteral("Backup"), 96, 254, 100);
     QPushButton* BitBtn2 = button(StartPage_, "BitBtn2", QStringLiteral("Restore"), 244, 255, 100);
-    QPushButton* CloseBtn = button(StartPage_, "CloseBtn", QStringLiteral("Close this window."), 300, kButtonTop, 128);
+    QPushButton* CloseBtn = button(StartPage_, "CloseBtn", QStringLiteral("Close this window."), 300, kCloseTop, 128);
     setTabOrder(BitBtn1_, BitBtn2);
     setTabOrder(BitBtn2, CloseBtn);
     connect(BitBtn1_, &QPushButton::clicked, this, [this] { act([this] { BitBtn1Click(); }); });
@@ -107,7 +110,7 @@ void TBackupDlg::buildStartPage() {
     connect(CloseBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
-// Only drives that can be written.
+// Only drives that can take a backup: removable and writable.
 void TBackupDlg::buildBackupDrivePage() {
     BackupDrivePage_ = page("BackupDrivePage");
     title(BackupDrivePage_, QStringLiteral("Backup Data Files"));
@@ -119,13 +122,21 @@ void TBackupDlg::buildBackupDrivePage() {
                           [this] {
                               std::vector<Drive> writable;
                               for (auto& d : context_.drives().drives())
-                                  if (!d.readOnly) writable.push_back(d);
+                                  if (d.removable && !d.readOnly) writable.push_back(d);
                               return writable;
                           },
                           BackupDrivePage_),
                       "DriveBox");
     DriveBox_->setAccessibleName(QStringLiteral("Backup drive"));
     DriveBox_->setGeometry(kTextLeft, 110, kTextWidth, 24);
+    DriveBox_->setPlaceholderText(QStringLiteral("(no drive)"));
+    QLabel* lNoDrive =
+        text(BackupDrivePage_, "lNoDrive",
+             QStringLiteral("No removable drive is connected. Connect a USB stick, a memory card or a floppy disk "
+                            "drive: the list is looked up again when you open it or click Next."),
+             142, 50);
+    setTextColour(lNoDrive, Qt::darkRed);
+    connect(DriveBox_, &DriveCombo::drivesListed, lNoDrive, [lNoDrive](int n) { lNoDrive->setVisible(n == 0); });
     QPushButton* BitBtn6 = button(BackupDrivePage_, "BitBtn6", QStringLiteral("Next"), 256, kButtonTop, 80);
     QPushButton* BitBtn7 = button(BackupDrivePage_, "BitBtn7", QStringLiteral("Cancel"), 348, kButtonTop, 80);
     connect(BitBtn6, &QPushButton::clicked, this, [this] { act([this] { BitBtn6Click(); }); });
@@ -158,6 +169,13 @@ void TBackupDlg::buildRestoreDrivePage() {
     DriveBox2_ = named(new DriveCombo([this] { return context_.drives().drives(); }, RestoreDrivePage_), "DriveBox2");
     DriveBox2_->setAccessibleName(QStringLiteral("Restore drive"));
     DriveBox2_->setGeometry(kTextLeft, 150, kTextWidth, 24);
+    DriveBox2_->setPlaceholderText(QStringLiteral("(no drive)"));
+    QLabel* lNoDrive2 = text(RestoreDrivePage_, "lNoDrive2",
+                             QStringLiteral("No drive is connected. Connect the drive of your backup disks: the list "
+                                            "is looked up again when you open it or click Next."),
+                             180, 34);
+    setTextColour(lNoDrive2, Qt::darkRed);
+    connect(DriveBox2_, &DriveCombo::drivesListed, lNoDrive2, [lNoDrive2](int n) { lNoDrive2->setVisible(n == 0); });
     QPushButton* BitBtn8 = button(RestoreDrivePage_, "BitBtn8", QStringLiteral("Next"), 256, kButtonTop, 80);
     QPushButton* BitBtn9 = button(RestoreDrivePage_, "BitBtn9", QStringLiteral("Cancel"), 348, kButtonTop, 80);
     connect(BitBtn8, &QPushButton::clicked, this, [this] { act([this] { BitBtn8Click(); }); });
@@ -300,11 +318,14 @@ std::optional<std::pair<Drive, std::uint64_t>> TBackupDlg::backupDisk(const QStr
 
 void TBackupDlg::BitBtn6Click() {
     if (busy_) return;
+    // The drives are asked again: what the list showed may have changed since.
+    DriveBox_->refresh();
     const auto chosen = DriveBox_->chosen();
-    // The drive is asked again: what the list showed may have changed since.
-    const auto now = chosen ? driveNow(DriveBox_, *chosen) : std::nullopt;
-    if (!chosen || !(now ? now->removable : chosen->removable)) {
-        ask(MsgIcon::Warning, QStringLiteral("You must select a floppy disk drive"), MsgButtons::Ok);
+    if (!chosen) {
+        ask(MsgIcon::Warning,
+            QStringLiteral("No removable drive is connected. Please connect a USB stick, a memory card or a floppy "
+                           "disk drive and click Next."),
+            MsgButtons::Ok);
         DriveBox_->setFocus();
         return;
     }
@@ -318,6 +339,7 @@ void TBackupDlg::BitBtn6Click() {
         SourceFolder_, FilePattern_,
         std::vector<std::string>{SourceFolder_, context_.program().programFolder(), homeFolder()});
     backup_->onStatus = [this](const std::string& s) { setStatus(pInst_, qs(s)); };
+    backup_->carryLists(context_.program().usersFile(), context_.program().eventsFile());
     // A disk that holds the calendars themselves is never offered: it is cleared before it is written.
     const auto check = backup_->checkDisk(0, disk->first.root, std::nullopt);
     if (check.verdict == BackupRun::Verdict::HoldsSource) {
@@ -502,11 +524,19 @@ void TBackupDlg::BitBtn2Click() {
 
 std::optional<Drive> TBackupDlg::firstRestoreDisk(int cancelResult) {
     for (;;) {
+        // Nothing chosen (no drive was there): the first drive that has come since.
+        if (restoreDrive_ == Drive{}) {
+            DriveBox2_->refresh();
+            restoreDrive_ = DriveBox2_->chosen().value_or(Drive{});
+        }
         const auto drive = driveNow(DriveBox2_, restoreDrive_);
         const QString name = driveName(drive ? *drive : restoreDrive_);
         if (!drive || !context_.drives().capacity(*drive)) {
-            if (ask(MsgIcon::Warning, QStringLiteral("Please insert Backup Disk 1 in drive ") + name,
-                    MsgButtons::OkCancel) != mrOk) {
+            const QString where = restoreDrive_ == Drive{}
+                                      ? QStringLiteral("Please insert Backup Disk 1 in a drive: no drive is "
+                                                       "connected now.")
+                                      : QStringLiteral("Please insert Backup Disk 1 in drive ") + name;
+            if (ask(MsgIcon::Warning, where, MsgButtons::OkCancel) != mrOk) {
                 done(cancelResult);
                 return std::nullopt;
             }
@@ -537,7 +567,8 @@ std::optional<Drive> TBackupDlg::firstRestoreDisk(int cancelResult) {
 void TBackupDlg::BitBtn8Click() {
     if (busy_) return;
     restoreDrive_ = DriveBox2_->chosen().value_or(Drive{});
-    restore_ = std::make_unique<RestoreRun>(SourceFolder_, FilePattern_);
+    restore_ = std::make_unique<RestoreRun>(RestoreFolders{SourceFolder_, context_.program().programFolder()},
+                                            FilePattern_);
     restore_->onStatus = [this](const std::string& s) { setStatus(pInst2_, qs(s)); };
     if (!firstRestoreDisk(mrAbort)) {
         if (Pages_->currentWidget() == RestoreDrivePage_) DriveBox2_->setFocus();
@@ -567,8 +598,33 @@ void TBackupDlg::startRestore() {
         restoreFailed(qs(e.what()));
         return;
     }
+    if (!confirmReplacing()) {
+        restore_->abandon();
+        return;
+    }
     nextDisk_ = 0;
     restoreOn(*drive);
+}
+
+bool TBackupDlg::confirmReplacing() {
+    std::vector<std::string> changed;
+    try {
+        changed = restore_->changedSinceMade();
+    } catch (const std::exception& e) {
+        restoreFailed(qs(e.what()));
+        return false;
+    }
+    if (changed.empty()) return true;
+    QString names;
+    for (const auto& file : changed) names += QStringLiteral("\r    ") + qs(file.substr(0, file.size() - 4));
+    const QString made =
+        QDateTime::fromSecsSinceEpoch(restore_->made()).toString(QStringLiteral("d MMMM yyyy, HH:mm"));
+    return ask(MsgIcon::Confirmation,
+               QStringLiteral("These calendars have changed since the backup set was made (%1):\r%2\r\rThe restore "
+                              "replaces them with the backed-up ones. The present ones are kept as copies beside "
+                              "the data folder.\r\rRestore them all the same?")
+                   .arg(made, names),
+               MsgButtons::YesNoDefaultNo) == mrYes;
 }
 
 void TBackupDlg::continueRestore() {
@@ -584,6 +640,7 @@ void TBackupDlg::continueRestore() {
 }
 
 void TBackupDlg::restoreOn(const Drive& drive) {
+    RestoreRun::Committed committed;
     try {
         if (restore_->nextDisk() == nextDisk_) {
             if (const auto problem = restore_->checkDisk(nextDisk_, drive.root)) {
@@ -616,12 +673,20 @@ void TBackupDlg::restoreOn(const Drive& drive) {
                                    QStringLiteral(" and click Continue"));
             return;
         }
-        restore_->commit();
+        Program& program = context_.program();
+        committed = restore_->commit(program.today(), program.calendars.Names);
+        // The list as written: the main window writes it again when it closes.
+        if (committed.names) program.calendars.Names = *committed.names;
     } catch (const std::exception& e) {
         restoreFailed(qs(e.what()));
         return;
     }
-    if (!restore_->leftBehind().empty()) ask(MsgIcon::Warning, qs(restore_->leftBehind()), MsgButtons::Ok);
+    for (const auto& note : committed.notes) ask(MsgIcon::Warning, qs(note), MsgButtons::Ok);
+    if (!committed.copies.empty())
+        ask(MsgIcon::Information,
+            QStringLiteral("The calendars the restore replaced are kept as they were in the folder:\r") +
+                qs(committed.copies),
+            MsgButtons::Ok);
     setStatus(pInst2_, QStringLiteral("Restore Completed - Click Finish"));
     StartBtn_->setText(kFinish);
 }

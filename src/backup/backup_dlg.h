@@ -83,6 +83,9 @@ private:
     // Restore steps.
     std::optional<Drive> firstRestoreDisk(int cancelResult);
     void startRestore();
+    // Names the calendars changed since the set was made and asks whether to go on; true when there are
+    // none or the user agrees.
+    bool confirmReplacing();
     void continueRestore();
     // Reads the pieces of the disk in the drive when they are the ones due, then waits or finishes.
     void restoreOn(const Drive& drive);

@@ -20,26 +20,29 @@ std::uint64_t BackupPlan::diskCountFor(std::uint64_t total, std::uint64_t capaci
     return total / capacity + (total % capacity + kFirstDiskReserve - 1) / capacity + 1;
 }
 
-std::vector<BackupPiece> BackupPlan::distribute(const std::vector<BackupFile>& files, std::uint64_t capacity) {
+std::vector<BackupPiece> BackupPlan::distribute(const std::vector<BackupFile>& files, std::uint64_t capacity,
+                                                 const SetOverhead& overhead) {
     std::vector<BackupPiece> pieces;
     if (!usableCapacity(capacity)) return pieces;
     int disk = 0;
-    std::uint64_t used = kFirstDiskReserve;
+    std::uint64_t used = kFirstDiskReserve + overhead.firstDisk + overhead.perDisk;
     for (const BackupFile& f : files) {
-        const std::uint64_t room = capacity - used;
-        if (room >= f.size) {
-            pieces.push_back({f.name, f.size, disk});
-            used += f.size;
-            continue;
-        }
-        pieces.push_back({f.name, room, disk});
-        std::uint64_t remainder = f.size - room;
-        while (remainder > 0) {
+        const std::uint64_t cost = overhead.pieceCost(f.name);
+        // The first piece goes where the file before ended, of 0 bytes on a full disk, unless not even
+        // its line fits there.
+        if (used > capacity || capacity - used < cost) {
             ++disk;
-            const std::uint64_t length = std::min(capacity, remainder);
+            used = overhead.perDisk;
+        }
+        std::uint64_t remainder = f.size;
+        for (;;) {
+            const std::uint64_t length = std::min(capacity - used - cost, remainder);
             pieces.push_back({f.name, length, disk});
-            used = length;
+            used += cost + length;
             remainder -= length;
+            if (remainder == 0) break;
+            ++disk;
+            used = overhead.perDisk;
         }
     }
     return pieces;
@@ -67,17 +70,28 @@ std::vector<BackupFile> BackupPlan::fileTable(const std::string& folder, std::st
     return table;
 }
 
-BackupPlan BackupPlan::make(std::vector<BackupFile> files, std::uint64_t capacity) {
+BackupPlan BackupPlan::make(std::vector<BackupFile> files, std::uint64_t capacity, const SetOverhead& overhead) {
     if (!usableCapacity(capacity)) throw BackupError("Please insert a disk and click OK");
     BackupPlan plan;
     plan.files = std::move(files);
-    for (const auto& f : plan.files) plan.total += f.size;
+    std::uint64_t widest = 0;
+    for (const auto& f : plan.files) {
+        plan.total += f.size;
+        widest = std::max(widest, overhead.pieceCost(f.name));
+    }
+    // Every disk must take a byte of a piece beside its own files, the first beside its 4096 bytes too.
+    const std::uint64_t ownFirst = kFirstDiskReserve + overhead.firstDisk + overhead.perDisk + widest;
+    if (ownFirst < overhead.firstDisk || capacity <= ownFirst)
+        throw BackupError("This disk is too small for a backup set.");
     plan.capacity = capacity;
-    const std::uint64_t n = diskCountFor(plan.total, capacity);
+    plan.overhead = overhead;
+    plan.pieces = distribute(plan.files, capacity, overhead);
+    const std::uint64_t n = overhead.perDisk == 0 && overhead.perPiece == 0 && overhead.firstDisk == 0
+                                ? diskCountFor(plan.total, capacity)
+                                : static_cast<std::uint64_t>(plan.pieces.back().disk) + 1;
     if (n > static_cast<std::uint64_t>(INT_MAX))
         throw BackupError("These calendars would need more disks than a backup set can count.");
     plan.diskCount = static_cast<int>(n);
-    plan.pieces = distribute(plan.files, capacity);
     return plan;
 }
 
@@ -85,6 +99,13 @@ std::uint64_t BackupPlan::bytesOnDisk(int disk) const {
     std::uint64_t sum = 0;
     for (const auto& p : pieces)
         if (p.disk == disk) sum += p.length;
+    return sum;
+}
+
+std::uint64_t BackupPlan::neededOnDisk(int disk) const {
+    std::uint64_t sum = overhead.perDisk + (disk == 0 ? kFirstDiskReserve + overhead.firstDisk : 0);
+    for (const auto& p : pieces)
+        if (p.disk == disk) sum += p.length + overhead.pieceCost(p.name);
     return sum;
 }
 

@@ -1,5 +1,6 @@
 #include "backup/backup_run.h"
 
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -8,6 +9,8 @@
 
 #include "backup/backup_error.h"
 #include "backup/backup_set.h"
+#include "backup/crc32.h"
+#include "backup/set_identity.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
 
@@ -21,6 +24,11 @@ std::string counted(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// What "DiskSet.inf" takes on a disk at most: its fixed lines, and a line for each piece with every number
+// at its longest ("Piece=", 20 digits, a comma, 8 digits, a comma, the name, CR LF).
+constexpr std::uint64_t kIdentityLines = 128;
+constexpr std::uint64_t kIdentityLine = 40;
+
 }  // namespace
 
 BackupRun::BackupRun(std::string sourceFolder, std::string pattern, std::vector<std::string> guarded)
@@ -32,13 +40,44 @@ void BackupRun::status(const std::string& text) const {
 
 std::string BackupRun::tempFolder(int disk) const { return joinPath(source_, "Disk" + std::to_string(disk)); }
 
+void BackupRun::carryLists(std::string usersFile, std::string eventsFile) {
+    listFiles_ = {std::move(usersFile), std::move(eventsFile)};
+}
+
 bool BackupRun::makePlan(std::uint64_t capacity) {
     auto files = BackupPlan::fileTable(source_, pattern_);
     if (files.empty()) return false;
-    plan_ = BackupPlan::make(std::move(files), capacity);
+    // Taken now, so every disk carries the lists as they were when the set was planned.
+    carried_.clear();
+    const std::string_view names[2] = {kUsersFileName, kEventsFileName};
+    for (size_t i = 0; i < listFiles_.size() && i < 2; ++i)
+        if (auto bytes = readWholeFile(listFiles_[i])) carried_.emplace_back(std::string(names[i]), std::move(*bytes));
+    SetOverhead overhead{kIdentityLines, kIdentityLine, 0};
+    for (const auto& [name, bytes] : carried_) overhead.firstDisk += bytes.size() + kIdentityLine + name.size();
+    plan_ = BackupPlan::make(std::move(files), capacity, overhead);
+    sums_.assign(plan_.pieces.size(), 0);
+    setId_ = newSetId();
+    made_ = static_cast<std::int64_t>(std::time(nullptr));
     prepared_ = false;
     written_.clear();
     return true;
+}
+
+std::string BackupRun::identityOf(int disk) const {
+    SetIdentity id;
+    id.set = setId_;
+    id.made = made_;
+    id.disk = disk + 1;
+    id.disks = plan_.diskCount;
+    for (size_t i = 0; i < plan_.pieces.size(); ++i)
+        if (plan_.pieces[i].disk == disk) id.pieces.push_back({plan_.pieces[i].name, plan_.pieces[i].length, sums_[i]});
+    if (disk == 0)
+        for (const auto& [name, bytes] : carried_) {
+            Crc32 sum;
+            sum.add(bytes);
+            id.carried.push_back({name, bytes.size(), sum.value()});
+        }
+    return setIdentityBytes(id);
 }
 
 std::string BackupRun::describeOthers(const RootContents& contents) {
@@ -85,7 +124,7 @@ BackupRun::DiskCheck BackupRun::checkDisk(int disk, const std::string& root,
             return check;
         }
     }
-    if (capacity && *capacity < plan_.bytesOnDisk(disk) + (disk == 0 ? kFirstDiskReserve : 0)) {
+    if (capacity && *capacity < plan_.neededOnDisk(disk)) {
         check.verdict = Verdict::TooSmall;
         return check;
     }
@@ -136,15 +175,18 @@ bool BackupRun::prepare(const CopyProgress& progress) {
     }
     std::map<std::string, std::uint64_t> offsets;
     std::uint64_t done = 0;
-    for (const BackupPiece& piece : plan_.pieces) {
+    for (size_t i = 0; i < plan_.pieces.size(); ++i) {
+        const BackupPiece& piece = plan_.pieces[i];
         auto [at, first] = offsets.emplace(piece.name, 0);
         if (first)
             for (const auto& f : plan_.files)
                 if (f.name == piece.name) checkUnchanged(f);
         const ProgressSpan span{progress, done, plan_.total};
+        Crc32 sum;
         if (!copyBytes(joinPath(source_, piece.name), at->second, piece.length,
-                       joinPath(tempFolder(piece.disk), piece.name), span))
+                       joinPath(tempFolder(piece.disk), piece.name), span, true, &sum))
             return false;
+        sums_[i] = sum.value();
         at->second += piece.length;
         done += piece.length;
     }
@@ -181,16 +223,30 @@ bool BackupRun::writeDisk(int disk, const std::string& root, bool deleteOthers, 
     status("Copying files");
     const std::uint64_t total = plan_.bytesOnDisk(disk);
     std::uint64_t done = 0;
-    for (const BackupPiece& piece : plan_.pieces) {
+    for (size_t i = 0; i < plan_.pieces.size(); ++i) {
+        const BackupPiece& piece = plan_.pieces[i];
         if (piece.disk != disk) continue;
         std::string from = joinPath(multi ? tempFolder(disk) : source_, piece.name);
         if (!multi)
             for (const auto& f : plan_.files)
                 if (f.name == piece.name) checkUnchanged(f);
-        if (!copyBytes(from, 0, piece.length, joinPath(root, piece.name), {progress, done, total})) return false;
+        Crc32 sum;
+        if (!copyBytes(from, 0, piece.length, joinPath(root, piece.name), {progress, done, total}, true, &sum))
+            return false;
+        // A piece read back from its folder must be what was read from the calendar.
+        if (multi && sum.value() != sums_[i])
+            throw BackupError("The prepared piece of \"" + piece.name + "\" changed before it was copied.");
+        sums_[i] = sum.value();
         done += piece.length;
         names.push_back(piece.name);
     }
+    if (disk == 0)
+        for (const auto& [name, bytes] : carried_) {
+            writeSynced(joinPath(root, name), bytes);
+            names.push_back(name);
+        }
+    writeSynced(joinPath(root, kSetIdentityName), identityOf(disk));
+    names.emplace_back(kSetIdentityName);
     // Every piece is on the disk before the mark that makes it a first disk.
     syncFileSystem(root);
     if (disk == 0) {

@@ -1,8 +1,10 @@
 #pragma once
 // One backup from the data folder onto a set of disks: the plan made at "Next", the pieces prepared in
 // temporary folders "Disk0", "Disk1", ... of the data folder, each disk cleared and written in turn, and
-// the clean-up. Every disk is flushed before the next is asked for; disk 0's "DiskInf.0" is written
-// last, so an interrupted disk is never taken for the first disk of a whole set.
+// the clean-up. Each disk gets its "DiskSet.inf" after its pieces (the set's identity, the disk's place,
+// each piece's checksum); the first also carries the calendar list and the yearly dates. Every disk is
+// flushed before the next is asked for; disk 0's "DiskInf.0" is written last, so an interrupted disk is
+// never taken for the first disk of a whole set.
 
 #include <functional>
 #include <optional>
@@ -24,8 +26,12 @@ public:
     // "Copying files", "Deleting temporary files").
     std::function<void(const std::string&)> onStatus;
 
-    // Builds the file table and the plan for disks of capacity bytes. false when the folder holds no
-    // calendar file. Throws BackupError (a refused table) or IoError.
+    // The calendar list and the yearly dates, carried on the first disk where they exist. Before makePlan.
+    void carryLists(std::string usersFile, std::string eventsFile);
+
+    // Builds the file table and the plan for disks of capacity bytes, with room on each for what the set
+    // adds beside its pieces, and gives the set its identity. false when the folder holds no calendar
+    // file. Throws BackupError (a refused table) or IoError.
     bool makePlan(std::uint64_t capacity);
     const BackupPlan& plan() const { return plan_; }
 
@@ -69,12 +75,18 @@ private:
     };
     void status(const std::string& text) const;
     void checkUnchanged(const BackupFile& file) const;
+    std::string identityOf(int disk) const;
     std::vector<Stamp> stampsOf(const std::string& root, const std::vector<std::string>& names) const;
 
     std::string source_;
     std::string pattern_;
     std::vector<std::string> guarded_;
+    std::vector<std::string> listFiles_;                         // paths in the program folder
+    std::vector<std::pair<std::string, std::string>> carried_;  // name on the disk, bytes
+    std::string setId_;
+    std::int64_t made_ = 0;
     BackupPlan plan_;
+    std::vector<std::uint32_t> sums_;  // per piece, once it has been read
     bool prepared_ = false;
     std::vector<std::vector<Stamp>> written_;  // per disk written so far
 };

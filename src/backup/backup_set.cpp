@@ -111,4 +111,6 @@ std::optional<std::string> fatNameProblem(std::string_view name) {
 
 bool sameFileName(std::string_view utf8A, std::string_view utf8B) { return foldedName(utf8A) == foldedName(utf8B); }
 
+std::string fileNameKey(std::string_view utf8Name) { return foldedName(utf8Name); }
+
 }  // namespace orv

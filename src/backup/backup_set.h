@@ -41,5 +41,7 @@ std::optional<std::string> fatNameProblem(std::string_view name);
 
 // Two file names that the disks of Windows take for one.
 bool sameFileName(std::string_view utf8A, std::string_view utf8B);
+// The one spelling that sameFileName compares, for keys of sets and maps.
+std::string fileNameKey(std::string_view utf8Name);
 
 }  // namespace orv

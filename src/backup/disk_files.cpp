@@ -14,6 +14,8 @@
 #include <utility>
 
 #include "backup/backup_set.h"
+#include "backup/crc32.h"
+#include "backup/set_identity.h"
 #include "common/file_util.h"
 #include "common/io_error.h"
 #include "common/sys_file.h"
@@ -24,20 +26,23 @@ namespace {
 constexpr std::uint64_t kChunk = 1 << 20;
 
 bool isSetFileName(std::string_view name) {
-    return equalsIgnoringAsciiCase(name, kDiskInfName) || equalsIgnoringAsciiCase(name, kBackupInfName) ||
-           wildcardMatch(kCalendarPattern, name);
+    for (const std::string_view own : {kDiskInfName, kBackupInfName, kSetIdentityName, kUsersFileName, kEventsFileName})
+        if (equalsIgnoringAsciiCase(name, own)) return true;
+    return wildcardMatch(kCalendarPattern, name);
 }
 
-// Moves length bytes from in at offset to out at outOffset; false when stopped.
-bool pump(const SysFile& in, std::uint64_t offset, const SysFile& out, std::uint64_t outOffset, std::uint64_t length,
-          const ProgressSpan& progress) {
+// Moves length bytes from in at offset to out at outOffset (or only reads them, without out); false when
+// stopped.
+bool pump(const SysFile& in, std::uint64_t offset, const SysFile* out, std::uint64_t outOffset, std::uint64_t length,
+          const ProgressSpan& progress, Crc32* sum) {
     std::unique_ptr<char[]> buffer(new char[kChunk]);
     std::uint64_t done = 0;
     while (done < length) {
         const size_t want = static_cast<size_t>(std::min(kChunk, length - done));
         const size_t got = in.readAt(buffer.get(), want, static_cast<std::int64_t>(offset + done));
         if (got == 0) throw IoError("The file \"" + in.path() + "\" is shorter than expected.", in.path());
-        out.writeAt(buffer.get(), got, static_cast<std::int64_t>(outOffset + done));
+        if (sum) sum->add(buffer.get(), got);
+        if (out) out->writeAt(buffer.get(), got, static_cast<std::int64_t>(outOffset + done));
         done += got;
         if (progress.report && !progress.report(progress.base + done, progress.total)) return false;
     }
@@ -88,12 +93,12 @@ void deleteEntries(const std::string& root, const std::vector<std::string>& name
 }
 
 bool copyBytes(const std::string& from, std::uint64_t offset, std::uint64_t length, const std::string& to,
-               const ProgressSpan& progress, bool followLinks) {
+               const ProgressSpan& progress, bool followLinks, Crc32* sum) {
     const SysFile in = openSource(from, followLinks);
     removePath(to);
     SysFile out = SysFile::create(to, O_WRONLY, O_EXCL | O_NOFOLLOW, 0644);
     try {
-        if (!pump(in, offset, out, 0, length, progress)) {
+        if (!pump(in, offset, &out, 0, length, progress, sum)) {
             out = SysFile();
             removeQuietly(to);
             return false;
@@ -107,13 +112,22 @@ bool copyBytes(const std::string& from, std::uint64_t offset, std::uint64_t leng
     return true;
 }
 
-bool appendBytes(const std::string& from, std::uint64_t length, const std::string& to, const ProgressSpan& progress) {
+bool appendBytes(const std::string& from, std::uint64_t length, const std::string& to, const ProgressSpan& progress,
+                 Crc32* sum) {
     const SysFile in = openSource(from, false);
     SysFile out = SysFile::openExisting(to, O_WRONLY | O_NOFOLLOW);
     if (!out.valid()) throwIoError("Cannot open", to, ENOENT);
-    if (!pump(in, 0, out, static_cast<std::uint64_t>(out.size()), length, progress)) return false;
+    if (!pump(in, 0, &out, static_cast<std::uint64_t>(out.size()), length, progress, sum)) return false;
     out.close();
     return true;
+}
+
+std::uint32_t fileCrc(const std::string& path, std::uint64_t length, bool followLinks) {
+    SysFile in = openSource(path, followLinks);
+    Crc32 sum;
+    pump(in, 0, nullptr, 0, length, {}, &sum);
+    in.close();
+    return sum.value();
 }
 
 void writeSynced(const std::string& path, std::string_view bytes) {

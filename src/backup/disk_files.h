@@ -12,6 +12,8 @@
 
 namespace orv {
 
+class Crc32;
+
 // Told how many bytes of how many are done; answers false to stop.
 using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
@@ -21,7 +23,7 @@ struct RootEntry {
 };
 
 struct RootContents {
-    std::vector<std::string> setFiles;  // "DiskInf.0", "Backup.inf" and "*.dbx" files of an earlier set
+    std::vector<std::string> setFiles;  // the files an earlier set writes: descriptors, "*.dbx", carried lists
     std::vector<RootEntry> others;      // everything else: somebody's photos, folders
 };
 
@@ -42,13 +44,18 @@ struct ProgressSpan {
 // Copies length bytes from offset of from into a new file to (replacing it). false when the progress
 // asked to stop: the partial file is then removed. Throws IoError on any failure, and when from is
 // shorter than asked. Links are followed on the data side only: a source on a backup disk must be a
-// regular file (followLinks false). Nothing is flushed: see syncFileSystem.
+// regular file (followLinks false). Nothing is flushed: see syncFileSystem. The bytes copied are added
+// to sum when given.
 bool copyBytes(const std::string& from, std::uint64_t offset, std::uint64_t length, const std::string& to,
-               const ProgressSpan& progress = {}, bool followLinks = true);
+               const ProgressSpan& progress = {}, bool followLinks = true, Crc32* sum = nullptr);
 
 // Appends the first length bytes of from (a regular file, never a link) at the end of to.
 bool appendBytes(const std::string& from, std::uint64_t length, const std::string& to,
-                 const ProgressSpan& progress = {});
+                 const ProgressSpan& progress = {}, Crc32* sum = nullptr);
+
+// The CRC-32 of the first length bytes of a regular file (a link only with followLinks); throws IoError when
+// it is shorter.
+std::uint32_t fileCrc(const std::string& path, std::uint64_t length, bool followLinks = false);
 
 // Writes a small file whole and flushes it (and its folder); on any failure the file is gone.
 void writeSynced(const std::string& path, std::string_view bytes);

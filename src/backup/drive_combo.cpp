@@ -17,6 +17,7 @@ void DriveCombo::refresh() {
     for (size_t i = 0; select < 0 && i < drives_.size(); ++i)
         if (drives_[i].removable) select = static_cast<int>(i);
     setCurrentIndex(select < 0 && !drives_.empty() ? 0 : select);
+    emit drivesListed(static_cast<int>(drives_.size()));
 }
 
 std::optional<Drive> DriveCombo::chosen() const {

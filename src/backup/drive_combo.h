@@ -23,6 +23,10 @@ public:
     std::optional<Drive> chosen() const;
     const std::vector<Drive>& listed() const { return drives_; }
 
+signals:
+    // After every look-up, with the number of drives listed.
+    void drivesListed(int count);
+
 protected:
     void showPopup() override;
 

@@ -54,11 +54,12 @@ int cmdBackup(CliContext& ctx, const Args& args) {
         }
     }
     if (folders.empty()) throw UsageError("backup DISK_DIR... [--disk-size BYTES] [--wipe]");
-    ctx.openCalendar();
+    ctx.openCalendarForReading();
     expectFolders(folders);
     const std::string data = ctx.program.calendars.DataFolder;
     BackupRun run(data, std::string(kCalendarPattern), {data, ctx.program.programFolder(), homeFolder()});
     run.onStatus = [&](const std::string& s) { ctx.out << s << '\n'; };
+    run.carryLists(ctx.program.usersFile(), ctx.program.eventsFile());
 
     const auto capacityOf = [&](const std::string& folder) { return diskSize ? diskSize : fileSystemSize(folder); };
     const auto capacity = capacityOf(folders[0]);
@@ -111,7 +112,7 @@ int cmdRestore(CliContext& ctx, const Args& args) {
     if (args.empty()) throw UsageError("restore DISK_DIR...");
     ctx.openCalendar();
     expectFolders(args);
-    RestoreRun run(ctx.program.calendars.DataFolder, std::string(kCalendarPattern));
+    RestoreRun run({ctx.program.calendars.DataFolder, ctx.program.programFolder()}, std::string(kCalendarPattern));
     run.onStatus = [&](const std::string& s) { ctx.out << s << '\n'; };
     switch (run.readFirstDisk(args[0])) {
         case RestoreRun::FirstDisk::DataFolder:
@@ -125,17 +126,22 @@ int cmdRestore(CliContext& ctx, const Args& args) {
         throw DataError("the backup set has " + plural(n, "disk") + ", but " +
                         plural(static_cast<int>(args.size()), "folder") + " " + (args.size() == 1 ? "was" : "were") +
                         " given");
+    RestoreRun::Committed done;
     try {
         run.begin(args[0]);
+        // Every disk is checked, its checksums read, before a byte is staged.
         for (int d = 0; d < n; ++d)
-            if (const auto problem = run.checkDisk(d, args[static_cast<size_t>(d)])) throw DataError(*problem);
+            if (const auto problem = run.checkDisk(d, args[static_cast<size_t>(d)]))
+                throw DataError("the folder " + args[static_cast<size_t>(d)] + " cannot be Backup Disk " +
+                                std::to_string(d + 1) + ": " + *problem);
         for (int d = run.nextDisk(); d >= 0; d = run.nextDisk())
             if (!run.stageDisk(d, args[static_cast<size_t>(d)])) throw DataError("the restore was stopped");
-        run.commit();
+        done = run.commit(ctx.program.today());
     } catch (const BackupError& e) {
         throw DataError(e.what());
     }
-    if (!run.leftBehind().empty()) ctx.err << "orvella-cli: warning: " << run.leftBehind() << '\n';
+    for (const auto& note : done.notes) ctx.err << "orvella-cli: warning: " << note << '\n';
+    if (!done.copies.empty()) ctx.out << "The files replaced are kept in " << done.copies << '\n';
     ctx.out << "Restore Completed\n";
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "backup/restore_journal.h"
 #include "common/cp1252.h"
 #include "common/day_number.h"
 #include "common/file_util.h"
@@ -23,8 +24,10 @@ void CliContext::openCalendar() {
     enterProgramFolder();
     IniFile ini;
     loadSettingsFile(program, ini, "dddd, d mmmm yyyy");
-    ensureDataFolder(program);
     CalendarList& calendars = program.calendars;
+    if (const auto done = completeInterruptedRestore({calendars.DataFolder, program.programFolder()}))
+        err << "orvella-cli: " << *done << '\n';
+    ensureDataFolder(program);
     // A first start gives the single calendar "User1", as the windows would before asking for a name.
     calendars.loadAtStartup(program.usersFile(), calendars.CurrentCalendarIndex);
     if (calendarOption) {

@@ -248,6 +248,14 @@ bool removePath(const std::string& path) {
     return true;
 }
 
+bool removeEmptyFolder(const std::string& path) {
+    if (injected(FileCall::Remove, path) || ::rmdir(path.c_str()) != 0) {
+        if (errno == ENOENT) return false;
+        throwIoError("Cannot remove the folder", path, errno);
+    }
+    return true;
+}
+
 void truncatePath(const std::string& path, std::int64_t length) {
     if (injected(FileCall::Truncate, path) || ::truncate(path.c_str(), static_cast<off_t>(length)) != 0)
         throwIoError("Cannot cut back", path, errno);

@@ -79,6 +79,8 @@ void renamePath(const std::string& from, const std::string& to);
 bool renameWithoutReplacing(const std::string& from, const std::string& to);
 // Returns false when there was nothing to remove.
 bool removePath(const std::string& path);
+// Removes an empty folder; false when there was none.
+bool removeEmptyFolder(const std::string& path);
 // Cuts a file (following links) back to length.
 void truncatePath(const std::string& path, std::int64_t length);
 // Creates the folder and any missing folders above it, with mode (before the umask).

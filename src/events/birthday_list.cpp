@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <set>
 
 #include "common/file_util.h"
 #include "common/grid_text.h"
@@ -198,6 +199,26 @@ std::string BirthdayList::savedForm() const {
     BirthdayList purged = *this;
     purged.purgeIncomplete();
     return purged.hasCompleteRow() ? writeGridText(purged.toGridText(), 1) : std::string();
+}
+
+int BirthdayList::addMissingRows(const BirthdayList& other) {
+    const auto key = [](const Row& r) {
+        return std::array<std::string, 4>{at(r, colName), at(r, colEvent), at(r, colMonth), at(r, colDay)};
+    };
+    purgeIncomplete();
+    std::set<std::array<std::string, 4>> present;
+    for (const Row& r : rows_)
+        if (!at(r, colMonth).empty() && !at(r, colDay).empty()) present.insert(key(r));
+    int added = 0;
+    for (int i = 1; i <= other.rowCount(); ++i) {
+        const Row& r = other.rows_[static_cast<size_t>(i - 1)];
+        if (!other.isComplete(i) || !present.insert(key(r)).second) continue;
+        // The one blank row a list keeps gives way to the first row added.
+        if (!hasCompleteRow()) rows_.clear();
+        rows_.push_back(r);
+        ++added;
+    }
+    return added;
 }
 
 void BirthdayList::SaveEventsFile(const std::string& path) {

@@ -86,6 +86,12 @@ public:
 
     // The grid text form: one fixed row and column, six data columns.
     GridText toGridText() const;
+    // What saving the list would write (empty when it would delete the file).
+    std::string savedForm() const;
+
+    // Appends each complete row of other whose name, event, month and day no row here has (ticks are a
+    // row's state, not its identity); returns how many.
+    int addMissingRows(const BirthdayList& other);
     // Rows and widths from a table read with one fixed row and column; texts end at their first line break.
     void assignFrom(const GridText& table);
 
@@ -96,9 +102,6 @@ private:
     bool validCell(int column, int row) const {
         return column >= colName && column <= colGift && row >= 1 && row <= rowCount();
     }
-
-    // What saving the list would write (empty when it would delete the file).
-    std::string savedForm() const;
 
     std::vector<Row> rows_;
     std::array<int, kColumnCount> widths_ = kDefaultWidths;

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -103,18 +104,19 @@ private slots:
         dir.reset();
     }
 
-    void startPageTabOrderAndHiddenButtons() {
+    void startPageTabOrderAndButtons() {
         QCOMPARE(
             run([this] {
                 QCOMPARE(pageName(), QStringLiteral("StartPage"));
                 QCOMPARE(dlg->focusWidget(), btn("BitBtn1"));
                 QCOMPARE(btn("BitBtn1")->nextInFocusChain(), btn("BitBtn2"));
                 QCOMPARE(btn("BitBtn2")->nextInFocusChain(), btn("CloseBtn"));
-                // "Backup" and "Restore" lie below the page: only the keyboard reaches them.
-                QVERIFY(btn("BitBtn1")->y() >= test::part<QWidget>(dlg.get(), "StartPage")->height());
-                QVERIFY(btn("BitBtn2")->y() >= test::part<QWidget>(dlg.get(), "StartPage")->height());
-                QVERIFY(btn("CloseBtn")->geometry().bottom() < test::part<QWidget>(dlg.get(), "StartPage")->height());
-                QTest::keyClick(btn("BitBtn2"), Qt::Key_Space);
+                // Every button of the page shows in the window and takes a click.
+                for (const char* name : {"BitBtn1", "BitBtn2", "CloseBtn"}) {
+                    const QRect r(btn(name)->mapTo(dlg.get(), QPoint(0, 0)), btn(name)->size());
+                    QVERIFY2(dlg->rect().contains(r), name);
+                }
+                QTest::mouseClick(btn("BitBtn2"), Qt::LeftButton);
                 QCOMPARE(pageName(), QStringLiteral("RestoreDrivePage"));
                 QTest::keyClick(dlg.get(), Qt::Key_Escape);
             }),
@@ -201,6 +203,15 @@ private slots:
         });
         QCOMPARE(restored, int(TBackupDlg::mrRestored));
         QVERIFY2(test::folderDiff(test::snapshot(data()), before).empty(), "data folder changed");
+        // Start named the calendar changed since (Bob, gone, replaces nothing); it is kept as it was.
+        const auto asked = std::find_if(seams->messages.begin(), seams->messages.end(), [](const auto& m) {
+            return m.buttons == MsgButtons::YesNoDefaultNo;
+        });
+        QVERIFY(asked != seams->messages.end());
+        QVERIFY2(asked->text.contains(QStringLiteral("\r    Ann\r")) && !asked->text.contains(QStringLiteral("Bob")),
+                 qPrintable(asked->text));
+        QCOMPARE(dir->read("Data before restore 2026-03-01/Ann.DBX"), std::string("changed since"));
+        QVERIFY(lastMessage().contains(QString::fromStdString(dir->file("Data before restore 2026-03-01"))));
     }
 
     void oneDiskOnAStick() {
@@ -230,8 +241,8 @@ private slots:
             int result;       // -1: the wizard stays on the drive page
         };
         const Case cases[] = {
-            {"a hard disk", [this] { drives->bays[0].removable = false; },
-             QStringLiteral("You must select a floppy disk drive"), -1},
+            {"only a hard disk", [this] { drives->bays[0].removable = false; },
+             QStringLiteral("No removable drive is connected."), -1},
             {"no disk, Cancel",
              [this] {
                  insert(0);
@@ -432,6 +443,12 @@ private slots:
                  seams->answers = {mrCancel};
              },
              [] {}, mrAbort, QStringLiteral("Incorrect disk!\r\rPlease insert Backup Disk 1 in drive A:")},
+            {"no drive at all, Cancel",
+             [this] {
+                 drives->bays.clear();
+                 seams->answers = {mrCancel};
+             },
+             [] {}, mrAbort, QStringLiteral("Please insert Backup Disk 1 in a drive: no drive is connected now.")},
         };
         const test::Snapshot before = test::snapshot(data());
         const test::Snapshot disk1 = test::snapshot(disk(1));
@@ -510,17 +527,26 @@ private slots:
                  int(mrCancel));
     }
 
-    // The drive lists show the layer's drives by name; the backup's only those it can write.
+    // The drive lists show the layer's drives by name; the backup's only those it can take (removable and
+    // writable), and says so when there is none.
     void driveListsAskTheLayer() {
         drives->bays.push_back({"CD (/media/me/CD)", dir->file("hd"), true, true, std::nullopt});
-        run([this] {
-            QCOMPARE(test::part<QComboBox>(dlg.get(), "DriveBox")->count(), 2);
+        auto* box = test::part<QComboBox>(dlg.get(), "DriveBox");
+        auto* none = test::part<QLabel>(dlg.get(), "lNoDrive");
+        run([&] {
+            QCOMPARE(box->count(), 1);
             QCOMPARE(test::part<QComboBox>(dlg.get(), "DriveBox2")->count(), 3);
-            QCOMPARE(test::part<QComboBox>(dlg.get(), "DriveBox")->currentText(), QStringLiteral("A:"));
+            QCOMPARE(box->currentText(), QStringLiteral("A:"));
             drives->bays.push_back({"STICK (/media/me/STICK)", disk(3), true, false, std::nullopt});
             btn("BitBtn1")->click();
-            QCOMPARE(test::part<QComboBox>(dlg.get(), "DriveBox")->count(), 3);
-            QVERIFY(!test::part<QComboBox>(dlg.get(), "DriveBox")->accessibleName().isEmpty());
+            QCOMPARE(box->count(), 2);
+            QVERIFY(!none->isVisible());
+            QVERIFY(!box->accessibleName().isEmpty());
+            drives->bays = {drives->bays[1]};  // the hard disk alone
+            box->showPopup();
+            box->hidePopup();
+            QCOMPARE(box->count(), 0);
+            QVERIFY(none->isVisible());
             btn("BitBtn7")->click();
         });
     }

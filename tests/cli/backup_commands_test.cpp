@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "backup/backup_set.h"
+#include "events/birthday_list.h"
 #include "support/cli_fixture.h"
 #include "support/folder_snapshot.h"
 
@@ -75,6 +77,8 @@ TEST_F(BackupCommandsTest, BackupAndRestoreOverThreeFolders) {
 
 TEST_F(BackupCommandsTest, RefusalsWriteNothing) {
     dir.write("d2/photo.jpg", "jpeg");
+    dir.write("one/DiskInf.0", diskInfBytes(1));  // a set of one disk from before disks knew their set
+    dir.write("one/a:b.dbx", "x");
     struct Case {
         const char* what;
         std::vector<std::string> args;
@@ -97,6 +101,8 @@ TEST_F(BackupCommandsTest, RefusalsWriteNothing) {
         {"no restore folder", {"restore"}, 1, "usage"},
         {"restore from the data folder", {"restore", dir.file("Data")}, 2, "data folder"},
         {"restore without a set", {"restore", dir.file("d1")}, 2, "Incorrect disk!"},
+        {"a file no calendar can be named after", {"restore", dir.file("one")}, 2,
+         "\"a:b.dbx\", whose name cannot be a calendar's name"},
     };
     const test::Snapshot before = snapshot(dir.path());
     for (const Case& c : cases) {
@@ -152,7 +158,7 @@ TEST_F(BackupCommandsTest, DamagedSetsLeaveTheDataFolderAsItWas) {
              fs::create_directory(dir.file("d1/DiskInf.0"));
          },
          "Incorrect disk!"},
-        {"DiskInf.0 counts too few", [&] { dir.write("d1/DiskInf.0", diskInfBytes(2)); }, "corrupt file"},
+        {"DiskInf.0 counts too few", [&] { dir.write("d1/DiskInf.0", diskInfBytes(2)); }, "damaged"},
         {"DiskInf.0 counts more than given", [&] { dir.write("d1/DiskInf.0", diskInfBytes(4)); }, "has 4 disks"},
         {"no Backup.inf", [&] { fs::remove(dir.file("d1/Backup.inf")); }, "Backup.inf not found"},
         {"empty Backup.inf", [&] { dir.write("d1/Backup.inf", ""); }, "corrupt file"},
@@ -179,7 +185,7 @@ TEST_F(BackupCommandsTest, DamagedSetsLeaveTheDataFolderAsItWas) {
         {"case twins", withRows("0,0,Ann.DBX\r\n1,0,1\r\n2,0,0\r\n0,1,ANN.DBX\r\n1,1,1\r\n2,1,0\r\n"), "corrupt file"},
         {"one name twice on a disk", withRows("0,0,Ann.DBX\r\n1,0,1\r\n2,0,0\r\n0,1,Ann.DBX\r\n1,1,1\r\n2,1,0\r\n"),
          "corrupt file"},
-        {"a length that is not the piece's", withRows("0,0,Ann.DBX\r\n1,0,2047\r\n2,0,0\r\n"), "2047 bytes"},
+        {"a length that is not the piece's", withRows("0,0,Ann.DBX\r\n1,0,2047\r\n2,0,0\r\n"), "damaged"},
         {"a piece missing on the last disk", [&] { fs::remove(dir.file("d3/Bob.DBX")); }, "d3/Bob.DBX not found"},
         {"a piece that is a link",
          [&] {
@@ -208,6 +214,95 @@ TEST_F(BackupCommandsTest, DamagedSetsLeaveTheDataFolderAsItWas) {
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(test::folderDiff(snapshot(dir.file("Data")), before), "");
     }
+}
+
+// A set knows its disks: disks in the wrong order, a disk of another set and a damaged piece are refused
+// by the disk they cannot be, even where every piece has the length the set gives it; a set made before
+// disks knew their set restores as it always did.
+TEST_F(BackupCommandsTest, ASetKnowsItsDisks) {
+    for (const char* d : {"d4", "e1", "e2", "e3", "e4"}) fs::create_directories(dir.file(d));
+    // Four disks of 12000 bytes: Bob's middle pieces fill disks 2 and 3 alike.
+    ASSERT_EQ(backup({"--disk-size", "12000"}, 4).status, 0);
+    ASSERT_EQ(dir.read("d2/Bob.DBX").size(), dir.read("d3/Bob.DBX").size());
+    dir.write("Data/Bob.DBX", patterned(30000, 9));  // the same sizes, other bytes: another set
+    ASSERT_EQ(run({"backup", dir.file("e1"), dir.file("e2"), dir.file("e3"), dir.file("e4"), "--disk-size", "12000"})
+                  .status,
+              0);
+    const test::Snapshot sets = snapshot(dir.path());
+    dir.write("Data/Bob.DBX", "newer than both");
+    const auto swap = [&](const std::string& a, const std::string& b) {
+        fs::rename(dir.file(a), dir.file("swap"));
+        fs::rename(dir.file(b), dir.file(a));
+        fs::rename(dir.file("swap"), dir.file(b));
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        const char* inErr;  // nullptr: restored
+    };
+    const Case cases[] = {
+        {"disks 2 and 3 swapped", [&] { swap("d2", "d3"); }, "cannot be Backup Disk 2: This disk is Disk 3 of this"},
+        {"disk 3 of another set", [&] { swap("d3", "e3"); }, "cannot be Backup Disk 3: This disk belongs to another"},
+        {"a damaged piece",
+         [&] {
+             std::string piece = dir.read("d3/Bob.DBX");
+             piece[100] ^= 1;
+             dir.write("d3/Bob.DBX", piece);
+         },
+         "cannot be Backup Disk 3: The piece of \"Bob.DBX\" on this disk is damaged"},
+        {"a set made before",
+         [&] {
+             for (const char* d : {"d1", "d2", "d3", "d4"}) fs::remove(dir.file(std::string(d) + "/DiskSet.inf"));
+         },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* d : {"d1", "d2", "d3", "d4", "e3"}) fs::remove_all(dir.file(d));
+        for (const auto& [path, bytes] : sets)
+            if ((path.starts_with("d") || path.starts_with("e3")) && !path.ends_with("/")) dir.write(path, bytes);
+        c.change();
+        const test::Snapshot before = snapshot(dir.file("Data"));
+        const test::CliResult r = restore(4);
+        if (!c.inErr) {
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(dir.read("Data/Bob.DBX"), patterned(30000, 2));
+            continue;
+        }
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
+        EXPECT_EQ(test::folderDiff(snapshot(dir.file("Data")), before), "");
+    }
+}
+
+// A restore into another program folder adds the set's calendar names and yearly dates that its lists lack,
+// keeping theirs, and keeps the calendar it replaces beside the data folder, saying where.
+TEST_F(BackupCommandsTest, RestoreBringsTheListsAndKeepsWhatItReplaces) {
+    const std::string events = "6,2\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n"
+                               "1,2,Bob\r\n2,2,Wedding\r\n3,2,5\r\n4,2,5\r\n";
+    dir.write("Events.dat", events);
+    ASSERT_EQ(backup({}, 1).status, 0);
+
+    test::TempDir other;
+    other.write("CalUsers.DAT", "Cid\r\nANN\r\n");
+    other.write("Data/Cid.DBX", patterned(1028, 3));
+    other.write("Data/Ann.DBX", "Ann's own");
+    other.write("Events.dat", "6,2\r\ncw 0,35\r\n1,1,Cid\r\n2,1,Name day\r\n3,1,7\r\n4,1,7\r\n"
+                              "1,2,Bob\r\n2,2,Wedding\r\n3,2,5\r\n4,2,5\r\n5,2,Y\r\n");
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::run({"--folder", other.path(), "restore", dir.file("d1")}, out, err, Clock(46100)), 0) << err.str();
+    const std::string kept = other.file("Data before restore 2026-03-19");
+    EXPECT_NE(out.str().find("The files replaced are kept in " + kept + "\n"), std::string::npos) << out.str();
+    EXPECT_EQ(other.read("Data before restore 2026-03-19/Ann.DBX"), "Ann's own");
+    EXPECT_EQ(other.read("Data/Ann.DBX"), patterned(2048, 1));
+    EXPECT_EQ(other.read("Data/Cid.DBX"), patterned(1028, 3));
+    EXPECT_EQ(other.read("CalUsers.DAT"), "Cid\r\nANN\r\nBob\r\n");
+    BirthdayList dates;
+    ASSERT_EQ(dates.LoadEventsFile(other.file("Events.dat")), std::nullopt);
+    std::vector<std::string> rows;
+    for (int r = 1; r <= dates.rowCount(); ++r)
+        if (dates.isComplete(r)) rows.push_back(dates.cell(1, r) + " " + dates.cell(2, r) + " " + dates.cell(5, r));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Cid Name day ", "Bob Wedding Y", "Ann Birthday "}));
 }
 
 }  // namespace

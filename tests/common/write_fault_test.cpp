@@ -124,10 +124,10 @@ std::function<void(const test::TempDir&)> backedUp(const std::vector<std::string
     };
 }
 
-// The restore keeps a second name of each old calendar until all are in place; one left behind by a
-// failure after that is removed by the next restore.
+// A staged file or the journal left behind by a failure after every file is in place (with a warning) is
+// removed by the next restore or start.
 bool restoredOrNot(const FolderSnapshot& now, const FolderSnapshot& before, const FolderSnapshot& after) {
-    const FolderSnapshot rest = without(now, ".orvella-restore-");
+    const FolderSnapshot rest = without(without(now, ".orvella-restore-"), ".restore-journal");
     return rest == before || rest == after;
 }
 

@@ -1,7 +1,8 @@
 // Stamping and removal in a process killed before each of its file calls, alone or while another program
-// writes days of its own: whatever point the kill meets, every reminder stored before is still there (as it
-// was, or as the finished run leaves it), every day the other program wrote is there, and every record of
-// the calendar is whole.
+// writes days of its own, and a restore killed so: whatever point the kill meets, every reminder stored
+// before is still there (as it was, or as the finished run leaves it), every day the other program wrote is
+// there, and every record of the calendar is whole; after a restore the next start finds the old calendars
+// or the set's, never some of each.
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,11 @@
 #include <unistd.h>
 
 #include "cli/cli.h"
+#include "common/clock.h"
 #include "common/date_format.h"
 #include "common/sys_file.h"
 #include "store/cal_db.h"
+#include "support/folder_state.h"
 #include "support/store_days.h"
 #include "support/temp_dir.h"
 
@@ -137,6 +140,84 @@ INSTANTIATE_TEST_SUITE_P(StampingAndRemoval, KillPoints,
                                            std::vector<std::string>{"unrepeat", "Gym", "--from", "2026-01-01"},
                                            std::vector<std::string>{"clear", "2026-01-02"}),
                          [](const auto& info) { return info.param[0]; });
+
+// What the user's files are: the calendars and the two lists, without the disks, the restore's staged files,
+// its journal and the copies it keeps.
+test::FolderSnapshot userFiles(const test::FolderSnapshot& all) {
+    test::FolderSnapshot out;
+    for (const auto& [name, value] : all)
+        if ((name.starts_with("Data/") && !name.starts_with("Data/.")) || name == "CalUsers.DAT" ||
+            name == "Events.dat")
+            out[name] = value;
+    return out;
+}
+
+int runOn(const test::TempDir& dir, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--folder", dir.path()});
+    std::ostringstream out, err;
+    return cli::run(args, out, err, Clock(46100));
+}
+
+TEST(RestoreKillPoints, TheNextStartFindsTheOldCalendarsOrTheSets) {
+    test::TempDir dir;
+    const std::string events = "6,1\r\ncw 0,35\r\n1,1,Ann\r\n2,1,Birthday\r\n3,1,1\r\n4,1,2\r\n";
+    dir.write("CalUsers.DAT", "Ann\r\nBob\r\nCid\r\n");
+    dir.write("Events.dat", events);
+    dir.write("Data/Ann.DBX", kCalendar);
+    dir.write("Data/Bob.DBX", kCalendar + record(46200, "Bob's"));
+    dir.write("Data/Cid.DBX", record(46300, "Cid's"));
+    for (const char* d : {"d1", "d2", "d3"}) std::filesystem::create_directories(dir.file(d));
+    ASSERT_EQ(runOn(dir, {"backup", dir.file("d1"), dir.file("d2"), dir.file("d3"), "--disk-size", "6000"}), 0);
+    ASSERT_TRUE(dir.exists("d3/Bob.DBX"));  // split over the last two disks
+    // Since the set was made: Ann and Bob changed, Cid gone, the lists without Cid's name and date.
+    dir.write("Data/Ann.DBX", record(46023, "changed since"));
+    dir.write("Data/Bob.DBX", record(46024, "changed too"));
+    std::filesystem::remove(dir.file("Data/Cid.DBX"));
+    dir.write("CalUsers.DAT", "Ann\r\nBob\r\n");
+    dir.write("Events.dat", "6,1\r\ncw 0,35\r\n1,1,Bob\r\n2,1,Wedding\r\n3,1,5\r\n4,1,5\r\n");
+    const test::FolderSnapshot start = test::snapshotOf(dir.path());
+    const std::vector<std::string> restore = {"restore", dir.file("d1"), dir.file("d2"), dir.file("d3")};
+
+    int calls = 0;
+    setFileCallHook([&](FileCall, const std::string&) { return ++calls, 0; });
+    ASSERT_EQ(runOn(dir, restore), 0);
+    setFileCallHook(nullptr);
+    const test::FolderSnapshot set = userFiles(test::snapshotOf(dir.path()));
+    const test::FolderSnapshot old = userFiles(start);
+    const std::string kept = "Data before restore 2026-03-19/";
+
+    for (int killAt = 1; killAt <= calls; ++killAt) {
+        SCOPED_TRACE("killed before call " + std::to_string(killAt) + " of " + std::to_string(calls));
+        test::restoreSnapshot(dir.path(), start);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int n = 0;
+            setFileCallHook([&](FileCall, const std::string&) {
+                if (++n == killAt) ::raise(SIGKILL);
+                return 0;
+            });
+            runOn(dir, restore);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+        ASSERT_EQ(runOn(dir, {"calendars"}), 0);
+        const test::FolderSnapshot all = test::snapshotOf(dir.path());
+        const test::FolderSnapshot now = userFiles(all);
+        ASSERT_TRUE(now == old || now == set) << "a mixed data folder";
+        EXPECT_FALSE(all.count("Data.restore-journal"));
+        if (now == set) {
+            // Nothing replaced without its copy.
+            EXPECT_EQ(all.at(kept + "Ann.DBX"), old.at("Data/Ann.DBX"));
+            EXPECT_EQ(all.at(kept + "Bob.DBX"), old.at("Data/Bob.DBX"));
+        } else {
+            EXPECT_FALSE(all.count(kept));
+        }
+    }
+}
 
 }  // namespace
 }  // namespace orv
