@@ -92,7 +92,9 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         const auto it = commandTable().find(args[i]);
         if (it == commandTable().end()) throw UsageError("unknown command: " + args[i]);
         const Args rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-        return it->second(ctx, rest);
+        const int status = it->second(ctx, rest);
+        if (status == 0) ctx.keepFirstCalendar();
+        return status;
     } catch (const UsageError& e) {
         err << "orvella-cli: " << e.what() << '\n' << kUsage;
         return 1;

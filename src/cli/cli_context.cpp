@@ -9,6 +9,7 @@
 #include "common/file_util.h"
 #include "common/ini_file.h"
 #include "common/program_folder.h"
+#include "common/sys_file.h"
 #include "program/settings_file.h"
 #include "store/cal_db.h"
 
@@ -20,14 +21,25 @@ void CliContext::enterProgramFolder() {
     if (!folderExists(program.programFolder())) throw DataError("no such folder: " + program.programFolder());
 }
 
-void CliContext::openCalendar() {
+void CliContext::openCalendar() { open(false); }
+
+void CliContext::openCalendarForReading() {
+    program.store.readOnly = true;
+    open(true);
+}
+
+void CliContext::open(bool reading) {
     enterProgramFolder();
     IniFile ini;
-    loadSettingsFile(program, ini, "dddd, d mmmm yyyy");
+    const bool used = loadSettingsFile(program, ini, "dddd, d mmmm yyyy");
     CalendarList& calendars = program.calendars;
     if (const auto done = completeInterruptedRestore({calendars.DataFolder, program.programFolder()}))
         err << "orvella-cli: " << *done << '\n';
-    ensureDataFolder(program);
+    // What only reads makes no data folder: a missing one is named, unless the program folder has never been
+    // used (no settings file yet), where there is nothing to read.
+    if (!reading) ensureDataFolder(program);
+    else if (used) expectDataFolder(program);
+    writing_ = !reading;
     // A first start gives the single calendar "User1", as the windows would before asking for a name.
     calendars.loadAtStartup(program.usersFile(), calendars.CurrentCalendarIndex);
     if (calendarOption) {
@@ -42,9 +54,12 @@ void CliContext::openCalendar() {
     program.store.OpenCurrentCalendar();
 }
 
-void CliContext::openCalendarForReading() {
-    program.store.readOnly = true;
-    openCalendar();
+void CliContext::keepFirstCalendar() {
+    if (!writing_ || program.calendars.empty()) return;
+    // The calendar list is written with the first calendar, so the windows' first start finds it.
+    if (statPath(program.usersFile())) return;
+    const int index = program.calendars.CurrentCalendarIndex;
+    if (statPath(program.calendars.CalendarFileName(index))) program.calendars.saveUsersFile(program.usersFile());
 }
 
 void CliContext::flush() {

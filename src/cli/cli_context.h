@@ -36,18 +36,27 @@ public:
     Program program;
 
     // Reads "Orvella.INI" and "CalUsers.DAT" of the program folder as the windows do at start (nothing is
-    // written), selects the calendar and opens it in store. A full calendar has its oldest days moved to
-    // its archive then, as in the windows, and the user is told on err.
+    // written), completes a restore that was interrupted, makes the data folder when it is missing,
+    // selects the calendar and opens it in store. A full calendar has its oldest days moved to its archive
+    // then, as in the windows, and the user is told on err.
     void openCalendar();
-    // The same for commands that only read: nothing is moved and nothing can be written.
+    // The same for commands that only read: nothing is moved and nothing can be written, and a missing
+    // data folder is an error rather than made.
     void openCalendarForReading();
     // Makes deletions permanent, as the windows do when they close.
     void flush();
+    // After a command that wrote: writes the calendar list when there was none and the command made the
+    // current calendar's file.
+    void keepFirstCalendar();
     // The program folder given or the executable's; throws DataError when it does not exist.
     void enterProgramFolder();
 
     // "YYYY-MM-DD" or "today".
     int parseDate(const std::string& text) const;
+
+private:
+    void open(bool reading);
+    bool writing_ = false;
 };
 
 // A whole number within [low, high].

@@ -1,6 +1,7 @@
 #include "program/settings_file.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/file_util.h"
 #include "common/ini_file.h"
@@ -14,6 +15,24 @@ namespace {
 const std::string kSystem = "System";
 const std::string kCalendar = "Calendar";
 const std::string kReminders = "Reminders";
+
+// A relative "Path" that leads out of the program folder (by ".." beyond its top): a folder copied with
+// it would write into whatever lies outside.
+bool leavesProgramFolder(const std::string& relative) {
+    const std::filesystem::path normal = std::filesystem::path(relative).lexically_normal();
+    return !normal.empty() && *normal.begin() == "..";
+}
+
+// The data folder as "Path" keeps it: inside the program folder relative to it, so the folder moves with
+// its data; anywhere else in full.
+std::string storedDataFolder(const std::string& programFolder, const std::string& dataFolder) {
+    const std::string prefix = programFolder + "/";
+    if (!programFolder.empty() && dataFolder.size() > prefix.size() && dataFolder.starts_with(prefix)) {
+        const std::string relative = dataFolder.substr(prefix.size());
+        if (relative.front() != '/' && !leavesProgramFolder(relative)) return relative;
+    }
+    return dataFolder;
+}
 
 }  // namespace
 
@@ -42,10 +61,18 @@ void readSettings(const IniFile& ini, Program& program, const std::string& defau
     s.TextColour = wincolor::Black;
     calendars.CurrentCalendarIndex = ini.readInteger(kSystem, "Current User", 0);
     // A relative "Path" lies in the program folder, for the windows and the command-line tool alike, never
-    // in whatever folder the process was started from.
-    if (calendars.DataFolder.empty()) calendars.DataFolder = findFolderIgnoringCase(program.programFolder(), "Data");
-    else if (calendars.DataFolder.front() != '/')
+    // in whatever folder the process was started from, nor above it.
+    if (calendars.DataFolder.empty()) {
+        calendars.DataFolder = findFolderIgnoringCase(program.programFolder(), "Data");
+    } else if (calendars.DataFolder.front() != '/') {
+        if (leavesProgramFolder(calendars.DataFolder))
+            throw IoError("The data folder \"" + calendars.DataFolder + "\" of \"Path\" in section \"Calendar\" of " +
+                              program.settingsFile() +
+                              " lies outside the program folder. A relative data folder must lie inside it; "
+                              "please give a folder inside it or a full path.",
+                          program.settingsFile());
         calendars.DataFolder = joinPath(program.programFolder(), calendars.DataFolder);
+    }
 }
 
 void writeSettings(const Program& program, IniFile& ini) {
@@ -54,10 +81,11 @@ void writeSettings(const Program& program, IniFile& ini) {
     ini.writeInteger(kSystem, "Left", s.Left);
     ini.writeInteger(kSystem, "Top", s.Top);
     ini.writeInteger(kSystem, "Size", s.Size);
-    // A relative "Path" is written back as it was, so the program folder can move together with its data.
+    // A relative "Path" is written back as it was, and a data folder inside the program folder (the default
+    // "Data" among them) as relative, so the program folder can move together with its data.
     const std::string stored = ini.value(kCalendar, "Path").value_or("");
     if (stored.empty() || stored.front() == '/' || joinPath(program.programFolder(), stored) != calendars.DataFolder)
-        ini.writeValue(kCalendar, "Path", calendars.DataFolder);
+        ini.writeValue(kCalendar, "Path", storedDataFolder(program.programFolder(), calendars.DataFolder));
     ini.writeString(kCalendar, "Default Date Format", s.DefaultDateFormat);
     ini.writeInteger(kCalendar, "Background", s.Background);
     ini.writeInteger(kCalendar, "Foreground", s.Foreground);
@@ -97,6 +125,12 @@ void ensureDataFolder(const Program& program) {
     if (!folderExists(folder))
         throw IoError("The data folder \"" + folder + "\" can neither be entered nor created: it is not a folder",
                       folder);
+}
+
+void expectDataFolder(const Program& program) {
+    const std::string& folder = program.calendars.DataFolder;
+    if (!folderExists(folder))
+        throw IoError("The data folder \"" + folder + "\" does not exist. Is the disk it lies on connected?", folder);
 }
 
 }  // namespace orv

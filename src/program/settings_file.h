@@ -11,7 +11,7 @@ class Program;
 
 // Reads every value of the three sections into the program (defaults where a value is missing or unusable),
 // resets the colours and resolves the data folder (empty "Path" = program folder + "/Data"; a relative one
-// lies in the program folder).
+// lies in the program folder). Throws IoError for a relative "Path" that leads out of the program folder.
 // defaultDateFormat is the system's long date format, taken when the key is missing.
 void readSettings(const IniFile& ini, Program& program, const std::string& defaultDateFormat);
 
@@ -27,5 +27,7 @@ void saveSettingsFile(const Program& program);
 // Makes sure the data folder exists: creates it when it cannot be entered. Throws IoError naming the folder
 // when it can neither be entered nor created.
 void ensureDataFolder(const Program& program);
+// For whatever only reads: throws IoError naming the data folder when it is not there, creating nothing.
+void expectDataFolder(const Program& program);
 
 }  // namespace orv

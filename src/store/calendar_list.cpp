@@ -138,7 +138,9 @@ bool CalendarList::loadAtStartup(const std::string& usersFile, int currentUserSe
     }
 
     if (!Names.empty() && (CurrentCalendarIndex < 0 || CurrentCalendarIndex >= size())) CurrentCalendarIndex = 0;
-    if (bytes && !Names.empty()) return false;
+    // Calendars the data folder holds are kept even without a list (the command-line tool made them, or a
+    // restore): a first start asks for a name only when there is none at all.
+    if (!Names.empty()) return false;
 
     Names.assign(1, std::string(kFirstCalendar));
     CurrentCalendarIndex = 0;

@@ -35,8 +35,9 @@ public:
     void saveUsersFile(const std::string& path) const;  // through a temporary file
 
     // Start-up: reads the list file, adds calendars found in the data folder, corrects the index.
-    // Returns true when this is a first start: the list then holds the single name "User1" and the
-    // caller asks for the first calendar's name.
+    // Returns true when this is a first start (no calendar named by the list file nor found in the data
+    // folder): the list then holds the single name "User1" and the caller asks for the first calendar's
+    // name.
     bool loadAtStartup(const std::string& usersFile, int currentUserSetting);
 
     // The Users window's working list becomes the list; the selection becomes current. With nothing

@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <filesystem>
 #include <set>
+#include <sstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 
 #include "app/main_form.h"
 #include "app/startup.h"
+#include "cli/cli.h"
 #include "events/annual_dlg.h"
 #include "store/cal_db.h"
 #include "ticker/remind_dlg.h"
@@ -53,6 +55,19 @@ private slots:
         QCOMPARE(QString::fromStdString(run->program.calendars.DataFolder),
                  QString::fromStdString(dir->file("RelData")));
         QVERIFY(dir->exists("RelData"));
+    }
+
+    // The command-line tool used first writes the list with the calendar it makes; the windows' first start
+    // then keeps that calendar and asks for no name.
+    void theFirstCalendarOfTheCommandLineToolIsKept() {
+        std::ostringstream out, err;
+        QCOMPARE(cli::run({"--folder", dir->path(), "set", "2026-01-01", "made by the tool"}, out, err), 0);
+        QCOMPARE(dir->read("CalUsers.DAT"), std::string("User1\r\n"));
+        std::unique_ptr<TCalMainForm> form(createWindows(run->context));
+        form->FormActivate();
+        QVERIFY(!seams->modalClasses.contains(QStringLiteral("orv::TAddUserDlg")));
+        QCOMPARE(run->program.calendars.Names, std::vector<std::string>{"User1"});
+        QCOMPARE(run->program.store.readDay(46023), std::optional<std::string>("made by the tool"));
     }
 
     void namedFilesAndFoldersAreFoundIgnoringCase() {

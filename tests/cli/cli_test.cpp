@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/clock.h"
 #include "common/day_number.h"
 #include "support/cli_fixture.h"
@@ -53,6 +55,7 @@ TEST_F(CliTest, TodayIsAcceptedWhereverADateIs) {
 TEST_F(CliTest, CalendarsListAndSelection) {
     dir.write("CalUsers.DAT", "Ann\r\nBob Smith\r\n");
     dir.write("Orvella.INI", "[System]\r\nCurrent User=1\r\n");
+    std::filesystem::create_directories(dir.file("Data"));
     EXPECT_EQ(run({"calendars"}).out, "  Ann\n* Bob Smith\n");
     EXPECT_EQ(run({"--calendar", "ann", "set", "2026-05-05", "hers"}).status, 0);
     EXPECT_TRUE(dir.exists("Data/Ann.DBX"));

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/ini_file.h"
+#include "common/io_error.h"
 #include "program/program.h"
 #include "program/settings_file.h"
 
@@ -41,7 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IniFile ini;
     ini.loadFromText(std::string(reinterpret_cast<const char*>(data), size));
     Program first("/program");
-    readSettings(ini, first, "dddd, d mmmm yyyy");
+    try {
+        readSettings(ini, first, "dddd, d mmmm yyyy");
+    } catch (const IoError&) {
+        return 0;  // a data folder refused: nothing is written back
+    }
     writeSettings(first, ini);
     const std::string saved = ini.toText();
 

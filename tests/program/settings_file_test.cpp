@@ -71,9 +71,7 @@ TEST(Settings, SavedFileHoldsEveryKeyInOrder) {
     saveSettingsFile(s);
     const std::string expected =
         "[System]\r\nLeft=300\r\nTop=40\r\nSize=1\r\nCurrent User=0\r\n\r\n"
-        "[Calendar]\r\nPath=" +
-        dir.path() +
-        "/Data\r\nDefault Date Format=dddd, d mmmm yyyy\r\n"
+        "[Calendar]\r\nPath=Data\r\nDefault Date Format=dddd, d mmmm yyyy\r\n"
         "Background=-2147483633\r\nForeground=-2147483633\r\nBackgrd mode=3\r\nShow Weekends=1\r\n"
         "Last Accepted Date=21916\r\nShow Usage=1\r\nTile=0\r\n\r\n"
         "[Reminders]\r\nEnabled=0\r\nKind=0\r\nDate=0\r\nTime=0\r\n";
