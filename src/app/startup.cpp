@@ -89,6 +89,7 @@ TCalMainForm* createWindows(AppContext& context) {
     desk->setUsersWindow(users);
     desk->setExplainWindow(explain);
     QObject::connect(desk, &TDeskDlg1::repeatRequested, annual, &TAnnualDlg::ShowRepeating);
+    QObject::connect(desk, &TDeskDlg1::calendarSwitched, main, &TCalMainForm::RefreshDayMarks);
     users->setNameWindows(addUser, chgUser);
     addUser->setNameErrorDlg(nameError);
     chgUser->setNameErrorDlg(nameError);

@@ -806,6 +806,8 @@ void TDeskDlg1::ceUserButtonClick() {
             }
             FillCells();
         });
+        // The month grid behind the page shows the new calendar's dots at once, not when the page closes.
+        if (result == mrOk) emit calendarSwitched();
     } else {
         StateScope refilling(this, PageState::Refilling);
         swallowed([&] {

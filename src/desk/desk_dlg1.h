@@ -57,6 +57,8 @@ signals:
     // The repeat button: the repetition window for the focused day. The page has saved its cells before
     // and flushes, reopens and refills the store after.
     void repeatRequested(int startDate);
+    // Another calendar became current in the Users window (its days are in the store now).
+    void calendarSwitched();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

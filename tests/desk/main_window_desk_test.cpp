@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -130,6 +131,35 @@ private slots:
         QVERIFY(!ini.readBool("Calendar", "Show Weekends", true));
         form->close();
         QCOMPARE(cli({"show", "2026-03-18"}), std::string("Dentist 9am\nBring the card\n"));
+    }
+
+    // Another calendar chosen in the week page: the grid behind it shows the new calendar's dots at once.
+    void theGridShowsTheDotsOfTheCalendarSwitchedTo() {
+        prepareFolder("Ann's today");
+        dir->write("CalUsers.DAT", "Ann\r\nBob\r\n");
+        cli({"--calendar", "Bob", "set", "2026-03-20", "Bob's"});
+        auto form = startedForm();
+        auto* grid = part<TRxCalendarEx>(form.get(), "Cal");
+        QCOMPARE(grid->GetMark(11), int(TRxCalendarEx::kGreenMark));
+        QCOMPARE(grid->GetMark(20), int(TRxCalendarEx::kNoMark));
+        std::pair<int, int> switched;
+        seams->scripts.push_back([&](QDialog* d) {
+            auto* page = qobject_cast<TDeskDlg1*>(d);
+            seams->scripts.push_back([](QDialog* users) {
+                part<QListWidget>(users, "lbUsers")->setCurrentRow(1);
+                part<QPushButton>(users, "OKBtn")->click();
+                return users->result();
+            });
+            part<QToolButton>(page, "RxSpeedButton1")->click();
+            switched = {grid->GetMark(11), grid->GetMark(20)};
+            part<QToolButton>(page, "ExitBtn")->click();
+            return page->result();
+        });
+        part<QPushButton>(form.get(), "DeskBtn")->click();
+        QCOMPARE(program().calendars.currentName(), std::string("Bob"));
+        QCOMPARE(switched, (std::pair<int, int>(TRxCalendarEx::kNoMark, TRxCalendarEx::kGreenMark)));
+        QCOMPARE(grid->GetMark(11), int(TRxCalendarEx::kNoMark));
+        QCOMPARE(grid->GetMark(20), int(TRxCalendarEx::kGreenMark));
     }
 
     void toDoButtonAcknowledgesTheFlashAndStoresTheDay() {
