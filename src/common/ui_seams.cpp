@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QUrl>
 
+#include "common/window_place.h"
+
 namespace orv {
 namespace {
 
@@ -28,6 +30,24 @@ public:
 private:
     QPointer<QWidget> under_;
 };
+
+// A run of text no line break may fall in (a path, a long name) would make the box wider than the screen:
+// it may break after each folder separator, and every 40 characters where there is none.
+QString breakable(const QString& text) {
+    constexpr int kLongest = 40;
+    const QChar kBreak(0x200B);  // zero width space
+    QString out;
+    int run = 0;
+    for (const QChar c : text) {
+        out += c;
+        run = c.isSpace() ? 0 : run + 1;
+        if (run >= kLongest || (run > 1 && (c == QLatin1Char('/') || c == QLatin1Char('\\')))) {
+            out += kBreak;
+            run = 0;
+        }
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -60,7 +80,9 @@ int UiSeams::message(QWidget* parent, MsgIcon icon, const QString& text, MsgButt
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
     // Names, lines and file names in a message are the user's own text: never read as markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(shown);
+    box.setText(breakable(shown));
+    // Over a window that stands partly off the screen a box would too.
+    keepOnScreen(&box);
     switch (buttons) {
         case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
         case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;

@@ -21,4 +21,12 @@ void placeWindow(QWidget* window, QPoint inside);
 // of its width. Any values, however far out, are safe to ask about.
 bool placeIsOnAScreen(std::int64_t left, std::int64_t top, QSize size, const QList<QRect>& screens);
 
+// Where a window's frame must go to lie wholly inside area: as near as it can to where it is, its top left
+// corner on the area when it is larger than the area.
+QPoint placeInside(const QRect& frame, const QRect& area);
+
+// From now on the window is moved wholly onto the free area of its screen whenever it is shown or changes
+// size (a message box over a window that stands partly off the screen, a box the window manager placed).
+void keepOnScreen(QWidget* window);
+
 }  // namespace orv

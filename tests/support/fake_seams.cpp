@@ -23,8 +23,9 @@ namespace {
 // The text a label puts on the screen: markup is rendered, plain text shown as it is.
 QString displayedText(const QLabel* label) {
     const Qt::TextFormat format = label->textFormat();
+    // Zero width spaces (where a long path may break) show nothing.
     if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(label->text())))
-        return label->text();
+        return QString(label->text()).remove(QChar(0x200B));
     QTextDocument doc;
     doc.setHtml(label->text());
     return doc.toPlainText();
