@@ -1,5 +1,7 @@
 #include "backup/restore_journal.h"
 
+#include <algorithm>
+
 #include "backup/backup_set.h"
 #include "backup/disk_files.h"
 #include "backup/restore_run.h"
@@ -8,6 +10,7 @@
 #include "common/file_util.h"
 #include "common/io_error.h"
 #include "common/sys_file.h"
+#include "store/calendar_lock.h"
 
 namespace orv {
 namespace {
@@ -121,6 +124,22 @@ void back(const RestoreJournal& j, const RestoreFolders& folders) {
     }
 }
 
+// Every calendar the journal puts in place, locked for writing while its files move (in one order, so that
+// two restores never wait on each other): no program reads a calendar half restored, nor writes into a
+// file being replaced; each counts the change, so that keys read before are known to be stale.
+std::vector<CalendarLock> lockCalendars(const RestoreJournal& j, const RestoreFolders& folders) {
+    std::vector<std::string> files;
+    for (const JournalEntry& e : j.entries)
+        if (e.inData) files.push_back(joinPath(folders.data, e.target));
+    std::sort(files.begin(), files.end());
+    std::vector<CalendarLock> locks;
+    for (const std::string& file : files) {
+        locks.emplace_back(file, CalendarLock::Mode::Exclusive);
+        locks.back().countChange();
+    }
+    return locks;
+}
+
 void carryOut(const RestoreJournal& j, const RestoreFolders& folders) {
     if (j.forward) forward(j, folders);
     else back(j, folders);
@@ -209,6 +228,7 @@ std::string freeCopiesName(const std::string& dataFolder, int today) {
 }
 
 std::optional<std::string> carryOutJournal(RestoreJournal journal, const RestoreFolders& folders) {
+    const auto locks = lockCalendars(journal, folders);
     try {
         writeJournal(journal, folders.data);
     } catch (const IoError&) {
@@ -261,6 +281,7 @@ std::optional<std::string> completeInterruptedRestore(const RestoreFolders& fold
                           "journal.",
                       path);
     try {
+        const auto locks = lockCalendars(*journal, folders);
         carryOut(*journal, folders);
         removeJournal(folders.data);
     } catch (const IoError& e) {

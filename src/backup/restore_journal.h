@@ -49,14 +49,15 @@ std::string journalPath(const std::string& dataFolder);
 // "<data folder's name> before restore YYYY-MM-DD", with " (2)", " (3)", ... when that is taken.
 std::string freeCopiesName(const std::string& dataFolder, int today);
 
-// Writes the journal and carries it out: forward, or (after a failure on the way) back again, leaving the
+// Locks every calendar it puts in place for writing, writes the journal and carries it out (the locks held
+// to the end): forward, or (after a failure on the way) back again, leaving the
 // folders as they were, and throws the failure; when the taking back fails too, the journal stays for the
 // next start and the message says so. A warning (UTF-8) when all is in place but the journal could not be
 // deleted.
 std::optional<std::string> carryOutJournal(RestoreJournal journal, const RestoreFolders& folders);
 
-// At the start of either program: finishes or takes back a restore that was stopped on its way. nullopt when
-// there was none; else what the user is told (UTF-8). Throws IoError for a journal that cannot be read or
+// At the start of either program: finishes or takes back a restore that was stopped on its way, its calendars
+// locked meanwhile. nullopt when there was none; else what the user is told (UTF-8). Throws IoError for a journal that cannot be read or
 // carried out, naming it.
 std::optional<std::string> completeInterruptedRestore(const RestoreFolders& folders);
 

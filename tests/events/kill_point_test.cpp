@@ -141,13 +141,13 @@ INSTANTIATE_TEST_SUITE_P(StampingAndRemoval, KillPoints,
                                            std::vector<std::string>{"clear", "2026-01-02"}),
                          [](const auto& info) { return info.param[0]; });
 
-// What the user's files are: the calendars and the two lists, without the disks, the restore's staged files,
-// its journal and the copies it keeps.
+// What the user's files are: the calendars and the two lists, without the disks, the calendars' lock files,
+// the restore's staged files, its journal and the copies it keeps.
 test::FolderSnapshot userFiles(const test::FolderSnapshot& all) {
     test::FolderSnapshot out;
     for (const auto& [name, value] : all)
-        if ((name.starts_with("Data/") && !name.starts_with("Data/.")) || name == "CalUsers.DAT" ||
-            name == "Events.dat")
+        if ((name.starts_with("Data/") && !name.starts_with("Data/.") && !name.ends_with(".lock")) ||
+            name == "CalUsers.DAT" || name == "Events.dat")
             out[name] = value;
     return out;
 }
