@@ -909,6 +909,9 @@ std::optional<std::string> CalDb::readDay(double date) {
 
 void CalDb::writeDay(double date, std::string_view text) {
     refuseWriting(CurrentFileName);
+    // A record keeps its text up to a zero byte: a text that would keep nothing clears the day rather
+    // than leave a record that no lookup finds.
+    text = text.substr(0, text.find('\0'));
     const Hold op = hold(true);
     const std::string key = dateKey(date);
     const bool known = findKey(key);

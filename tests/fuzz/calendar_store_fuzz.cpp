@@ -77,16 +77,17 @@ struct Model {
         if (i < 0) return std::nullopt;
         return records[static_cast<size_t>(i)].text;
     }
-    void write(double date, std::string_view text) {
+    void write(double date, std::string_view given) {
         const int i = find(dateKey(date));
+        const std::string text = stored(given);
         if (text.empty()) {
             if (i >= 0) records[static_cast<size_t>(i)].deleted = true;
         } else if (i >= 0) {
             // The record takes the date as given, though its key is all that was compared.
             records[static_cast<size_t>(i)].date = date;
-            records[static_cast<size_t>(i)].text = stored(text);
+            records[static_cast<size_t>(i)].text = text;
         } else {
-            records.push_back({date, dateKey(date), stored(text)});
+            records.push_back({date, dateKey(date), text});
         }
     }
     bool anyDeleted() const {
@@ -109,7 +110,8 @@ Model modelOf(const std::string& file) {
         char rec[kRecordSize] = {};
         std::memcpy(rec, file.data() + at, std::min<size_t>(kRecordSize, file.size() - at));
         const ReminderRecord r = ReminderRecord::fromBytes(rec);
-        m.records.push_back({r.Date, dateKey(r.Date), r.text()});
+        // A record without text holds no day.
+        m.records.push_back({r.Date, dateKey(r.Date), r.text(), rec[8] == 0});
     }
     return m;
 }
