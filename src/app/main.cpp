@@ -15,6 +15,7 @@
 #include "app/month_grid_accessible.h"
 #include "app/picture_read_ahead.h"
 #include "app/session_bus.h"
+#include "app/single_instance.h"
 #include "app/startup.h"
 #include "common/app_context.h"
 #include "common/day_number.h"
@@ -82,6 +83,17 @@ int main(int argc, char** argv) {
         orv::UiSeams().error(nullptr, QString::fromUtf8(e.what()));
         return 2;
     }
+    orv::SingleInstance instance(folder);
+    switch (instance.claim()) {
+    case orv::SingleInstance::Claim::AnsweredByOther:
+        return 0;
+    case orv::SingleInstance::Claim::OtherSilent:
+        std::cerr << "orvella: Orvella already runs on " << folder << " but does not answer\n";
+        return 1;
+    case orv::SingleInstance::Claim::Ours:
+    case orv::SingleInstance::Claim::Unchecked:
+        break;
+    }
     orv::Program program(folder);
     // The calendar's keys are read on another core while the windows are built.
     program.store.offerKeysReadAhead(orv::readCurrentCalendarKeysAhead(folder));
@@ -97,6 +109,12 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
     mainForm->show();
     mainForm->activateWindow();
+    QObject::connect(&instance, &orv::SingleInstance::raiseRequested, mainForm, [mainForm] {
+        mainForm->setWindowState(mainForm->windowState() & ~Qt::WindowMinimized);
+        mainForm->show();
+        mainForm->raise();
+        mainForm->activateWindow();
+    });
     const int result = QApplication::exec();
     delete mainForm;
     return result;
