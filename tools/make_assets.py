@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Draws everything Orvella ships in its program folder and writes it under assets/program/:
 
-  Artwork/   twelve monthly pictures (JPEG, July as an 8-bit Windows bitmap), of different proportions
+  Artwork/   twelve monthly pictures (JPEG, July as an 8-bit Windows bitmap), of different proportions, at
+             print size: 2000 pixels on the long side, so that the picture calendar page prints at about
+             250 pixels per inch
   Images/    the five 50 x 50 background textures, the white one, and the play and stop glyphs, each also
              drawn at twice the size ("@2x") for screens of twice the density
   SOUNDS/    a looping tune for May (with Sounds.ini) and a short chime for December
@@ -37,10 +39,66 @@ def lerp(a, b, t):
     return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
 
 
+# The pictures are laid out on a small grid (the long side some 400 to 720 units) and drawn at print size:
+# every coordinate, radius and line width is multiplied by the month's scale.
+PRINT_LONG_SIDE = 2000
+SCALE = 1.0
+
+
+def px(v):
+    return v * SCALE
+
+
+def pts(seq):
+    return [(x * SCALE, y * SCALE) for x, y in seq]
+
+
+class Scaled:
+    """ImageDraw taking the month's grid units."""
+
+    def __init__(self, img):
+        self.d = ImageDraw.Draw(img)
+
+    @staticmethod
+    def _box(b):
+        return [v * SCALE for v in b]
+
+    @staticmethod
+    def _width(w):
+        return max(1, int(round(w * SCALE)))
+
+    def ellipse(self, box, fill=None, outline=None):
+        self.d.ellipse(self._box(box), fill=fill, outline=outline, width=self._width(1))
+
+    def rectangle(self, box, fill=None):
+        self.d.rectangle(self._box(box), fill=fill)
+
+    def line(self, xy, fill=None, width=1):
+        self.d.line(pts(xy), fill=fill, width=self._width(width))
+
+    def polygon(self, xy, fill=None):
+        self.d.polygon(pts(xy), fill=fill)
+
+    def arc(self, box, start, end, fill=None, width=1):
+        self.d.arc(self._box(box), start, end, fill=fill, width=self._width(width))
+
+    def pieslice(self, box, start, end, fill=None):
+        self.d.pieslice(self._box(box), start, end, fill=fill)
+
+    def point(self, xy, fill=None):
+        x, y = xy
+        r = SCALE / 2
+        self.d.ellipse([x * SCALE - r, y * SCALE - r, x * SCALE + r, y * SCALE + r], fill=fill)
+
+    def regular_polygon(self, circle, sides, fill=None):
+        x, y, r = circle
+        self.d.regular_polygon((x * SCALE, y * SCALE, r * SCALE), sides, fill=fill)
+
+
 def vertical_gradient(size, stops):
-    """stops: [(position 0..1, (r, g, b)), ...]"""
-    w, h = size
-    img = Image.new("RGB", size)
+    """size in grid units; stops: [(position 0..1, (r, g, b)), ...]"""
+    w, h = int(round(size[0] * SCALE)), int(round(size[1] * SCALE))
+    img = Image.new("RGB", (w, h))
     d = ImageDraw.Draw(img)
     for y in range(h):
         t = y / max(1, h - 1)
@@ -54,18 +112,19 @@ def vertical_gradient(size, stops):
 def hills(img, colour, base, amplitude, waves, phase):
     w, h = img.size
     d = ImageDraw.Draw(img)
-    pts = [(0, h)]
+    points = [(0, h)]
     for x in range(0, w + 1, 4):
-        y = base + amplitude * math.sin(x / w * math.pi * waves + phase)
-        pts.append((x, y))
-    pts.append((w, h))
-    d.polygon(pts, fill=colour)
+        y = px(base) + px(amplitude) * math.sin(x / w * math.pi * waves + phase)
+        points.append((x, y))
+    points.append((w, h))
+    d.polygon(points, fill=colour)
 
 
 def sun(img, centre, radius, colour, glow):
     layer = Image.new("RGBA", img.size, (0, 0, 0, 0))
     d = ImageDraw.Draw(layer)
-    cx, cy = centre
+    cx, cy = px(centre[0]), px(centre[1])
+    radius = px(radius)
     for i in range(6, 0, -1):
         r = radius + i * radius * 0.35
         d.ellipse([cx - r, cy - r, cx + r, cy + r], fill=glow + (18,))
@@ -124,7 +183,7 @@ def banner(img, text, colour=(255, 255, 255), shade=(0, 0, 0)):
     box = d.textbbox((0, 0), text, font=font)
     tw = box[2] - box[0]
     x, y = (w - tw) // 2, int(h * 0.06)
-    d.text((x + 2, y + 2), text, font=font, fill=shade)
+    d.text((x + px(2), y + px(2)), text, font=font, fill=shade)
     d.text((x, y), text, font=font, fill=colour)
 
 
@@ -132,7 +191,7 @@ def january(rng):
     img = vertical_gradient((600, 400), [(0, (120, 160, 215)), (0.6, (215, 230, 245)), (1, (235, 240, 250))])
     hills(img, (245, 248, 255), 300, 25, 2.2, 0.3)
     hills(img, (228, 236, 250), 340, 18, 3.1, 1.4)
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for i in range(5):
         tree(d, 80 + i * 110 + rng.randint(-20, 20), 330 + rng.randint(-10, 25), 110 + rng.randint(-20, 20),
              (90, 70, 50), (40, 90, 70))
@@ -146,7 +205,7 @@ def january(rng):
 
 def february(rng):
     img = vertical_gradient((640, 360), [(0, (250, 200, 215)), (1, (200, 120, 160))])
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for _ in range(18):
         x, y, s = rng.randint(20, 620), rng.randint(70, 340), rng.randint(12, 34)
         heart(d, x, y, s, rng.choice([(220, 40, 80), (245, 90, 120), (255, 240, 245), (190, 30, 70)]))
@@ -158,7 +217,7 @@ def march(rng):
     img = vertical_gradient((500, 400), [(0, (150, 170, 190)), (1, (205, 215, 220))])
     hills(img, (110, 170, 90), 290, 30, 1.5, 0.5)
     hills(img, (80, 150, 70), 330, 20, 2.5, 2.0)
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for _ in range(120):
         x, y = rng.randint(0, 500), rng.randint(60, 300)
         d.line([(x, y), (x - 4, y + 14)], fill=(225, 235, 245), width=1)
@@ -170,14 +229,14 @@ def march(rng):
 
 def april(rng):
     img = vertical_gradient((600, 400), [(0, (140, 200, 240)), (1, (225, 240, 250))])
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     # A rainbow after the showers.
     colours = [(230, 60, 60), (240, 150, 50), (240, 220, 70), (90, 190, 90), (70, 130, 220), (130, 90, 200)]
     for i, c in enumerate(colours):
         r = 330 - i * 14
         d.arc([300 - r, 420 - r, 300 + r, 420 + r], 180, 360, fill=c, width=14)
     hills(img, (120, 190, 100), 330, 20, 2.0, 0.0)
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for _ in range(25):
         flower(d, rng.randint(10, 590), rng.randint(345, 395), 6,
                rng.choice([(255, 255, 255), (250, 180, 210), (200, 170, 240)]), (250, 210, 60))
@@ -189,7 +248,7 @@ def may(rng):
     img = vertical_gradient((720, 400), [(0, (100, 170, 235)), (1, (200, 230, 250))])
     sun(img, (600, 90), 40, (255, 225, 90), (255, 240, 160))
     hills(img, (100, 180, 80), 280, 20, 1.7, 1.0)
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for _ in range(90):
         x, y = rng.randint(0, 720), rng.randint(300, 400)
         d.line([(x, y + 12), (x, y)], fill=(60, 130, 50), width=2)
@@ -203,7 +262,7 @@ def june(rng):
     img = vertical_gradient((480, 400), [(0, (90, 160, 230)), (0.55, (190, 225, 250)), (0.56, (40, 120, 180)),
                                          (1, (20, 70, 130))])
     sun(img, (120, 120), 34, (255, 240, 150), (255, 250, 200))
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for i in range(30):
         y = 230 + i * 6
         for x in range(0, 480, 30):
@@ -222,7 +281,7 @@ def july(rng):
     sun(img, (225, 200), 60, (255, 250, 220), (255, 230, 150))
     hills(img, (120, 150, 60), 235, 12, 2.0, 0.7)
     hills(img, (90, 120, 40), 265, 10, 3.0, 2.2)
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for x in range(20, 450, 46):
         d.line([(x, 300), (x + 6, 250)], fill=(70, 100, 30), width=3)
         d.ellipse([x - 6, 234, x + 18, 258], fill=(250, 200, 40))
@@ -236,7 +295,7 @@ def august(rng):
     img = vertical_gradient((640, 400), [(0, (80, 170, 230)), (0.5, (170, 220, 245)), (0.51, (30, 140, 190)),
                                          (0.7, (60, 180, 200)), (0.71, (240, 215, 160)), (1, (225, 195, 140))])
     sun(img, (520, 80), 36, (255, 245, 170), (255, 250, 210))
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     # A parasol and a ball on the sand.
     d.line([(200, 300), (215, 380)], fill=(90, 60, 40), width=4)
     for k in range(6):
@@ -251,7 +310,7 @@ def august(rng):
 def september(rng):
     img = vertical_gradient((400, 500), [(0, (150, 190, 220)), (1, (235, 225, 190))])
     hills(img, (150, 170, 80), 420, 10, 1.2, 0.0)
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     d.rectangle([185, 250, 215, 440], fill=(100, 70, 45))
     d.ellipse([70, 120, 330, 320], fill=(70, 140, 60))
     d.ellipse([100, 90, 300, 260], fill=(90, 160, 70))
@@ -265,7 +324,7 @@ def september(rng):
 
 def october(rng):
     img = vertical_gradient((600, 400), [(0, (240, 190, 120)), (1, (200, 110, 50))])
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for _ in range(60):
         leaf(d, rng.randint(0, 600), rng.randint(60, 400), rng.randint(10, 22), rng.uniform(0, math.pi),
              rng.choice([(200, 60, 20), (230, 140, 30), (170, 40, 30), (240, 190, 60), (140, 80, 30)]))
@@ -281,7 +340,7 @@ def november(rng):
     img = vertical_gradient((560, 400), [(0, (60, 70, 95)), (1, (150, 150, 165))])
     sun(img, (430, 100), 30, (240, 240, 225), (200, 200, 210))
     hills(img, (70, 80, 85), 300, 25, 1.8, 0.4)
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for i in range(4):
         x = 60 + i * 130
         d.line([(x, 400), (x, 250)], fill=(40, 40, 45), width=5)
@@ -289,23 +348,23 @@ def november(rng):
             a = -math.pi / 2 + (k - 2) * 0.45
             d.line([(x, 290), (x + 50 * math.cos(a), 290 + 50 * math.sin(a))], fill=(40, 40, 45), width=2)
     fog = Image.new("RGBA", img.size, (0, 0, 0, 0))
-    fd = ImageDraw.Draw(fog)
+    fd = Scaled(fog)
     for i in range(6):
         y = 260 + i * 22
         fd.rectangle([0, y, 560, y + 14], fill=(220, 220, 230, 60))
-    img = Image.alpha_composite(img.convert("RGBA"), fog.filter(ImageFilter.GaussianBlur(8))).convert("RGB")
+    img = Image.alpha_composite(img.convert("RGBA"), fog.filter(ImageFilter.GaussianBlur(px(8)))).convert("RGB")
     banner(img, "November", colour=(235, 235, 240), shade=(30, 30, 40))
     return img
 
 
 def december(rng):
     img = vertical_gradient((400, 480), [(0, (15, 25, 70)), (1, (60, 80, 140))])
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     for _ in range(60):
         x, y = rng.randint(0, 400), rng.randint(0, 300)
         d.point((x, y), fill=(255, 255, 220))
     hills(img, (235, 240, 250), 400, 15, 1.5, 0.2)
-    d = ImageDraw.Draw(img)
+    d = Scaled(img)
     tree(d, 200, 420, 230, (90, 60, 40), (30, 110, 60))
     for _ in range(16):
         x, y = rng.randint(140, 260), rng.randint(220, 390)
@@ -323,8 +382,14 @@ NAMES = ["January", "February", "March", "April", "May", "June", "July", "August
 
 
 def make_pictures():
+    global SCALE
     for i, (draw, name) in enumerate(zip(MONTHS, NAMES)):
+        # Drawn once on the grid to learn its size, then again at print size with the same random choices.
+        SCALE = 1.0
+        grid = draw(random.Random(1000 + i)).size
+        SCALE = PRINT_LONG_SIDE / max(grid)
         img = draw(random.Random(1000 + i))
+        SCALE = 1.0
         stem = "%02d-%s" % (i + 1, name)
         if img.mode == "P":
             img.save(out("Artwork", stem + ".bmp"))

@@ -33,6 +33,9 @@ public:
     virtual int copies() const { return 1; }
     // The printer's name or the file's, for messages.
     virtual QString name() const = 0;
+    // Called once a job has ended well; a target that keeps the job back until then hands it on here.
+    // Throws PrintError when it cannot.
+    virtual void finish() {}
 };
 
 class PrinterTarget : public PrintTarget {
@@ -55,6 +58,10 @@ private:
 
 // A PDF file of A4 sheets at 1200 dots per inch.
 std::unique_ptr<PrintTarget> pdfTarget(const QString& file, QPageLayout::Orientation orientation);
+// A PDF file with the sheets, resolution and margins of printer (one set up in the print dialog). The file
+// is written beside its place and put there whole once the job has ended well: a failed job leaves the old
+// file as it was. A FIFO, device or folder at that place is refused at once with PrintError.
+std::unique_ptr<PrintTarget> pdfTarget(const QString& file, const QPrinter& like);
 
 // Runs paintJob once per copy, each copy a job of its own. A job that cannot start or end throws PrintError
 // and no later copy is printed; an error thrown by paintJob ends its job and passes on.

@@ -4,6 +4,7 @@
 
 #include <QPageLayout>
 #include <memory>
+#include <string>
 
 class QPrinter;
 class QWidget;
@@ -16,9 +17,11 @@ class PrinterSeam {
 public:
     virtual ~PrinterSeam() = default;
     // The print dialog (printer and number of copies) over parent, the sheet in the given orientation;
-    // nullptr when the user cancels.
-    virtual std::unique_ptr<PrintTarget> askPrinter(QWidget* parent, QPageLayout::Orientation orientation);
-    // The default printer, set up for a job without a print dialog. Throws when there is none.
+    // nullptr when the user cancels. printFile is the file last printed to (empty before the first): the
+    // dialog proposes it, else "print.pdf" in the user's documents folder, and a print into a file sets it.
+    virtual std::unique_ptr<PrintTarget> askPrinter(QWidget* parent, QPageLayout::Orientation orientation,
+                                                    std::string& printFile);
+    // The default printer, set up for a job without a print dialog; nullptr when none is installed.
     virtual std::unique_ptr<QPrinter> defaultPrinter();
 };
 

@@ -727,7 +727,8 @@ WeekSheet TDeskDlg1::printSheet() {
 void TDeskDlg1::PrintBtnClick() {
     ensurePageBuilt();
     guarded(context_.ui(), this, [this] {
-        const auto target = context_.printer().askPrinter(this, QPageLayout::Landscape);
+        const auto target =
+            context_.printer().askPrinter(this, QPageLayout::Landscape, context_.program().settings.PrintFile);
         if (target) printWeekSheet(*target, printSheet());
     });
 }

@@ -1,14 +1,14 @@
 #include "desk/line_printer.h"
 
 #include <QFontMetrics>
-#include <QPagedPaintDevice>
 #include <stdexcept>
 
 #include "common/print_font.h"
+#include "common/print_target.h"
 
 namespace orv {
 
-LinePrinter::LinePrinter(QPagedPaintDevice* device) : device_(device) {
+LinePrinter::LinePrinter(PrintTarget& target) : target_(target), device_(&target.device()) {
     if (!painter_.begin(device_)) throw std::runtime_error("The printer could not start the print job.");
     font_ = QFont(painter_.font(), device_);
 }
@@ -32,7 +32,7 @@ void LinePrinter::printLine(const QString& line) {
     const QFontMetricsF metrics(font_, device_);
     const int height = lineHeight();
     if (y_ > 0 && y_ + height > device_->height()) {
-        if (!device_->newPage()) throw std::runtime_error("The printer could not start a new page.");
+        if (!target_.newPage()) throw std::runtime_error("The printer could not start a new page.");
         ++page_;
         y_ = 0;
     }
@@ -54,6 +54,7 @@ void LinePrinter::printLine(const QString& line) {
 void LinePrinter::finish() {
     if (!painter_.isActive()) return;
     if (!painter_.end()) throw std::runtime_error("The printer reported an error while printing.");
+    target_.finish();
 }
 
 }  // namespace orv

@@ -8,9 +8,10 @@
 #include <QString>
 #include <vector>
 
-class QPagedPaintDevice;
 
 namespace orv {
+
+class PrintTarget;
 
 class LinePrinter {
 public:
@@ -21,7 +22,7 @@ public:
     };
 
     // Begins the job. Throws when the printer cannot start it.
-    explicit LinePrinter(QPagedPaintDevice* device);
+    explicit LinePrinter(PrintTarget& target);
     ~LinePrinter();  // ends an unfinished job
     LinePrinter(const LinePrinter&) = delete;
     LinePrinter& operator=(const LinePrinter&) = delete;
@@ -38,7 +39,8 @@ public:
     const std::vector<Placed>& placed() const { return placed_; }
 
 private:
-    QPagedPaintDevice* device_;
+    PrintTarget& target_;
+    QPaintDevice* device_;
     QPainter painter_;
     QFont font_;
     int page_ = 1;

@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QPalette>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -109,8 +110,17 @@ int ReminderEditor::storedLength() const {
 
 QStringList ReminderEditor::visualLines() const {
     QStringList lines;
-    // The width the editor has now, also when it is hidden and its viewport has not followed a resize.
-    const qreal width = contentsRect().width() - 2 * document()->documentMargin();
+    // The width the text is laid out in on screen, the scroll bar's off, also when the editor is hidden and
+    // its viewport has not followed a resize.
+    int visible = contentsRect().width() - viewportMargins().left() - viewportMargins().right();
+    const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
+    if (policy == Qt::ScrollBarAlwaysOn ||
+        (policy == Qt::ScrollBarAsNeeded && verticalScrollBar()->isVisibleTo(this))) {
+        visible -= verticalScrollBar()->sizeHint().width();
+        if (style()->styleHint(QStyle::SH_ScrollView_FrameOnlyAroundContents, nullptr, this))
+            visible -= style()->pixelMetric(QStyle::PM_ScrollView_ScrollBarSpacing, nullptr, this);
+    }
+    const qreal width = visible - 2 * document()->documentMargin();
     QTextOption option = document()->defaultTextOption();
     option.setWrapMode(wordWrapMode());
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {

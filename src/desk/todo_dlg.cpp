@@ -13,6 +13,7 @@
 #include "common/date_format.h"
 #include "common/error_guard.h"
 #include "common/hint_router.h"
+#include "common/print_target.h"
 #include "common/printer_seam.h"
 #include "common/qt_text.h"
 #include "common/ui_fonts.h"
@@ -116,13 +117,24 @@ void TToDoDlg::editDay(int day, const QRect& over) {
 
 void TToDoDlg::bPrintClick() {
     // A print that did not happen must not cost the text: the window stays open as it was.
-    if (guarded(context_.ui(), this, [this] { printText(); })) done(mrCancel);
+    if (guarded(context_.ui(), this, [this] { printText(); }) && !printCancelled_) done(mrCancel);
 }
 
 std::vector<LinePrinter::Placed> TToDoDlg::printText() {
+    printCancelled_ = false;
     if (Memo1_->isEmpty()) return {};
-    const std::unique_ptr<QPrinter> printer = context_.printer().defaultPrinter();
-    LinePrinter job(printer.get());
+    std::unique_ptr<PrintTarget> target;
+    if (auto printer = context_.printer().defaultPrinter()) {
+        target = std::make_unique<PrinterTarget>(std::move(printer));
+    } else {
+        // Without a printer the print dialog offers a PDF file, as the week page's does.
+        target = context_.printer().askPrinter(this, QPageLayout::Portrait, context_.program().settings.PrintFile);
+    }
+    if (!target) {
+        printCancelled_ = true;
+        return {};
+    }
+    LinePrinter job(*target);
     job.setFont(DatePanel_->font());
     job.printLine(QStringLiteral("  "));
     job.printLine(QStringLiteral("  "));

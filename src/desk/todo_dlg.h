@@ -26,7 +26,8 @@ public:
     // window open. A store error is shown over the parent window.
     void editDay(int day, const QRect& over);
 
-    // The day's text as a plain print job on the default printer; nothing for an empty editor.
+    // The day's text as a plain print job on the default printer, or, when none is installed, where the print
+    // dialog says (a PDF file); nothing for an empty editor or a cancelled dialog.
     // Returns what was printed.
     std::vector<LinePrinter::Placed> printText();
 
@@ -50,6 +51,7 @@ private:
     QPushButton* bPrint_;
     QPushButton* bOk_;
     bool activatedSinceShow_ = false;
+    bool printCancelled_ = false;  // the print dialog was cancelled: nothing printed, the window stays
 };
 
 }  // namespace orv

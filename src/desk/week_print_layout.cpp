@@ -78,6 +78,12 @@ int WeekPrintLayout::textLeft(int cell) const {
     return 4 + (weekends_ ? 42 : 50) * c;
 }
 
+int WeekPrintLayout::textRight(int cell) const {
+    const int c = columnOf(cell);
+    if (c >= 5) return 254;
+    return weekends_ ? 44 + 42 * c : 52 + 50 * c;
+}
+
 int WeekPrintLayout::firstLineTop(int cell, int lineHeight) const {
     const int r = rowOf(cell);
     const int topMm = columnOf(cell) == 6 ? 40 + kRowPitch * r : 20 + kRowPitch * r;

@@ -68,7 +68,8 @@ public:
     bool printsCell(int cell) const;
     // Centre of the cell's day number; nullopt for a cell that is not printed.
     std::optional<MmPoint> dayNumberAt(int cell) const;
-    int textLeft(int cell) const;  // millimetres
+    int textLeft(int cell) const;   // millimetres
+    int textRight(int cell) const;  // millimetres: where the cell's frame ends
     // In printer pixels, for text lines lineHeight pixels apart: the top of the first line and how many lines
     // the cell takes (a weekend half-cell takes half a cell's).
     int firstLineTop(int cell, int lineHeight) const;

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
+#include <algorithm>
 
 #include "common/print_font.h"
 #include "common/print_target.h"
@@ -42,6 +43,14 @@ private:
     const WeekPrintLayout& l_;
 };
 
+// The last line of a text that goes on past its cell: "…" at its end, within the cell's width.
+QString withEllipsis(const QFontMetrics& fm, QString line, int width) {
+    const QString mark = QStringLiteral("\u2026");
+    while (!line.isEmpty() && fm.horizontalAdvance(line + mark) > width)
+        line.chop(line.back().isLowSurrogate() ? 2 : 1);
+    return line + mark;
+}
+
 }  // namespace
 
 void paintWeekSheet(QPainter& painter, const WeekPrintLayout& layout, const WeekSheet& sheet) {
@@ -70,9 +79,13 @@ void paintWeekSheet(QPainter& painter, const WeekPrintLayout& layout, const Week
         const int count = std::min<int>(layout.lineCount(cell, lineHeight), static_cast<int>(lines.size()));
         const int x = layout.MmToX(layout.textLeft(cell));
         const int top = layout.firstLineTop(cell, lineHeight);
+        const bool cut = std::any_of(lines.begin() + count, lines.end(), [](const QString& l) { return !l.isEmpty(); });
         // An empty line keeps its place.
-        for (int k = 0; k < count; ++k)
-            if (!lines[k].isEmpty()) painter.drawText(x, top + k * lineHeight + fm.ascent(), lines[k]);
+        for (int k = 0; k < count; ++k) {
+            QString line = lines[k];
+            if (cut && k == count - 1) line = withEllipsis(fm, line, layout.MmToX(layout.textRight(cell) - 1) - x);
+            if (!line.isEmpty()) painter.drawText(x, top + k * lineHeight + fm.ascent(), line);
+        }
     }
 
     s.font(layout.pointFontHeight(6), false, Qt::black);

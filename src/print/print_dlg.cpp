@@ -313,7 +313,8 @@ void TPrintDlg::PrintPage(PrintTarget& target) {
 
 void TPrintDlg::PrintBtnClick(QWidget* dialogParent) {
     guarded(context_.ui(), dialogParent, [&] {
-        const auto target = context_.printer().askPrinter(dialogParent, QPageLayout::Portrait);
+        const auto target =
+            context_.printer().askPrinter(dialogParent, QPageLayout::Portrait, context_.program().settings.PrintFile);
         if (target) PrintPage(*target);
     });
 }

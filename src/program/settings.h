@@ -14,6 +14,7 @@ struct Settings {
     int Left = 300;
     int Top = 40;
     int Size = 1;  // picture size group: 0 small, 1 large, -1 neither
+    std::string PrintFile;  // the last file printed to; empty before the first
     // "Calendar"
     std::string DefaultDateFormat;
     WinColor Background = wincolor::BtnFace;

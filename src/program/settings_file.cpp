@@ -43,6 +43,7 @@ void readSettings(const IniFile& ini, Program& program, const std::string& defau
     s.Top = ini.readInteger(kSystem, "Top", 40);
     // The Options size group holds 0 or 1, or neither (-1): above 1 acts as 1 and is written back so.
     s.Size = std::clamp(ini.readInteger(kSystem, "Size", 1), -1, 1);
+    s.PrintFile = ini.readString(kSystem, "Print File", "");
     s.DefaultDateFormat = ini.readString(kCalendar, "Default Date Format", defaultDateFormat);
     calendars.DataFolder = ini.value(kCalendar, "Path").value_or("");
     // Never read back: every run starts with the system's button face.
@@ -81,6 +82,7 @@ void writeSettings(const Program& program, IniFile& ini) {
     ini.writeInteger(kSystem, "Left", s.Left);
     ini.writeInteger(kSystem, "Top", s.Top);
     ini.writeInteger(kSystem, "Size", s.Size);
+    if (!s.PrintFile.empty()) ini.writeString(kSystem, "Print File", s.PrintFile);
     // A relative "Path" is written back as it was, and a data folder inside the program folder (the default
     // "Data" among them) as relative, so the program folder can move together with its data.
     const std::string stored = ini.value(kCalendar, "Path").value_or("");

@@ -1,15 +1,19 @@
 // The program's printouts for scripts: the command line read into a request, and the PDF files made from
 // a program folder without a window, with their exit status and their one line of error.
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <QtTest>
+#include <cerrno>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "app/batch_print.h"
 #include "app/command_line.h"
 #include "app/jpeg_test_util.h"
+#include "common/sys_file.h"
 #include "store/cal_db.h"
 #include "support/pdf_pages.h"
 #include "support/store_days.h"
@@ -132,6 +136,61 @@ private slots:
             QVERIFY(dir.read("Data/Ann.DBX") == bytes);
             QVERIFY(!dir.exists("Data/Ann.purged"));
         }
+    }
+
+    // Every file call of the PDF's writing failed in turn, as on a full disk: exit 2 with one line, and the
+    // file there before is as it was; a FIFO or a device is refused before anything is drawn.
+    void aPdfIsWrittenWholeOrNotAtAll_data() {
+        QTest::addColumn<QString>("target");  // "{dir}" the program folder
+        QTest::addColumn<bool>("faults");
+        QTest::newRow("every call of the file's writing failing") << "{dir}/old.pdf" << true;
+        QTest::newRow("a FIFO") << "{dir}/fifo" << false;
+        QTest::newRow("a device") << "/dev/full" << false;
+    }
+    void aPdfIsWrittenWholeOrNotAtAll() {
+        QFETCH(QString, target);
+        QFETCH(bool, faults);
+        test::TempDir dir;
+        dir.write("CalUsers.DAT", "Ann\r\n");
+        dir.write("Data/Ann.DBX", test::record(46092, "Dentist"));
+        dir.write("old.pdf", "the old file");
+        QCOMPARE(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+        ProgramOptions o;
+        o.print = ProgramOptions::Print::Week;
+        o.folder = dir.path();
+        o.what = "2026-03-11";
+        o.pdf = target.replace("{dir}", QString::fromStdString(dir.path())).toStdString();
+        // The exit status; a failure said in one line, else -1.
+        const auto print = [&] {
+            std::ostringstream err;
+            const int status = runBatchPrint(o, err);
+            const QString said = QString::fromStdString(err.str());
+            if (status != 0 && !(said.startsWith("orvella: ") && said.count('\n') == 1)) return -1;
+            return status;
+        };
+        if (!faults) {
+            QCOMPARE(print(), 2);
+            struct stat st {};
+            QVERIFY(stat(o.pdf.c_str(), &st) == 0 && !S_ISREG(st.st_mode));
+            return;
+        }
+        int calls = 0;
+        const auto ofThePdf = [&](const std::string& p) { return p.find("old.pdf") != std::string::npos; };
+        setFileCallHook([&](FileCall, const std::string& p) { return calls += ofThePdf(p), 0; });
+        QCOMPARE(print(), 0);
+        setFileCallHook(nullptr);
+        QCOMPARE(pdfPages(o.pdf), 1);
+        QVERIFY(calls > 3);
+        for (int failing = 1; failing <= calls; ++failing) {
+            dir.write("old.pdf", "the old file");
+            int n = 0;
+            setFileCallHook([&](FileCall, const std::string& p) { return ofThePdf(p) && ++n == failing ? ENOSPC : 0; });
+            const int status = print();
+            setFileCallHook(nullptr);
+            QVERIFY2(status == 2, qPrintable(QString::number(failing)));
+            QCOMPARE(dir.read("old.pdf"), std::string("the old file"));
+        }
+        QCOMPARE(QDir(QString::fromStdString(dir.path())).entryList({"old.pdf*"}, QDir::Files).size(), 1);
     }
 
     void aMissingProgramFolderIsADataError() {

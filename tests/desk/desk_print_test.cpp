@@ -11,7 +11,9 @@
 #include "desk/desk_dlg1.h"
 #include "desk/reminder_editor.h"
 #include "desk/week_printout.h"
+#include "common/ini_file.h"
 #include "program/program.h"
+#include "program/settings_file.h"
 #include "store/cal_db.h"
 #include "support/parts.h"
 #include "support/recording_printers.h"
@@ -173,6 +175,23 @@ private slots:
             QVERIFY(run->seams.messages[0].text.contains(QStringLiteral("Test Printer")));
         }
         QVERIFY(desk->isVisible());  // the page stays open
+    }
+
+    // The file printed into is kept in the settings and proposed by the next print dialog, also after a
+    // new start; a print on a printer leaves it as it was.
+    void theLastPrintFileIsProposedNextTime() {
+        open();
+        print();
+        printers->intoFile = dir->file("week.pdf");
+        print();
+        printers->intoFile.clear();
+        print();
+        QCOMPARE(printers->proposed, (std::vector<std::string>{"", "", dir->file("week.pdf")}));
+        saveSettingsFile(run->program);
+        test::TestContext again(dir->path(), d(2026, 3, 1), printers.get());
+        IniFile ini;
+        loadSettingsFile(again.program, ini, "d/m/yyyy");
+        QCOMPARE(again.program.settings.PrintFile, dir->file("week.pdf"));
     }
 
     void aPageNeverShownPrintsFromTheStore() {

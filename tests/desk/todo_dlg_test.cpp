@@ -1,6 +1,7 @@
 // The to-do window: date, placement, the store rules of its answers, the length limit and printing, and
 // the text-line printer it prints with.
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -9,11 +10,15 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QtTest>
+#include <random>
 #include <stdexcept>
 
 #include "common/date_format.h"
 #include "common/day_number.h"
+#include "common/print_target.h"
 #include "common/printer_seam.h"
 #include "common/qt_text.h"
 #include "desk/line_printer.h"
@@ -48,20 +53,43 @@ private:
     std::string path_;
 };
 
-// Printers that fail: none installed, or one that refuses the job.
+// Printers that fail: none installed and the dialog's file cannot be made, or one that refuses the job.
 class FailingPrinters : public PrinterSeam {
 public:
     explicit FailingPrinters(bool installed) : installed_(installed) {}
+    std::unique_ptr<PrintTarget> askPrinter(QWidget*, QPageLayout::Orientation o, std::string&) override {
+        ++dialogs;
+        return pdfTarget(QStringLiteral("/nonexistent-folder/out.pdf"), o);
+    }
     std::unique_ptr<QPrinter> defaultPrinter() override {
-        if (!installed_) throw std::runtime_error("No printer is installed. Please install a printer and try again.");
+        if (!installed_) return nullptr;
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(QStringLiteral("/nonexistent-folder/out.pdf"));
         return printer;
     }
 
+    int dialogs = 0;
+
 private:
     bool installed_;
+};
+
+// No printer installed: the print dialog's answer is a PDF file, or a cancel.
+class NoPrinter : public PrinterSeam {
+public:
+    explicit NoPrinter(std::string file) : file_(std::move(file)) {}
+    std::unique_ptr<PrintTarget> askPrinter(QWidget*, QPageLayout::Orientation o, std::string& printFile) override {
+        proposed.push_back(printFile);
+        if (file_.empty()) return nullptr;
+        printFile = file_;
+        return pdfTarget(QString::fromStdString(file_), o);
+    }
+    std::unique_ptr<QPrinter> defaultPrinter() override { return nullptr; }
+    std::vector<std::string> proposed;
+
+private:
+    std::string file_;
 };
 
 using test::pdfPages;
@@ -239,6 +267,7 @@ private slots:
         todo.editDay(day, QRect(0, 0, 474, 541));
         QCOMPARE(failingRun.seams.messages.size(), size_t(1));
         QCOMPARE(failingRun.seams.messages[0].icon, MsgIcon::Error);
+        QCOMPARE(failing.dialogs, printerInstalled ? 0 : 1);
         QVERIFY(openAfterPrint);
         QCOMPARE(textAfterPrint, typed);
         QCOMPARE(test::storedDay(failingStore, day), std::optional<std::string>("Pasted list\r\nof things"));
@@ -270,6 +299,70 @@ private slots:
         const qreal line = printed[4].at.y() - printed[3].at.y();
         QCOMPARE(printed[5].at.y(), printed[4].at.y() + 2 * line);
         QCOMPARE(test::storedDay(store(), day), std::optional<std::string>("Gym"));
+    }
+
+    // Without a printer the print dialog is offered, as on the week page: the text goes into the PDF file
+    // picked there, which the next print proposes; a cancelled dialog prints nothing and keeps the window.
+    void withoutAPrinterTheTextGoesIntoAPdfFile_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("a file picked") << false;
+        QTest::newRow("the dialog cancelled") << true;
+    }
+    void withoutAPrinterTheTextGoesIntoAPdfFile() {
+        QFETCH(bool, cancel);
+        const std::string file = dir->file("todo.pdf");
+        NoPrinter none(cancel ? std::string() : file);
+        test::TestContext noneRun(dir->path(), dayNumber(2026, 12, 1), &none);
+        noneRun.program.calendars.DataFolder = dir->path();
+        noneRun.program.calendars.Names = {"Ann"};
+        noneRun.program.store.OpenCurrentCalendar();
+        TToDoDlg todo(noneRun.context);
+        int results = 0;
+        for (int round = 0; round < 2; ++round) {
+            noneRun.seams.scripts.push_back([&](QDialog* d) {
+                auto* t = qobject_cast<TToDoDlg*>(d);
+                memo(t)->setPlainText(QStringLiteral("Pay rent"));
+                buttonOf(t, "bPrint")->click();
+                results += t->result() == mrCancel;
+                if (t->result() == 0) buttonOf(t, "bCancel")->click();
+                return t->result();
+            });
+            todo.editDay(dayNumber(2026, 12, 8), QRect(0, 0, 474, 541));
+        }
+        QVERIFY(noneRun.seams.messages.empty());
+        QCOMPARE(none.proposed, (std::vector<std::string>{"", cancel ? "" : file}));
+        QCOMPARE(pdfPages(file), cancel ? -1 : 1);
+        QCOMPARE(noneRun.program.settings.PrintFile, cancel ? std::string() : file);
+        QCOMPARE(results, cancel ? 0 : 2);
+    }
+
+    // The paper breaks the lines where the editor on screen does, its scroll bar taking its part of the width.
+    void printedLinesBreakWhereTheScreenDoes() {
+        TToDoDlg todo(run->context);
+        todo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&todo));
+        ReminderEditor* m = memo(&todo);
+        std::mt19937 random(23);
+        for (int round = 0; round < 60; ++round) {
+            QString text;
+            const int words = std::uniform_int_distribution(1, 60)(random);
+            for (int w = 0; w < words; ++w) {
+                const int length = std::uniform_int_distribution(1, 14)(random);
+                for (int c = 0; c < length; ++c) text += QChar(u'a' + std::uniform_int_distribution(0, 25)(random));
+                text += std::uniform_int_distribution(0, 9)(random) == 0 ? u'\n' : u' ';
+            }
+            m->setPlainText(text);
+            QStringList onScreen;
+            for (QTextBlock b = m->document()->begin(); b.isValid(); b = b.next()) {
+                m->document()->documentLayout()->blockBoundingRect(b);
+                const QTextLayout* layout = b.layout();
+                if (layout->lineCount() == 0) onScreen << QString();
+                for (int i = 0; i < layout->lineCount(); ++i)
+                    onScreen << b.text().mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
+            }
+            QCOMPARE(m->visualLines(), onScreen);
+        }
+        todo.hide();
     }
 
     void emptyEditorPrintsNothing() {
@@ -310,10 +403,9 @@ private slots:
     }
 
     void linePrinterExpandsTabsAndStartsNewPages() {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(pdf()));
-        LinePrinter job(&printer);
+        const auto target = pdfTarget(QString::fromStdString(pdf()), QPageLayout::Portrait);
+        QPaintDevice& printer = target->device();
+        LinePrinter job(*target);
         QFont font(QStringLiteral("Liberation Sans"));
         font.setPixelSize(13);
         job.setFont(font);

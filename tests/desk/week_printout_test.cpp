@@ -121,9 +121,13 @@ private slots:
         for (int k = 0; k < 15; ++k) {
             const auto* t = p.device.text(QStringLiteral("line%1").arg(k));
             if (k == 2) continue;  // the empty line
-            QCOMPARE(t != nullptr, k < count);
+            QCOMPARE(t != nullptr, k < count - 1);
             if (t) QCOMPARE(t->box.top(), qreal(l.firstLineTop(1, lineHeight) + k * lineHeight));
         }
+        // The last line that fits tells that more follows.
+        const auto* last = p.device.text(QStringLiteral("line%1\u2026").arg(count - 1));
+        QVERIFY(last);
+        QCOMPARE(last->box.top(), qreal(l.firstLineTop(1, lineHeight) + (count - 1) * lineHeight));
         // A weekend half-cell takes half the lines.
         WeekSheet sheet = sampleSheet(true);
         QStringList many;
@@ -134,6 +138,47 @@ private slots:
         for (const QString& t : q.device.allTexts()) printed += t.startsWith("sun");
         QCOMPARE(printed, l.lineCount(7, lineHeight));
         QCOMPARE(printed, (l.MmToY(19)) / lineHeight);
+    }
+
+    // Only a text that loses lines ends in "…", and the mark stays inside the cell.
+    void aCutTextEndsInAnEllipsisWithinItsCell_data() {
+        QTest::addColumn<int>("cell");
+        QTest::addColumn<int>("extra");  // lines beyond the cell's count
+        QTest::addColumn<bool>("extraEmpty");
+        QTest::addColumn<bool>("longLast");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("exactly full") << 3 << 0 << false << false << false;
+        QTest::newRow("only empty lines beyond") << 3 << 4 << true << false << false;
+        QTest::newRow("one line more") << 3 << 1 << false << false << true;
+        QTest::newRow("a last line as wide as the cell") << 3 << 2 << false << true << true;
+        QTest::newRow("weekend half-cell") << 7 << 1 << false << true << true;
+    }
+    void aCutTextEndsInAnEllipsisWithinItsCell() {
+        QFETCH(int, cell);
+        QFETCH(int, extra);
+        QFETCH(bool, extraEmpty);
+        QFETCH(bool, longLast);
+        QFETCH(bool, marked);
+        WeekSheet sheet = sampleSheet(true);
+        sheet.lines[1] = {QStringLiteral("cell1")};  // only the cell under test is cut
+        const Printed probe(sheet);
+        const int lineHeight = qRound(probe.text("cell2").box.height());
+        const int count = probe.layout.lineCount(cell, lineHeight);
+        QStringList lines;
+        for (int k = 0; k < count; ++k) lines << QStringLiteral("x%1").arg(k);
+        if (longLast) lines.back() = QString(200, u'W');
+        for (int k = 0; k < extra; ++k) lines << (extraEmpty ? QString() : QStringLiteral("beyond"));
+        sheet.lines[static_cast<size_t>(cell)] = lines;
+        const Printed p(sheet);
+        int marks = 0;
+        for (const auto& t : p.device.texts) {
+            if (!t.text.endsWith(QChar(0x2026))) continue;
+            ++marks;
+            QVERIFY(t.box.right() <= p.layout.MmToX(p.layout.textRight(cell)));
+            QCOMPARE(t.box.top(), qreal(p.layout.firstLineTop(cell, lineHeight) + (count - 1) * lineHeight));
+        }
+        QCOMPARE(marks, marked ? 1 : 0);
+        QVERIFY(!p.device.text(QStringLiteral("beyond")));
     }
 
     void oneLandscapeJobPerCopyAndFailuresStop_data() {

@@ -4,6 +4,7 @@
 
 #include <QPageLayout>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/print_target.h"
@@ -41,10 +42,12 @@ public:
 
     explicit RecordingPrinters(QPageLayout::Orientation sheet = QPageLayout::Portrait) : device(a4(sheet)) {}
 
-    std::unique_ptr<PrintTarget> askPrinter(QWidget*, QPageLayout::Orientation o) override {
+    std::unique_ptr<PrintTarget> askPrinter(QWidget*, QPageLayout::Orientation o, std::string& printFile) override {
         ++dialogs;
         asked.push_back(o);
+        proposed.push_back(printFile);
         if (cancel) return nullptr;
+        if (!intoFile.empty()) printFile = intoFile;
         return std::make_unique<RecordingTarget>(device, copies);
     }
 
@@ -53,6 +56,8 @@ public:
     bool cancel = false;
     int dialogs = 0;
     std::vector<QPageLayout::Orientation> asked;
+    std::vector<std::string> proposed;  // the file each dialog was given
+    std::string intoFile;               // the file the user picks, when not empty
 };
 
 }  // namespace orv::test
