@@ -57,9 +57,8 @@ int yearsFrom(int day, int years) {
     return nearestDayNumber(year, ymd.month, ymd.day);
 }
 
-std::string withoutBreak(const std::string& line) {
-    return line.size() >= 2 ? line.substr(0, line.size() - 2) : line;
-}
+// An entry line without its break; of a day's whole text, its first line.
+std::string withoutBreak(const std::string& line) { return line.substr(0, line.find("\r\n")); }
 
 }  // namespace
 
@@ -92,7 +91,7 @@ int cmdImport(CliContext& ctx, const Args& args) {
     std::vector<std::string> notes;
     try {
         IcalReader reader(*bytes);
-        items = reader.entries(from, to);
+        items = reader.entries(from, to, true);
         notes = reader.notes();
     } catch (const IcalError& e) {
         throw DataError(*a.file + ": " + e.what());

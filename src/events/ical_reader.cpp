@@ -20,10 +20,18 @@ namespace {
 
 constexpr long long kSecondsPerDay = 86400;
 constexpr int kUnixEpochDay = 25569;  // 1 January 1970
-// A rule is followed this many steps at most (from the span on, where the library can jump there); a
-// minutely rule over years is no calendar entry.
-constexpr int kMaxRuleSteps = 100'000;
+// The repetition rules of a file, its time zones' included, are followed this many steps at most, all
+// together (from the span on, where the library can jump there): a minutely rule over years is no calendar
+// entry, and neither are a thousand short rules.
+constexpr long long kRuleStepBudget = 500'000;
 constexpr size_t kMaxEntries = 1'000'000;
+// A content line (unfolded) longer than this is left out before the library sees it: no summary or rule
+// of a calendar is that long, and the library's reading of one grows with its square.
+constexpr size_t kMaxLineOctets = 64 * 1024;
+constexpr size_t kLongLinesNamed = 5;
+// Components within components: a calendar, an event, an alarm; a zone, its rules. The library reads
+// nesting by recursion.
+constexpr size_t kMaxNesting = 16;
 
 [[noreturn]] void damaged(const std::string& why) { throw IcalError(why); }
 
@@ -53,9 +61,14 @@ std::string upper(std::string_view s) {
     return out;
 }
 
+struct CheckedText {
+    std::string text;  // what the library may read: the file without its over-long lines
+    std::vector<std::string> notes;
+};
+
 // The reader of the library quietly drops what it cannot make sense of (a stray END, a line without a
 // colon, a cut-off file); the structure is therefore checked line by line first.
-void checkStructure(std::string_view text) {
+CheckedText checkStructure(std::string_view text) {
     if (text.find('\0') != std::string_view::npos) damaged("the file holds zero bytes: it is no text file");
     if (!isValidUtf8(text)) damaged("the file is not UTF-8 text");
 
@@ -65,10 +78,29 @@ void checkStructure(std::string_view text) {
     };
     std::vector<Open> open;
     bool seenCalendar = false;
-    std::string logical;
+    std::string logical;  // at most kMaxLineOctets + 1 of it
+    size_t logicalLength = 0;
     size_t logicalLine = 0;
+    size_t logicalBegin = 0;  // where its first physical line starts in text
+    CheckedText checked;
+    checked.text.reserve(text.size());
+    size_t longLines = 0;
 
-    const auto finish = [&](const std::string& line, size_t lineNo) {
+    const auto finish = [&](const std::string& line, size_t lineNo, size_t length, std::string_view physical) {
+        if (length > kMaxLineOctets) {
+            std::string_view name;
+            const auto value = contentValue(line, name);
+            const std::string key = value ? upper(name) : std::string();
+            if (!seenCalendar || open.empty() || key.empty() || key == "BEGIN" || key == "END")
+                damaged(lineRef(lineNo) + "a line of " + std::to_string(length) +
+                        " bytes: no iCalendar line is that long");
+            if (++longLines <= kLongLinesNamed)
+                checked.notes.push_back(lineRef(lineNo) + "the " + key + " line of " + std::to_string(length) +
+                                        " bytes is longer than " + std::to_string(kMaxLineOctets) +
+                                        " and was left out");
+            return;
+        }
+        checked.text.append(physical);
         if (line.find_first_not_of(" \t") == std::string::npos) return;
         std::string_view name;
         const auto value = contentValue(line, name);
@@ -81,6 +113,8 @@ void checkStructure(std::string_view text) {
             if (open.empty() && component != "VCALENDAR")
                 damaged(lineRef(lineNo) + "BEGIN:" + std::string(*value) + " outside a calendar");
             if (component.empty()) damaged(lineRef(lineNo) + "BEGIN without a name");
+            if (open.size() >= kMaxNesting)
+                damaged(lineRef(lineNo) + "components nested more than " + std::to_string(kMaxNesting) + " deep");
             open.push_back({component, lineNo});
             seenCalendar = true;
         } else if (key == "END") {
@@ -105,19 +139,28 @@ void checkStructure(std::string_view text) {
         ++lineNo;
         if (!line.empty() && (line.front() == ' ' || line.front() == '\t')) {
             if (logicalLine == 0) damaged(lineRef(lineNo) + "a continued line without a line before it");
-            logical.append(line.substr(1));  // folded: the break and one blank are no part of the value
+            // folded: the break and one blank are no part of the value
+            if (logical.size() <= kMaxLineOctets)
+                logical.append(line.substr(1, std::min(line.size() - 1, kMaxLineOctets + 1 - logical.size())));
+            logicalLength += line.size() - 1;
         } else {
-            if (logicalLine != 0) finish(logical, logicalLine);
-            logical.assign(line);
+            if (logicalLine != 0)
+                finish(logical, logicalLine, logicalLength, text.substr(logicalBegin, pos - logicalBegin));
+            logical.assign(line.substr(0, kMaxLineOctets + 1));
+            logicalLength = line.size();
             logicalLine = lineNo;
+            logicalBegin = pos;
         }
-        pos = end + 1;
+        pos = std::min(end + 1, text.size());
     }
-    if (logicalLine != 0) finish(logical, logicalLine);
+    if (logicalLine != 0) finish(logical, logicalLine, logicalLength, text.substr(logicalBegin, pos - logicalBegin));
+    if (longLines > kLongLinesNamed)
+        checked.notes.push_back(std::to_string(longLines - kLongLinesNamed) + " more over-long lines were left out");
     if (!seenCalendar) damaged("this is not an iCalendar file (it holds no BEGIN:VCALENDAR)");
     if (!open.empty())
         damaged("the file ends inside BEGIN:" + open.back().name + " of line " + std::to_string(open.back().line) +
                 ": it is cut short");
+    return checked;
 }
 
 // The first error the library noted in the component (and, with nested, in its sub-components).
@@ -184,6 +227,8 @@ struct IcalReader::Event {
     std::optional<Moment> recurrenceId;
     bool cancelled = false;
     size_t order = 0;
+    // A day of an Orvella export: the day's whole text (CR LF line breaks), taken instead of an entry line.
+    std::string wholeText;
 };
 
 namespace {
@@ -222,7 +267,8 @@ LocalTime toLocal(long long key, bool floating) {
 
 class Expander {
 public:
-    Expander(int first, int last) : first_(first), last_(last) {}
+    Expander(int first, int last, long long& steps, bool wholeDays)
+        : first_(first), last_(last), steps_(steps), wholeDays_(wholeDays) {}
 
     void expand(const IcalReader::Event& e, const std::set<long long>& overridden) {
         std::set<long long> excluded = overridden;
@@ -267,9 +313,10 @@ private:
             icalrecur_iterator_new(rule, e.start.wall), icalrecur_iterator_free);
         if (!it) return;  // a rule that can never match (30 February) gives nothing beyond the start
         jumpTowardsSpan(it.get(), e, rule);
-        for (int step = 0;; ++step) {
-            if (step == kMaxRuleSteps)
-                throw IcalError("the event \"" + e.summary + "\" repeats too often to be imported");
+        for (;;) {
+            if (++steps_ > kRuleStepBudget)
+                throw IcalError("the event \"" + e.summary + "\" repeats too often to be imported (the file's "
+                                "repetitions take more than " + std::to_string(kRuleStepBudget) + " steps)");
             const icaltimetype next = icalrecur_iterator_next(it.get());
             if (icaltime_is_null_time(next) || !validTime(next)) break;
             Moment m{next, e.start.zone};
@@ -298,6 +345,11 @@ private:
 
     void add(const IcalReader::Event& e, int day, bool timed, int minutes, std::string text) {
         if (day < first_ || day > last_) return;
+        if (wholeDays_ && !timed && !e.wholeText.empty()) {
+            if (!added_.insert(std::to_string(day) + '|' + e.wholeText).second) return;
+            candidates_.push_back({{day, 0, 0, e.order, candidates_.size()}, {day, e.wholeText}});
+            return;
+        }
         // A line twice on one day would be skipped when stamped anyway; overlapping occurrences of a
         // long event would otherwise give it thousands of times.
         if (!added_.insert(std::to_string(day) + '|' + text).second) return;
@@ -331,20 +383,96 @@ private:
 
     int first_;
     int last_;
+    long long& steps_;
+    bool wholeDays_;
     std::vector<Candidate> candidates_;
     std::unordered_set<std::string> added_;
 };
 
 }  // namespace
 
+namespace {
+
+// The latest year a date or time of the component names.
+int latestYear(icalcomponent* component) {
+    int year = 0;
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY)) {
+        const icalvalue* v = icalproperty_get_value(p);
+        if (!v) continue;
+        switch (icalvalue_isa(v)) {
+            case ICAL_DATE_VALUE: year = std::max(year, icalvalue_get_date(v).year); break;
+            case ICAL_DATETIME_VALUE: year = std::max(year, icalvalue_get_datetime(v).year); break;
+            case ICAL_DATETIMEPERIOD_VALUE: {
+                const icaldatetimeperiodtype t = icalvalue_get_datetimeperiod(v);
+                year = std::max({year, t.time.year, t.period.start.year, t.period.end.year});
+                break;
+            }
+            default: break;
+        }
+    }
+    return std::min(year, kMaxYear);
+}
+
+// "YYYYMMDD-<calendar>@orvella", as the export names a day's event: the day, or nullopt.
+std::optional<int> orvellaDayOf(std::string_view uid) {
+    constexpr std::string_view kTail = "@orvella";
+    if (uid.size() < 9 + kTail.size() || uid[8] != '-' || !uid.ends_with(kTail)) return std::nullopt;
+    int ymd[3] = {0, 0, 0};
+    for (size_t i = 0; i < 8; ++i) {
+        if (uid[i] < '0' || uid[i] > '9') return std::nullopt;
+        int& part = ymd[i < 4 ? 0 : i < 6 ? 1 : 2];
+        part = part * 10 + (uid[i] - '0');
+    }
+    for (const char c : uid.substr(9, uid.size() - 9 - kTail.size()))
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '%' || c == '-')) return std::nullopt;
+    return tryDayNumber(ymd[0], ymd[1], ymd[2]);
+}
+
+}  // namespace
+
+// The library expands a zone's rules from their start up to the year it converts a time of, five years
+// more: each step is counted against the file's budget first, up to the same year.
+void IcalReader::walkZones(int untilYear) {
+    if (untilYear <= zonesWalkedTo_) return;
+    zonesWalkedTo_ = untilYear;
+    for (icalcomponent* cal : calendars_) {
+        for (icalcomponent* tz = icalcomponent_get_first_component(cal, ICAL_VTIMEZONE_COMPONENT); tz;
+             tz = icalcomponent_get_next_component(cal, ICAL_VTIMEZONE_COMPONENT)) {
+            const char* tzid = icalcomponent_get_first_property(tz, ICAL_TZID_PROPERTY)
+                                   ? icalproperty_get_tzid(icalcomponent_get_first_property(tz, ICAL_TZID_PROPERTY))
+                                   : nullptr;
+            for (icalcomponent* part = icalcomponent_get_first_component(tz, ICAL_ANY_COMPONENT); part;
+                 part = icalcomponent_get_next_component(tz, ICAL_ANY_COMPONENT)) {
+                icalproperty* start = icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY);
+                if (!start) continue;
+                const icaltimetype from = icalproperty_get_dtstart(start);
+                for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
+                     p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
+                    const std::unique_ptr<icalrecur_iterator, void (*)(icalrecur_iterator*)> it(
+                        icalrecur_iterator_new(icalproperty_get_rrule(p), from), icalrecur_iterator_free);
+                    if (!it) continue;
+                    for (;;) {
+                        if (++ruleSteps_ > kRuleStepBudget)
+                            damaged(std::string("the time zone \"") + (tzid ? tzid : "") +
+                                    "\" changes too often to be read");
+                        const icaltimetype next = icalrecur_iterator_next(it.get());
+                        if (icaltime_is_null_time(next) || next.year > untilYear) break;
+                    }
+                }
+            }
+        }
+    }
+}
+
 IcalReader::IcalReader(std::string_view fileText) : root_(nullptr, icalcomponent_free) {
-    checkStructure(fileText);
+    CheckedText checked = checkStructure(fileText);
+    notes_ = std::move(checked.notes);
     icalerror_set_errors_are_fatal(0);
-    const std::string text(fileText);
-    root_.reset(icalparser_parse_string(text.c_str()));
+    root_.reset(icalparser_parse_string(checked.text.c_str()));
     if (!root_) damaged("the file cannot be read as iCalendar");
 
-    std::vector<icalcomponent*> calendars;
+    std::vector<icalcomponent*>& calendars = calendars_;
     if (icalcomponent_isa(root_.get()) == ICAL_VCALENDAR_COMPONENT) {
         calendars.push_back(root_.get());
     } else {
@@ -354,12 +482,23 @@ IcalReader::IcalReader(std::string_view fileText) : root_(nullptr, icalcomponent
     }
     if (calendars.empty()) damaged("the file holds no calendar");
 
-    size_t order = 0;
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    int latest = local.tm_year + 1900;
     for (icalcomponent* cal : calendars) {
         if (auto e = firstLibraryError(cal, false)) damaged(*e);
         for (icalcomponent* tz = icalcomponent_get_first_component(cal, ICAL_VTIMEZONE_COMPONENT); tz;
              tz = icalcomponent_get_next_component(cal, ICAL_VTIMEZONE_COMPONENT))
             if (auto e = firstLibraryError(tz, true)) damaged("time zone: " + *e);
+        for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+             ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT))
+            latest = std::max(latest, latestYear(ev));
+    }
+    walkZones(latest + 5);
+
+    size_t order = 0;
+    for (icalcomponent* cal : calendars) {
         for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
              ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT))
             readEvent(cal, ev, order++);
@@ -452,10 +591,21 @@ void IcalReader::readEvent(icalcomponent* calendar, icalcomponent* component, si
         e->summary = summaryUtf8;  // every character as it is (the file was checked to be UTF-8)
         e->hasSummary = true;
     }
+    // One day of an Orvella export, as it was written: the day's text comes back whole.
+    if (const auto day = orvellaDayOf(e->uid); day && e->hasSummary && e->start.isDate() &&
+                                               e->start.wallDay() == *day && e->lengthDays == 1 && e->rules.empty() &&
+                                               e->extraDates.empty() && !e->recurrenceId) {
+        if (const char* description = icalcomponent_get_description(component); description && *description) {
+            for (const char* c = description; *c; ++c) {
+                if (*c == '\n') e->wholeText += "\r\n";
+                else if (*c != '\r') e->wholeText += *c;
+            }
+        }
+    }
     events_.push_back(std::move(e));
 }
 
-std::vector<StampItem> IcalReader::entries(int first, int last) {
+std::vector<StampItem> IcalReader::entries(int first, int last, bool wholeDays) {
     // Changed or cancelled occurrences of a repeating event come as events of their own with its
     // identifier and the start they replace.
     std::map<std::string, std::set<long long>> overridden;
@@ -465,7 +615,8 @@ std::vector<StampItem> IcalReader::entries(int first, int last) {
     for (const auto& e : events_)
         if (!e->recurrenceId) masters.emplace(e->uid, e.get());
 
-    Expander expander(first, last);
+    walkZones(toYmd(last).year + 5);
+    Expander expander(first, last, ruleSteps_, wholeDays);
     bool noSummaryNoted = false;
     for (const auto& e : events_) {
         if (e->cancelled) continue;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <optional>
-#include <libical/ical.h>
 
 #include "common/cp1252.h"
 #include "common/day_number.h"
@@ -47,9 +47,53 @@ std::string compactDate(int day) {
     return buf;
 }
 
-// Made from their text: the library's date values lose years past 3000 (and 1 January of the year 1),
-// which a calendar may well hold.
-icalproperty* propertyFrom(const std::string& text) { return icalproperty_new_from_string(text.c_str()); }
+// A TEXT value's escapes: backslash, semicolon, comma and the line break.
+void appendEscaped(std::string& out, std::string_view value) {
+    for (const char c : value) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case ';': out += "\\;"; break;
+            case ',': out += "\\,"; break;
+            case '\n': out += "\\n"; break;
+            default: out += c;
+        }
+    }
+}
+
+// One content line, folded after 75 octets (never inside a UTF-8 character) and ended by CR LF.
+void appendLine(std::string& out, std::string_view line) {
+    constexpr size_t kFoldAt = 75;
+    size_t taken = 0;
+    bool first = true;
+    while (line.size() - taken > (first ? kFoldAt : kFoldAt - 1)) {
+        size_t n = first ? kFoldAt : kFoldAt - 1;  // a continued line's blank counts
+        const size_t whole = n;
+        while (n > 0 && (static_cast<unsigned char>(line[taken + n]) & 0xC0) == 0x80) --n;
+        if (n == 0) n = whole;  // no character boundary at all: not UTF-8, cut where the octets say
+        if (!first) out += ' ';
+        out.append(line.substr(taken, n)).append("\r\n");
+        taken += n;
+        first = false;
+    }
+    if (!first) out += ' ';
+    out.append(line.substr(taken)).append("\r\n");
+}
+
+void appendTextProperty(std::string& out, std::string_view name, std::string_view value) {
+    std::string line(name);
+    line += ':';
+    appendEscaped(line, value);
+    appendLine(out, line);
+}
+
+std::string utcStamp(std::time_t stamp) {
+    std::tm tm{};
+    gmtime_r(&stamp, &tm);
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02d%02d%02dZ", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                  tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return buf;
+}
 
 // A day's text to an iCalendar text value: every character as it is, CR LF as a line break, other control
 // characters (never typed, but possible in an old file) as blanks, since the format does not allow them.
@@ -93,18 +137,6 @@ std::string_view summaryLine(std::string_view text) {
     return {};
 }
 
-void addCommon(icalcomponent* event, const std::string& uid, std::time_t stamp, int day, std::string_view summary) {
-    icalcomponent_add_property(event, icalproperty_new_uid(uid.c_str()));
-    icalcomponent_add_property(
-        event, icalproperty_new_dtstamp(icaltime_from_timet_with_zone(stamp, 0, icaltimezone_get_utc_timezone())));
-    icalcomponent_add_property(event, propertyFrom("DTSTART;VALUE=DATE:" + compactDate(day)));
-    // The last representable day has no next day to end on; a date without an end lasts one day.
-    if (day < maxDayNumber())
-        icalcomponent_add_property(event, propertyFrom("DTEND;VALUE=DATE:" + compactDate(day + 1)));
-    icalcomponent_add_property(event, icalproperty_new_summary(textValue(summary).c_str()));
-    icalcomponent_add_property(event, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
-}
-
 // The first day on or after firstDay that is month/day of its year, within lastDay.
 std::optional<int> firstOccurrence(int month, int day, int firstDay, int lastDay) {
     // A 29 February may be eight years away (1896, then 1904).
@@ -120,14 +152,9 @@ std::optional<int> firstOccurrence(int month, int day, int firstDay, int lastDay
 }  // namespace
 
 IcalWriter::IcalWriter(std::string_view calendarName, std::time_t stamp)
-    : calendar_(icalcomponent_new_vcalendar(), icalcomponent_free), uidName_(uidPart(calendarName)), stamp_(stamp) {
-    icalcomponent* cal = calendar_.get();
-    icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
-    icalcomponent_add_property(cal, icalproperty_new_prodid(kProductId));
-    icalcomponent_add_property(cal, icalproperty_new_calscale("GREGORIAN"));
-    icalproperty* name = icalproperty_new_x(std::string(calendarName).c_str());
-    icalproperty_set_x_name(name, "X-WR-CALNAME");
-    icalcomponent_add_property(cal, name);
+    : uidName_(uidPart(calendarName)), stamp_("DTSTAMP:" + utcStamp(stamp) + "\r\n") {
+    header_ = std::string("VERSION:2.0\r\nPRODID:") + kProductId + "\r\nCALSCALE:GREGORIAN\r\n";
+    appendTextProperty(header_, "X-WR-CALNAME", textValue(calendarName));
 }
 
 IcalWriter::~IcalWriter() = default;
@@ -140,14 +167,29 @@ std::string daySummary(std::string_view text) { return textValue(summaryLine(tex
 
 std::string dayDescription(std::string_view text) { return textValue(text); }
 
+void IcalWriter::addEvent(const std::string& uid, int day, std::string_view summary, std::string_view extraLines) {
+    Event e;
+    e.uid = uid;
+    std::string& out = e.lines;
+    out.reserve(160 + summary.size() + extraLines.size());
+    appendTextProperty(out, "UID", uid);
+    out += stamp_;
+    out.append("DTSTART;VALUE=DATE:").append(compactDate(day)).append("\r\n");
+    // The last representable day has no next day to end on; a date without an end lasts one day.
+    if (day < maxDayNumber()) out.append("DTEND;VALUE=DATE:").append(compactDate(day + 1)).append("\r\n");
+    appendTextProperty(out, "SUMMARY", textValue(summary));
+    out += "TRANSP:TRANSPARENT\r\n";
+    out += extraLines;
+    eventList_.push_back(std::move(e));
+    ++events_;
+}
+
 bool IcalWriter::addDay(int day, std::string_view text) {
     const std::string_view summary = summaryLine(text);
     if (summary.empty()) return false;
-    icalcomponent* event = icalcomponent_new_vevent();
-    addCommon(event, compactDate(day) + "-" + uidName_ + "@orvella", stamp_, day, summary);
-    icalcomponent_add_property(event, icalproperty_new_description(textValue(text).c_str()));
-    icalcomponent_add_component(calendar_.get(), event);
-    ++events_;
+    std::string description;
+    appendTextProperty(description, "DESCRIPTION", textValue(text));
+    addEvent(compactDate(day) + "-" + uidName_ + "@orvella", day, summary, description);
     return true;
 }
 
@@ -161,40 +203,33 @@ bool IcalWriter::addYearly(std::string_view name, std::string_view event, int mo
     std::string uid = std::string("yearly-") + monthDay + "-" + uidPart(summary);
     if (const int seen = yearlyUids_[uid]++; seen > 0) uid += "-" + std::to_string(seen + 1);
 
-    icalcomponent* component = icalcomponent_new_vevent();
-    addCommon(component, uid + "@orvella", stamp_, *start, summary);
     std::string rule = "RRULE:FREQ=YEARLY";
     if (lastDay < maxDayNumber()) rule += ";UNTIL=" + compactDate(lastDay);
     // Said outright, so that no reader moves it to 28 February or 1 March in common years.
     if (month == 2 && day == 29) rule += ";BYMONTH=2;BYMONTHDAY=29";
-    icalcomponent_add_property(component, propertyFrom(rule));
-    icalcomponent_add_component(calendar_.get(), component);
-    ++events_;
+    rule += "\r\n";
+    addEvent(uid + "@orvella", *start, summary, rule);
     return true;
 }
 
 std::string IcalWriter::text() const {
-    char* raw = icalcomponent_as_ical_string_r(calendar_.get());
-    std::string out = raw ? raw : "";
-    icalmemory_free_buffer(raw);
+    size_t size = 64 + header_.size();
+    for (const Event& e : eventList_) size += e.lines.size() + 30;
+    std::string out;
+    out.reserve(size);
+    out += "BEGIN:VCALENDAR\r\n";
+    out += header_;
+    for (const Event& e : eventList_) out.append("BEGIN:VEVENT\r\n").append(e.lines).append("END:VEVENT\r\n");
+    out += "END:VCALENDAR\r\n";
     return out;
 }
 
 std::vector<std::pair<std::string, std::string>> IcalWriter::objects() const {
     std::vector<std::pair<std::string, std::string>> out;
-    icalcomponent* cal = calendar_.get();
-    for (icalcomponent* e = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); e;
-         e = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
-        const std::unique_ptr<icalcomponent, void (*)(icalcomponent*)> one(icalcomponent_new_vcalendar(),
-                                                                           icalcomponent_free);
-        icalcomponent_add_property(one.get(), icalproperty_new_version("2.0"));
-        icalcomponent_add_property(one.get(), icalproperty_new_prodid(kProductId));
-        icalcomponent_add_component(one.get(), icalcomponent_new_clone(e));
-        char* raw = icalcomponent_as_ical_string_r(one.get());
-        const char* uid = icalcomponent_get_uid(e);
-        out.emplace_back(uid ? uid : "", raw ? raw : "");
-        icalmemory_free_buffer(raw);
-    }
+    out.reserve(eventList_.size());
+    for (const Event& e : eventList_)
+        out.emplace_back(e.uid, std::string("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:") + kProductId +
+                                    "\r\nBEGIN:VEVENT\r\n" + e.lines + "END:VEVENT\r\nEND:VCALENDAR\r\n");
     return out;
 }
 

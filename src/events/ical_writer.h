@@ -1,17 +1,15 @@
 #pragma once
 // An iCalendar (RFC 5545) file of one calendar: an all-day event for every day with text and a yearly
 // event for every yearly date, for phone, mail and shared calendars. Texts (UTF-8) go out as they
-// are.
+// are. The few kinds of lines it writes are written here directly, escaped and folded as the standard
+// says: building the library's tree of a full calendar only to print it costs three times as long.
 
 #include <ctime>
 #include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-struct icalcomponent_impl;
 
 namespace orv {
 
@@ -43,10 +41,16 @@ public:
     std::vector<std::pair<std::string, std::string>> objects() const;
 
 private:
-    using Component = std::unique_ptr<icalcomponent_impl, void (*)(icalcomponent_impl*)>;
-    Component calendar_;
+    struct Event {
+        std::string uid;
+        std::string lines;  // the event's content lines between BEGIN and END, folded, each ended by CR LF
+    };
+    void addEvent(const std::string& uid, int day, std::string_view summary, std::string_view extraLines);
+
+    std::string header_;  // the calendar's own lines after BEGIN:VCALENDAR
     std::string uidName_;
-    std::time_t stamp_;
+    std::string stamp_;   // DTSTAMP's line
+    std::vector<Event> eventList_;
     int events_ = 0;
     std::map<std::string, int> yearlyUids_;  // identical rows get numbered identifiers
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/day_number.h"
+#include "store/cal_db.h"
 #include "support/cli_fixture.h"
 #include "support/local_zone.h"
 
@@ -61,6 +62,46 @@ TEST_F(IcalCli, ExportThenImportGivesTheSameEntryLines) {
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.out, "");
     EXPECT_EQ(dir.read("Data/Other.DBX"), other);
+}
+
+// Exported and imported into an empty calendar, every day comes back as it was, not only its first line.
+TEST_F(IcalCli, ExportedDaysComeBackWhole) {
+    std::string longest;  // folded across its characters, near the most bytes a day takes
+    for (int i = 0; i < 85; ++i) longest += "za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87 ";
+    longest += "\r\nend";
+    const std::vector<std::string> texts = {
+        "Dentist 10am\r\nBring the card",
+        "<Gym>\r\n<Ann Birthday>\r\n",
+        "\r\n  \r\nAfter blank lines; a, b\\c",
+        "Tab\there\r\n\r\n\r\nthree breaks",
+        "Caf\xc3\xa9 \xe2\x82\xac 5",
+        longest,
+    };
+    ASSERT_EQ(run({"set", "2027-03-01", "x"}).status, 0);
+    const int first = dayNumber(2027, 3, 1);
+    {
+        CalDb home;
+        home.LoadStore(dir.file("Data/Home.DBX"));
+        for (size_t i = 0; i < texts.size(); ++i) home.writeDay(first + static_cast<int>(i), texts[i]);
+        home.FlushCurrentCalendar();
+    }
+    ASSERT_EQ(run({"export", dir.file("home.ics")}).status, 0);
+    const test::CliResult imported =
+        run({"--calendar", "Other", "import", dir.file("home.ics"), "--from", "2027-01-01", "--to", "2027-12-31"});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_NE(imported.out.find("2027-03-01 Dentist 10am\n"), std::string::npos) << imported.out;
+    CalDb other;
+    other.LoadStore(dir.file("Data/Other.DBX"));
+    for (size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(other.readDay(first + static_cast<int>(i)), std::optional<std::string>(texts[i]));
+    }
+    // Imported again, into the same calendar: nothing is added.
+    const std::string before = dir.read("Data/Other.DBX");
+    const test::CliResult again =
+        run({"--calendar", "Other", "import", dir.file("home.ics"), "--from", "2027-01-01", "--to", "2027-12-31"});
+    EXPECT_EQ(again.out, "");
+    EXPECT_EQ(dir.read("Data/Other.DBX"), before);
 }
 
 TEST_F(IcalCli, WeeklyEventWithTwoExceptionsAndATimedEvent) {

@@ -215,3 +215,77 @@ TEST(IcalReader, ARuleTooDenseToFollowIsRefused) {
 
 }  // namespace
 }  // namespace orv
+
+namespace orv {
+namespace {
+
+// Files made to cost time or memory: each is refused before the library spends much on it, or read with
+// the offending part left out and named once.
+TEST(IcalReader, HostileFilesAreRefusedOrReadWithinBounds) {
+    const std::string ok = event("UID:ok\r\nDTSTART;VALUE=DATE:20260101\r\nSUMMARY:x\r\n");
+    std::string nested = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 400'000; ++i) nested += "BEGIN:X\r\n";
+    std::string manyRules;
+    for (int i = 0; i < 200; ++i)
+        manyRules += event("UID:r" + std::to_string(i) +
+                           "\r\nDTSTART:20260101T000000Z\r\nRRULE:FREQ=MINUTELY;COUNT=5000\r\nSUMMARY:r\r\n");
+    std::string folded = "SUMMARY:";
+    for (int i = 0; i < 20'000; ++i) folded += "0123456789012345678901234567890123456789012345678901234567890123\r\n ";
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* refusal;  // nullptr: read, with notes
+        std::vector<std::string> lines;
+        size_t notes;
+    };
+    const std::vector<Case> cases = {
+        {"a zone with a minutely rule",
+         calendar("BEGIN:VTIMEZONE\r\nTZID:Tick\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nRRULE:FREQ=MINUTELY\r\n"
+                  "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
+                  event("UID:z\r\nDTSTART;TZID=Tick:20260101T100000\r\nSUMMARY:z\r\n")),
+         "time zone \"Tick\"", {}, 0},
+        {"200 short rules, one budget", calendar(manyRules), "repeats too often", {}, 0},
+        {"a summary of a megabyte", calendar(event("UID:1\r\nDTSTART;VALUE=DATE:20260101\r\nSUMMARY:" +
+                                                   std::string(1 << 20, 'a') + "\r\n") + ok),
+         nullptr, {"2026-01-01 <x>"}, 2},  // the line, and the event left without a summary
+        {"a long line folded many times", calendar(event("UID:2\r\nDTSTART;VALUE=DATE:20260101\r\n" + folded +
+                                                         "x\r\nDESCRIPTION:" + std::string(5 << 20, 'd') + "\r\n") +
+                                                   ok),
+         nullptr, {"2026-01-01 <x>"}, 3},
+        {"components nested 400,000 deep", nested, "nested more than", {}, 0},
+        {"a BEGIN line too long to be one", calendar("BEGIN:" + std::string(100'000, 'V') + "\r\n"), "bytes", {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            IcalReader reader(c.text);
+            const auto got = lines(reader, d(2026, 1, 1), d(2026, 12, 31));
+            if (c.refusal) {
+                ADD_FAILURE() << "accepted";
+                continue;
+            }
+            EXPECT_EQ(got, c.lines);
+            EXPECT_EQ(reader.notes().size(), c.notes);
+            for (const std::string& note : reader.notes()) EXPECT_LT(note.size(), 200u) << note.substr(0, 200);
+        } catch (const IcalError& e) {
+            if (!c.refusal) ADD_FAILURE() << e.what();
+            else EXPECT_NE(std::string(e.what()).find(c.refusal), std::string::npos) << e.what();
+        }
+    }
+}
+
+// Over-long lines are named up to a few, then counted.
+TEST(IcalReader, ManyLongLinesAreNamedOnce) {
+    std::string body;
+    for (int i = 0; i < 8; ++i)
+        body += event("UID:" + std::to_string(i) + "\r\nDTSTART;VALUE=DATE:20260101\r\nSUMMARY:s\r\nDESCRIPTION:" +
+                      std::string(70'000, 'd') + "\r\n");
+    IcalReader reader(calendar(body));
+    ASSERT_EQ(reader.notes().size(), 6u);
+    EXPECT_NE(reader.notes()[0].find("DESCRIPTION"), std::string::npos) << reader.notes()[0];
+    EXPECT_NE(reader.notes()[5].find("3 more"), std::string::npos) << reader.notes()[5];
+    EXPECT_EQ(lines(reader, d(2026, 1, 1), d(2026, 1, 1)), (std::vector<std::string>{"2026-01-01 <s>"}));
+}
+
+}  // namespace
+}  // namespace orv

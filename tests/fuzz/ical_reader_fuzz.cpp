@@ -30,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             check(item.date >= first && item.date <= last, "an entry outside the span");
             check(item.line.size() >= 4 && item.line.front() == '<' && item.line.ends_with(">\r\n"), "an entry line");
         }
+        // An Orvella export's days come whole, still inside the span.
+        for (const StampItem& item : reader.entries(first, last, true))
+            check(item.date >= first && item.date <= last && !item.line.empty(), "a day outside the span");
     } catch (const IcalError&) {
     }
     return 0;
