@@ -51,9 +51,10 @@ private:
     size_t at_ = 0;
 };
 
-// What a record keeps of a written text: at most 1019 characters, read up to the first zero byte.
-// What a record keeps of a text: its stored bytes within the record, up to a zero byte, read back.
+// What a record keeps of a written text: the text up to a zero byte, in at most 1019 stored bytes, read
+// back. Cut before it is encoded: the bytes kept must read as the text they stood for.
 std::string stored(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
     std::string bytes = encodeStoredText(fitStoredText(text, kMaxStoredChars));
     return decodeStoredText(bytes.substr(0, bytes.find('\0')));
 }
