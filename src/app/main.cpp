@@ -13,6 +13,7 @@
 #include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/month_grid_accessible.h"
+#include "app/picture_layout.h"
 #include "app/picture_read_ahead.h"
 #include "app/session_bus.h"
 #include "app/single_instance.h"
@@ -49,7 +50,8 @@ void startPictureReadAhead(orv::PictureReadAhead& ahead, const orv::Program& pro
     const int month = orv::toYmd(program.today()).month;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen || month < 1 || month > static_cast<int>(artwork.size())) return;
-    ahead.start(artwork[static_cast<size_t>(month - 1)], screen->geometry().size() * screen->devicePixelRatio());
+    ahead.start(artwork[static_cast<size_t>(month - 1)],
+                QSize(orv::kFrameDecodeSide, orv::kFrameDecodeSide) * screen->devicePixelRatio());
 }
 
 }  // namespace

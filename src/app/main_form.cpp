@@ -675,12 +675,12 @@ void TCalMainForm::loadPicture(int month) {
         return;
     }
     const std::string& path = run_.ArtworkList[static_cast<size_t>(month - 1)];
-    // 1. The holder keeps the picture at its natural size; 2. PicMain shows it stretched over the frame. One
-    // decoding, the fast way, serves both (the printout decodes its own); a failure is still reported by each.
+    // 1. The holder keeps the picture's natural size; 2. PicMain shows it stretched over the frame. One
+    // decoding, the fast way and at the frame's size in the screen's own pixels, serves both (the printout
+    // and the enlarged picture decode their own); a failure is still reported by each.
     PictureLoader loader;
     loader.fastIntegerDct = true;
-    // The screen in its own pixels, so that a dense screen gets the detail it can show.
-    loader.target = context_.ui().screenGeometry().size() * devicePixelRatioF();
+    loader.target = QSize(kFrameDecodeSide, kFrameDecodeSide) * devicePixelRatioF();
     std::optional<LoadedPicture> picture = pictureAhead_ ? pictureAhead_->take(path, loader.target) : std::nullopt;
     pictureAhead_ = nullptr;
     if (!picture) picture = loader.load(path);
@@ -711,7 +711,16 @@ void TCalMainForm::PictBtnClick() {
         return;
     const QSize natural =
         holder_ && !holder_->naturalSize().isEmpty() ? holder_->naturalSize() : PicMain_->pixmap().size();
-    emit pictureRequested(PicMain_->pixmap().toImage(), natural);
+    // The screen in its own pixels, so that a dense screen gets the detail it can show.
+    QImage enlarged = PicMain_->pixmap().toImage();
+    if (const int month = Cal_->Month(); month >= 1 && month <= static_cast<int>(run_.ArtworkList.size())) {
+        PictureLoader loader;
+        loader.fastIntegerDct = true;
+        loader.target = context_.ui().screenGeometry().size() * devicePixelRatioF();
+        if (auto picture = loader.load(run_.ArtworkList[static_cast<size_t>(month - 1)]))
+            enlarged = std::move(picture->image);
+    }
+    emit pictureRequested(enlarged, natural);
     RefreshWindow();
 }
 

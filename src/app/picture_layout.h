@@ -23,6 +23,11 @@ struct PictureBox {
     int referenceHeight = 0;
 };
 
+// A picture decoded at least this many pixels wide and high fills the largest frame, whatever its
+// proportions (a frame is at most the large box's height high, and wider than that only for a picture wider
+// than 3:2). The pictures are drawn at print size; the window's decoding need not be.
+constexpr int kFrameDecodeSide = 300;
+
 // nullopt for a picture without pixels.
 std::optional<PictureRect> FitPicture(int pictureWidth, int pictureHeight, const PictureBox& box, int panelWidth);
 
