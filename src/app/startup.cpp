@@ -17,7 +17,9 @@
 #include "events/ds_dlg.h"
 #include "print/cmd_dlg.h"
 #include "print/print_dlg.h"
+#include "program/program.h"
 #include "store/add_user_dlg.h"
+#include "store/calendar_watch.h"
 #include "store/chg_user_dlg.h"
 #include "store/edit_user_dlg.h"
 #include "store/name_error_dlg.h"
@@ -90,6 +92,17 @@ TCalMainForm* createWindows(AppContext& context) {
     desk->setExplainWindow(explain);
     QObject::connect(desk, &TDeskDlg1::repeatRequested, annual, &TAnnualDlg::ShowRepeating);
     QObject::connect(desk, &TDeskDlg1::calendarSwitched, main, &TCalMainForm::RefreshDayMarks);
+
+    // Another program's changes to the current calendar (orvella-cli, a second window program, a restore):
+    // looked for at every activation and while the windows are open, and shown wherever the days are.
+    auto* watch = new CalendarWatch(context.program().store, main);
+    QObject::connect(main, &TCalMainForm::activated, watch, &CalendarWatch::check);
+    QObject::connect(todo, &TToDoDlg::activated, watch, &CalendarWatch::check);
+    QObject::connect(desk, &TDeskDlg1::activated, watch, &CalendarWatch::check);
+    QObject::connect(desk, &TDeskDlg1::calendarSwitched, watch, &CalendarWatch::check);
+    QObject::connect(watch, &CalendarWatch::changed, main, &TCalMainForm::RefreshDayMarks);
+    QObject::connect(watch, &CalendarWatch::changed, desk, &TDeskDlg1::showStoredTexts);
+    QObject::connect(watch, &CalendarWatch::changed, todo, &TToDoDlg::showStoredText);
     users->setNameWindows(addUser, chgUser);
     addUser->setNameErrorDlg(nameError);
     chgUser->setNameErrorDlg(nameError);

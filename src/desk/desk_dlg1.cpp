@@ -30,6 +30,7 @@
 #include "common/ui_seams.h"
 #include "common/wait_cursor.h"
 #include "common/widgets.h"
+#include "desk/day_save.h"
 #include "desk/entry_removal.h"
 #include "desk/reminder_editor.h"
 #include "desk/week_printout.h"
@@ -174,6 +175,13 @@ TDeskDlg1::TDeskDlg1(AppContext& context, QWidget* parent)
     MnthDn1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
     connect(MnthDn1_, &QAction::triggered, this, [this] { Navigate(StepDirection::Forward, StepSize::Month); });
     addActions({PageUp1_, PageDown1_, MnthUp1_, MnthDn1_});
+
+    // Typed text reaches the file within moments, not only at a step or the closing: a crash loses little,
+    // and other programs see it.
+    tSave_ = named(new QTimer(this), "tSave");
+    tSave_->setSingleShot(true);
+    tSave_->setInterval(kSavePauseMs);
+    connect(tSave_, &QTimer::timeout, this, [this] { saveTyping(); });
 }
 
 TDeskDlg1::~TDeskDlg1() {
@@ -487,13 +495,37 @@ void TDeskDlg1::FillCells() {
 
 void TDeskDlg1::SaveCells() {
     CalDb& store = context_.program().store;
+    tSave_->stop();
     for (int i = 1; i <= kPageCells; ++i) {
         const size_t k = static_cast<size_t>(i);
         // A day nobody changed keeps its bytes.
         if (!loaded_[k] || !m_[k]->isChanged()) continue;
-        store.writeDay(page_.CellDates[k], m_[k]->storedText());
-        m_[k]->markSaved();
+        const QString notice =
+            savedDayNotice(page_.CellDates[k], saveEditedDay(store, page_.CellDates[k], *m_[k]), store);
+        if (!notice.isEmpty()) context_.ui().information(this, notice);
     }
+}
+
+void TDeskDlg1::saveTyping() {
+    if (!isVisible() || state_ != PageState::Ready) return;
+    // A message about a day another program changed is answered before the page goes on.
+    StateScope saving(this, PageState::Asking);
+    guarded(context_.ui(), this, [this] { SaveCells(); });
+}
+
+void TDeskDlg1::showStoredTexts() {
+    if (!isVisible() || state_ != PageState::Ready || !Panel1_) return;
+    StateScope refilling(this, PageState::Refilling);
+    CalDb& store = context_.program().store;
+    guarded(context_.ui(), this, [&] {
+        const CalDb::Hold cells = store.holdForReading();
+        for (int i = 1; i <= kPageCells; ++i) {
+            const size_t k = static_cast<size_t>(i);
+            if (!loaded_[k] || m_[k]->isChanged()) continue;
+            const std::string text = store.readDay(page_.CellDates[k]).value_or(std::string());
+            if (text != m_[k]->shownText()) m_[k]->replaceStoredText(text, ReminderEditor::CaretFrom::Start);
+        }
+    });
 }
 
 void TDeskDlg1::Navigate(StepDirection direction, StepSize size) {
@@ -583,6 +615,15 @@ void TDeskDlg1::FormActivate() {
     state_ = PageState::Ready;
 }
 
+bool TDeskDlg1::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) {
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && state_ == PageState::Ready) emit activated();
+        });
+    }
+    return QDialog::event(e);
+}
+
 void TDeskDlg1::keyPressEvent(QKeyEvent* e) {
     // Escape does not close the page; ExitBtn does.
     if (e->key() == Qt::Key_Escape) {
@@ -640,6 +681,7 @@ void TDeskDlg1::FormCloseQuery() {
     // The page always closes; a store failure here must not keep it open.
     CalDb& store = context_.program().store;
     swallowed([&] { SaveCells(); });
+    tSave_->stop();
     if (focusedCell_) setBackground(b_[static_cast<size_t>(focusedCellNumber())], toQColor(wincolor::BtnFace));
     swallowed([&] { store.FlushCurrentCalendar(); });
     swallowed([&] { store.OpenCurrentCalendar(); });
@@ -680,7 +722,13 @@ bool TDeskDlg1::highlightKeepsStill() const {
     }
 }
 
-void TDeskDlg1::m1Change(int cell) { m_[static_cast<size_t>(cell)]->enforceLimit(); }
+void TDeskDlg1::m1Change(int cell) {
+    ReminderEditor* editor = m_[static_cast<size_t>(cell)];
+    editor->enforceLimit();
+    // Only the user's typing waits to be saved, not a text the page loads.
+    if (state_ == PageState::Ready && loaded_[static_cast<size_t>(cell)] && editor->isChanged())
+        tSave_->start(kSavePauseMs);
+}
 
 void TDeskDlg1::m1Enter(int cell) {
     if (highlightKeepsStill()) return;
@@ -689,6 +737,8 @@ void TDeskDlg1::m1Enter(int cell) {
 }
 
 void TDeskDlg1::m1Exit(int cell, Qt::FocusReason reason) {
+    // A cell left, for another cell or another program's window, is saved as soon as the focus has moved.
+    if (state_ == PageState::Ready && m_[static_cast<size_t>(cell)]->isChanged()) tSave_->start(0);
     // A window over the page (a message box, the Users window) takes the focus only for a while: the
     // cell stays the page's focused one, highlighted, and gets the focus back when that window closes.
     if (highlightKeepsStill() || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;

@@ -13,6 +13,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QToolButton;
 
 namespace orv {
@@ -40,6 +41,9 @@ public:
     void openOn(int year, int month, int day);
     // The name of the current calendar in the calendar box.
     void showCurrentCalendarName();
+    // Another program changed the calendar: the cells show what it holds now, all but those with typing
+    // not yet saved (their save keeps both texts).
+    void showStoredTexts();
 
     // The page on paper: what it shows now, typing not yet saved included, each cell's lines as its editor
     // breaks them at the cell's width.
@@ -59,8 +63,11 @@ signals:
     void repeatRequested(int startDate);
     // Another calendar became current in the Users window (its days are in the store now).
     void calendarSwitched();
+    // The window system activated the open page: the store is looked at for other programs' changes.
+    void activated();
 
 protected:
+    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -106,6 +113,8 @@ private:
     void FillCells();
     void Navigate(StepDirection direction, StepSize size);
     void SaveCells();
+    // Typing paused, or a cell left: the changed cells are saved while the user goes on.
+    void saveTyping();
 
     // Handlers.
     void FormActivate();
@@ -134,6 +143,7 @@ private:
     std::array<bool, kPageCells + 1> loaded_{};
     // The cell that has, or last had, the input focus (m[1] when none was chosen).
     ReminderEditor* focusedCell_ = nullptr;
+    QTimer* tSave_;  // runs from the last change of a cell's text until it is saved
 
     // Top bar.
     QFrame* BackPanel_;

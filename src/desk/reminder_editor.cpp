@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
+#include <algorithm>
 
 #include "common/qt_text.h"
 #include "common/stored_text.h"
@@ -86,6 +87,7 @@ void ReminderEditor::setStoredText(std::string_view text) {
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     // Taken before the text goes in: the limit may cut it on the way.
     unchanged_ = toStored(shown);
+    shown_ = std::string(text);
     setPlainText(shown);
     moveCursor(QTextCursor::Start);
     verticalScrollBar()->setValue(0);
@@ -95,7 +97,21 @@ std::string ReminderEditor::storedText() const { return toStored(document()->toR
 
 bool ReminderEditor::isChanged() const { return storedText() != unchanged_; }
 
-void ReminderEditor::markSaved() { unchanged_ = storedText(); }
+void ReminderEditor::markSaved() {
+    unchanged_ = storedText();
+    shown_ = unchanged_;
+}
+
+void ReminderEditor::replaceStoredText(std::string_view text, CaretFrom from) {
+    const int length = document()->characterCount();
+    const int caret = textCursor().position();
+    setStoredText(text);
+    const int now = document()->characterCount();
+    const int at = from == CaretFrom::Start ? caret : now - (length - caret);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::clamp(at, 0, now - 1));
+    setTextCursor(cursor);
+}
 
 std::string ReminderEditor::selectedStoredText() const { return toStored(textCursor().selectedText()); }
 

@@ -31,6 +31,12 @@ public:
     // what another tool wrote (a lone CR or LF) stays as it is. A text cut to the limit on loading differs.
     bool isChanged() const;
     void markSaved();
+    // The day's text as the store held it when it was set, or as the last save left it: what a save
+    // compares the stored text with (CalDb::saveDay).
+    const std::string& shownText() const { return shown_; }
+    // Another text for the day, the caret kept as far from the start (or from the end) as it was.
+    enum class CaretFrom { Start, End };
+    void replaceStoredText(std::string_view text, CaretFrom from);
     // The selection in stored form (line breaks as CR LF).
     std::string selectedStoredText() const;
     bool isEmpty() const;
@@ -64,6 +70,7 @@ private:
     UiSeams& ui_;
     bool correcting_ = false;
     std::string unchanged_;  // the stored form of the text as set or last saved
+    std::string shown_;      // the text as set or last saved, as the store holds it
 };
 
 }  // namespace orv

@@ -19,6 +19,7 @@
 #include "common/ui_fonts.h"
 #include "common/ui_seams.h"
 #include "common/widgets.h"
+#include "desk/day_save.h"
 #include "desk/line_printer.h"
 #include "desk/reminder_editor.h"
 #include "program/program.h"
@@ -57,6 +58,13 @@ TToDoDlg::TToDoDlg(AppContext& context, QWidget* parent)
     Memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(Memo1_, &ReminderEditor::changed, this, [this] { Memo1Change(); });
+    connect(Memo1_, &ReminderEditor::left, this, [this] {
+        if (isVisible() && Memo1_->isChanged()) tSave_->start(0);
+    });
+    tSave_ = named(new QTimer(this), "tSave");
+    tSave_->setSingleShot(true);
+    tSave_->setInterval(kSavePauseMs);
+    connect(tSave_, &QTimer::timeout, this, [this] { saveTyping(); });
 
     auto* bar = new QFrame(this);
     bar->setGeometry(0, kHeight - kBarHeight, kWidth, kBarHeight);
@@ -100,18 +108,61 @@ void TToDoDlg::FormActivate() {
     emit activated();
 }
 
-void TToDoDlg::Memo1Change() { Memo1_->enforceLimit(); }
+void TToDoDlg::Memo1Change() {
+    Memo1_->enforceLimit();
+    if (isVisible() && Memo1_->isChanged()) tSave_->start(kSavePauseMs);
+}
 
 void TToDoDlg::editDay(int day, const QRect& over) {
     guarded(context_.ui(), parentWidget(), [&] {
         CalDb& store = context_.program().store;
         DatePanel_->setText(fromText(formatDate("d mmmm yyyy", day, systemDateNames())));
         move(over.x() + (over.width() - width()) / 2, over.y() + (over.height() - height()) / 2);
-        const auto stored = store.readDay(day);
-        Memo1_->setStoredText(stored.value_or(std::string()));
-        if (context_.ui().execModal(this) != mrOk) return;
+        day_ = day;
+        saved_ = false;
+        opened_ = store.readDay(day).value_or(std::string());
+        Memo1_->setStoredText(opened_);
+        const int result = context_.ui().execModal(this);
+        tSave_->stop();
         // A day left as it was keeps its bytes; an emptied one is deleted.
-        if (Memo1_->isChanged()) store.writeDay(day, Memo1_->storedText());
+        if (result == mrOk) {
+            saveMemo();
+        } else if (saved_) {
+            // Cancel keeps nothing: what was saved while the window was open is taken back.
+            const SavedDay back = store.saveDay(day, Memo1_->shownText(), opened_, ReminderEditor::kLimit);
+            const QString notice = savedDayNotice(day, back, store);
+            if (!notice.isEmpty()) context_.ui().information(parentWidget(), notice);
+        }
+    });
+}
+
+bool TToDoDlg::saveMemo() {
+    if (!Memo1_->isChanged()) return false;
+    CalDb& store = context_.program().store;
+    const SavedDay saved = saveEditedDay(store, day_, *Memo1_);
+    // The other program's text is the day's text before this opening's typing.
+    if (saved.outcome != SavedDay::Outcome::Written) opened_ = saved.before;
+    const QString notice = savedDayNotice(day_, saved, store);
+    if (!notice.isEmpty()) context_.ui().information(this, notice);
+    return true;
+}
+
+void TToDoDlg::saveTyping() {
+    if (!isVisible()) return;
+    guarded(context_.ui(), this, [this] {
+        if (saveMemo()) saved_ = true;
+    });
+}
+
+void TToDoDlg::showStoredText() {
+    if (!isVisible() || Memo1_->isChanged()) return;
+    guarded(context_.ui(), this, [this] {
+        const std::string text = context_.program().store.readDay(day_).value_or(std::string());
+        if (text == Memo1_->shownText()) return;
+        Memo1_->replaceStoredText(text, ReminderEditor::CaretFrom::Start);
+        // Another program's text replaces what this opening saved: Cancel has nothing of its own to take back.
+        opened_ = text;
+        saved_ = false;
     });
 }
 

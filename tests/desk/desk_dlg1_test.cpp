@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QStyleHints>
 #include <QTextCursor>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 #include <cerrno>
@@ -345,6 +346,34 @@ private slots:
         QCOMPARE(desk->page().PageStart, double(d(2025, 11, 24)));
         QCOMPARE(desk->page().PageMonth, 12);
         QCOMPARE(desk->page().SelectedDay, 15);
+    }
+
+    // Typing reaches the file after a pause or as its cell is left, not only at a step or the closing.
+    void typingIsSavedAfterAPauseAndWhenItsCellIsLeft_data() {
+        QTest::addColumn<bool>("leave");
+        QTest::newRow("pause") << false;
+        QTest::newRow("cell left") << true;
+    }
+    void typingIsSavedAfterAPauseAndWhenItsCellIsLeft() {
+        QFETCH(bool, leave);
+        test::putDay(store(), d(2025, 12, 16), "Gym");
+        open(2025, 12, 15);
+        auto* pause = partOf<QTimer>("tSave");
+        QVERIFY(!pause->isActive());  // the page's own loading waits for nothing
+        type(1, QStringLiteral("Party"));
+        QVERIFY(pause->isActive());
+        QCOMPARE(test::storedDay(store(), d(2025, 12, 15)), std::nullopt);
+        // Well before the pause ends.
+        if (leave) {
+            emit cell(1)->left(Qt::TabFocusReason);
+            QTest::qWait(100);
+        } else {
+            QMetaObject::invokeMethod(pause, "timeout");
+        }
+        QCOMPARE(test::storedDay(store(), d(2025, 12, 15)), std::optional<std::string>("Party"));
+        QCOMPARE(test::storedDay(store(), d(2025, 12, 16)), std::optional<std::string>("Gym"));
+        QVERIFY(!cell(1)->isChanged());
+        QCOMPARE(seams->messages.size(), size_t(0));
     }
 
     void typingAndPastingPastTheLimit() {

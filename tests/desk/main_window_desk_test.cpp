@@ -162,6 +162,69 @@ private slots:
         QCOMPARE(grid->GetMark(20), int(TRxCalendarEx::kGreenMark));
     }
 
+    // orvella-cli works on the calendar while the windows are open: the grid, the week page and the to-do
+    // window show what it wrote; a day that both it and the user changed keeps both texts, or the user's
+    // with the other in the archive where both do not fit, and the user is told which day.
+    void anotherProgramsChangesAreShownAndNeverOverwritten() {
+        prepareFolder("Doctor 10am");
+        auto form = startedForm();
+        auto* grid = part<TRxCalendarEx>(form.get(), "Cal");
+        cli({"set", "2026-03-20", "Gym"});
+        QTRY_COMPARE(grid->GetMark(20), int(TRxCalendarEx::kGreenMark));
+
+        const auto cellOf = [](const TDeskDlg1* page, int day) {
+            for (int i = 1; i <= kPageCells; ++i)
+                if (page->page().CellDates[static_cast<size_t>(i)] == day)
+                    return part<ReminderEditor>(page, qPrintable(QStringLiteral("m%1").arg(i)));
+            return static_cast<ReminderEditor*>(nullptr);
+        };
+        QString typedKept;
+        bool lunchShown = false, swimShown = false, callShown = false;
+        const size_t told = seams->messages.size();
+        seams->scripts.push_back([&](QDialog* d) {
+            auto* page = qobject_cast<TDeskDlg1*>(d);
+            cli({"set", "2026-03-12", "Lunch"});
+            lunchShown = QTest::qWaitFor([&] { return cellOf(page, kToday + 1)->toPlainText() == "Lunch"; });
+            cellOf(page, kToday)->setPlainText(QStringLiteral("Doctor 10am, bring the card"));
+            cli({"set", "2026-03-11", "Doctor 11am"});
+            cli({"set", "2026-03-13", "Swim"});
+            swimShown = QTest::qWaitFor([&] { return cellOf(page, kToday + 2)->toPlainText() == "Swim"; });
+            typedKept = cellOf(page, kToday)->toPlainText();
+            part<QToolButton>(page, "ExitBtn")->click();
+            return page->result();
+        });
+        part<QPushButton>(form.get(), "DeskBtn")->click();
+        QVERIFY(lunchShown);
+        QVERIFY(swimShown);
+        QCOMPARE(typedKept, QStringLiteral("Doctor 10am, bring the card"));
+        QCOMPARE(cli({"show", "2026-03-11"}), std::string("Doctor 11am\nDoctor 10am, bring the card\n"));
+        QCOMPARE(seams->messages.size(), told + 1);
+        QVERIFY(seams->messages.back().text.contains(QStringLiteral("11 March 2026")));
+
+        // The to-do window: another program's text shown while the user has typed nothing; then both type
+        // a day full, and the other program's text goes to the archive.
+        const int day = kToday + 3;
+        const std::string other(600, 'o');
+        const QString mine(600, u'm');
+        grid->SetCalendarDate(day);
+        seams->scripts.push_back([&](QDialog* d) {
+            cli({"set", "2026-03-14", "Call Bob"});
+            callShown = QTest::qWaitFor([&] { return part<ReminderEditor>(d, "Memo1")->toPlainText() == "Call Bob"; });
+            part<ReminderEditor>(d, "Memo1")->setPlainText(mine);
+            cli({"set", "2026-03-14", other});
+            part<QPushButton>(d, "bOk")->click();
+            return d->result();
+        });
+        part<QPushButton>(form.get(), "ToDoBtn")->click();
+        QVERIFY(callShown);
+        QCOMPARE(test::storedDay(program().store, day), std::optional<std::string>(toText(mine)));
+        QCOMPARE(seams->messages.size(), told + 2);
+        QVERIFY(seams->messages.back().text.contains(QStringLiteral("14 March 2026")));
+        const std::string archive = purgeArchiveName(program().store.CurrentFileName);
+        QVERIFY(seams->messages.back().text.contains(QString::fromStdString(archive)));
+        QCOMPARE(dir->read(archive.substr(dir->path().size() + 1)), test::record(day, other));
+    }
+
     void toDoButtonAcknowledgesTheFlashAndStoresTheDay() {
         prepareFolder("Doctor 10am");
         auto form = startedForm();

@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
+#include <QTimer>
 #include <QtTest>
 #include <random>
 #include <stdexcept>
@@ -229,6 +231,37 @@ private slots:
         store().OpenCurrentCalendar();
         QCOMPARE(dir->read("Ann.DBX").size(), size_t(recordsAfterFlush) * kRecordSize);
         QCOMPARE(test::storedDay(store(), day - 1), std::optional<std::string>("another day"));
+    }
+
+    // Typing is saved after a pause while the window is open; OK keeps it, Cancel puts the day back.
+    void typingIsSavedAfterAPauseAndCancelTakesItBack_data() {
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("OK") << true << QStringLiteral("Gym\r\nSwim");
+        QTest::newRow("Cancel") << false << QStringLiteral("Gym");
+    }
+    void typingIsSavedAfterAPauseAndCancelTakesItBack() {
+        QFETCH(bool, ok);
+        QFETCH(QString, kept);
+        const int day = dayNumber(2026, 12, 3);
+        test::putDay(store(), day, "Gym");
+        TToDoDlg todo(run->context);
+        std::optional<std::string> whileOpen;
+        seams->scripts.push_back([&](QDialog* d) {
+            auto* pause = part<QTimer>(d, "tSave");
+            memo(d)->moveCursor(QTextCursor::End);
+            QTest::keyClick(memo(d), Qt::Key_Return);
+            QTest::keyClicks(memo(d), QStringLiteral("Swim"));
+            if (!pause->isActive() || store().readDay(day) != "Gym") return int(mrNone);
+            QMetaObject::invokeMethod(pause, "timeout");
+            whileOpen = store().readDay(day);
+            buttonOf(d, ok ? "bOk" : "bCancel")->click();
+            return d->result();
+        });
+        todo.editDay(day, QRect(0, 0, 800, 600));
+        QCOMPARE(whileOpen, std::optional<std::string>("Gym\r\nSwim"));
+        QCOMPARE(store().readDay(day), std::optional<std::string>(toText(kept)));
+        QVERIFY(seams->messages.empty());
     }
 
     void aFailedPrintKeepsTheWindowAndItsText_data() {
