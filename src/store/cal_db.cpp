@@ -838,13 +838,29 @@ void CalDb::rewrite(const std::string& fileName, const std::vector<char>* archiv
 }
 
 // Appends whole records to the archive beside the calendar, flushed to disk before anything else changes.
+// A failed append leaves the archive as it was (and none where there was none), so that the day, still as
+// before, is the text's one place. Runs under the calendar's exclusive lock, as every append to it does.
 void CalDb::archive(const std::string& fileName, const std::string& records) {
     const std::string name = purgeArchiveName(fileName);
-    SysFile file = SysFile::create(name, O_WRONLY, 0, 0666);
-    const std::int64_t size = file.size();
-    file.writeAt(records.data(), records.size(), (size + kRecordSize - 1) / kRecordSize * kRecordSize);
-    file.sync();
-    file.close();
+    SysFile file = SysFile::openExisting(name, O_WRONLY);
+    const bool made = !file.valid();
+    if (made) file = SysFile::create(name, O_WRONLY, O_EXCL, 0666);
+    std::optional<std::int64_t> size;
+    try {
+        size = file.size();
+        file.writeAt(records.data(), records.size(), (*size + kRecordSize - 1) / kRecordSize * kRecordSize);
+        file.sync();
+        file.close();
+    } catch (const IoError&) {
+        try {
+            if (size && !made) file.truncate(*size);
+            file = SysFile();
+            if (made) removePath(name);
+        } catch (const IoError&) {
+            // The first failure is the one to tell; a torn tail is no record.
+        }
+        throw;
+    }
 }
 
 void CalDb::CompactStoreIfNeeded(const std::string& fileName) {

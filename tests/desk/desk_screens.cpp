@@ -1,5 +1,7 @@
 // Shows the week page or the to-do window with sample reminders, for a look at them on a real display:
-//   desk_screens four|one|noweekends|todo|explain [seconds [program folder]]
+//   desk_screens four|one|noweekends|todo|explain|shared|todoshared [seconds [program folder]]
+// "shared" and "todoshared": another program writes two days shown, one of them the day being typed into,
+// and the save after the pause tells what it kept.
 // With a program folder the calendar is kept there ("CalUsers.DAT", "Data") for orvella-cli to read.
 // Not a test: nothing is checked here.
 
@@ -19,6 +21,7 @@
 #include "desk/reminder_editor.h"
 #include "desk/todo_dlg.h"
 #include "program/program.h"
+#include "store/calendar_watch.h"
 #include "support/parts.h"
 #include "support/store_days.h"
 #include "support/temp_dir.h"
@@ -60,6 +63,24 @@ int main(int argc, char** argv) {
         QTimer::singleShot(seconds * 1000, &app, [&] { explain.done(mrOk); });
         return explain.exec() >= 0 ? 0 : 1;
     }
+    // Another program on the same calendar, and the watch that start-up wires.
+    CalendarWatch watch(store, &app);
+    CalDb other;
+    other.LoadStore(store.CurrentFileName);
+    watch.check();
+    if (mode == "todoshared") {
+        TToDoDlg todo(context);
+        QObject::connect(&watch, &CalendarWatch::changed, &todo, &TToDoDlg::showStoredText);
+        QTimer::singleShot(500, &todo, [&] { other.writeDay(first + 16, "Written by orvella-cli meanwhile"); });
+        QTimer::singleShot(1200, &todo, [&] {
+            auto* memo = test::part<ReminderEditor>(&todo, "Memo1");
+            memo->moveCursor(QTextCursor::End);
+            memo->insertPlainText(QStringLiteral("\nTyped just now"));
+            other.writeDay(first + 16, "Changed by another program\r\nmeanwhile");
+        });
+        todo.editDay(first + 16, QRect(300, 150, 474, 541));
+        return 0;
+    }
     if (mode == "todo") {
         TToDoDlg todo(context);
         QTimer::singleShot(seconds * 1000, &app, [&] { todo.done(mrCancel); });
@@ -69,11 +90,15 @@ int main(int argc, char** argv) {
     TDeskDlg1 desk(context);
     desk.setPageDate(2026, 2, 4);
     if (mode == "one") test::part<QCheckBox>(&desk, "cb4week")->setChecked(false);
+    QObject::connect(&watch, &CalendarWatch::changed, &desk, &TDeskDlg1::showStoredTexts);
     desk.show();
     QTimer::singleShot(300, &desk, [&] {
         auto* cell = test::part<ReminderEditor>(&desk, qPrintable(QStringLiteral("m%1").arg(desk.focusedCellNumber())));
         cell->moveCursor(QTextCursor::End);
         cell->insertPlainText(QStringLiteral("Typed just now"));
+        if (mode != "shared") return;
+        other.writeDay(first + 12, "Written by orvella-cli meanwhile");
+        other.writeDay(first + 9, "Changed by another program");
     });
     QTimer::singleShot(seconds * 1000, &app, [&] { test::part<QToolButton>(&desk, "ExitBtn")->click(); });
     return app.exec();
