@@ -143,7 +143,8 @@ bool TToDoDlg::saveMemo() {
     // The other program's text is the day's text before this opening's typing.
     if (saved.outcome != SavedDay::Outcome::Written) opened_ = saved.before;
     const QString notice = savedDayNotice(day_, saved, store);
-    if (!notice.isEmpty()) context_.ui().information(this, notice);
+    // After OK the window is gone: the message comes up over the main window.
+    if (!notice.isEmpty()) context_.ui().information(isVisible() ? this : parentWidget(), notice);
     return true;
 }
 
