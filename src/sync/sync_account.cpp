@@ -168,10 +168,42 @@ std::string accountPassword(const SyncAccount& account) {
                        displayAddress(account.url) + "; set the account up again");
 }
 
+std::vector<FoundCollection> listCollections(const std::string& url, const std::string& user,
+                                             const std::string& password, const std::string& caFile,
+                                             HttpOptions tuning) {
+    try {
+        const SyncAccount account{url, user, {}, caFile, {}};
+        HttpClient http(httpOptionsFor(account, password, std::move(tuning)));
+        CalDavClient dav(http);
+        std::vector<FoundCollection> out;
+        for (const CollectionInfo& c : dav.discover(url))
+            out.push_back({c.url.ends_with('/') ? c.url : c.url + "/",
+                           c.displayName.empty() ? lastSegment(decodedPath(c.url)) : c.displayName});
+        return out;
+    } catch (const HttpError& e) {
+        throw SyncError(SyncError::Kind::Connection, e.what());
+    } catch (const DavError& e) {
+        throw SyncError(SyncError::Kind::Server, e.what());
+    }
+}
+
+int loadSyncInterval(const std::string& settingsFile) {
+    IniFile ini;
+    ini.load(settingsFile);
+    return std::clamp(ini.readInteger("CalDAV", "Interval", kDefaultSyncInterval), 0, kMaxSyncInterval);
+}
+
+void saveSyncInterval(const std::string& settingsFile, int minutes) {
+    IniFile ini;
+    ini.load(settingsFile);
+    ini.writeInteger("CalDAV", "Interval", std::clamp(minutes, 0, kMaxSyncInterval));
+    ini.save(settingsFile);
+}
+
 FoundCollection findCollection(const std::string& url, const std::string& user, const std::string& password,
                                const std::string& caFile, const std::string& collectionName, HttpOptions tuning) {
     try {
-        SyncAccount account{url, user, {}, caFile};
+        const SyncAccount account{url, user, {}, caFile, {}};
         HttpClient http(httpOptionsFor(account, password, std::move(tuning)));
         CalDavClient dav(http);
         const std::vector<CollectionInfo> found = dav.discover(url);

@@ -62,4 +62,16 @@ struct FoundCollection {
 FoundCollection findCollection(const std::string& url, const std::string& user, const std::string& password,
                                const std::string& caFile, const std::string& collectionName, HttpOptions tuning = {});
 
+// Every calendar collection the address leads to (as findCollection looks for them), for the user to choose
+// one. Throws SyncError (connection, server).
+std::vector<FoundCollection> listCollections(const std::string& url, const std::string& user,
+                                             const std::string& password, const std::string& caFile,
+                                             HttpOptions tuning = {});
+
+// Minutes between the windows' syncs while the program runs (section "CalDAV", "Interval"); 0: none.
+constexpr int kDefaultSyncInterval = 15;
+constexpr int kMaxSyncInterval = 24 * 60;
+int loadSyncInterval(const std::string& settingsFile);
+void saveSyncInterval(const std::string& settingsFile, int minutes);
+
 }  // namespace orv::sync

@@ -296,7 +296,10 @@ const WritePath kPaths[] = {
      }),
      linkedOrNot},
     {"sync account saved", programFolder, call([](const test::TempDir& dir) {
-         sync::saveSyncAccount(dir.file("Orvella.INI"), "User1", {"http://127.0.0.1:1/cal/", "ann", "/pw", "/ca.pem"});
+         sync::saveSyncAccount(dir.file("Orvella.INI"), "User1", {"http://127.0.0.1:1/cal/", "ann", "/pw", "/ca.pem", {}});
+     })},
+    {"sync interval saved", programFolder, call([](const test::TempDir& dir) {
+         sync::saveSyncInterval(dir.file("Orvella.INI"), 30);
      })},
     {"sync account removed", syncedFolder, cli({"sync-remove"}), accountGoneOrNot},
     {"sync state saved",
