@@ -320,9 +320,11 @@ CalDb::Hold::~Hold() {
         if (std::uncaught_exceptions() > uncaught_) db.keysState_.reset();
         else if (db.written_ && db.keysState_) db.keysState_ = FileState{true, *db.written_, db.lock_.changes()};
     }
+    const bool changed = exclusive_ && db.counted_ && std::uncaught_exceptions() <= uncaught_;
     db.lockDepth_ = 0;
     db.lock_.release();
     db.lockFile_.clear();
+    if (changed && db.onChanged) db.onChanged();
 }
 
 CalDb::Hold CalDb::holdForReading() { return hold(false); }

@@ -223,6 +223,9 @@ public:
     // Told after a load moved the oldest days of a full calendar into its archive file (purgeArchiveName):
     // how many days and the archive's name.
     std::function<void(int days, const std::string& archive)> onPurged;
+    // Told after an operation of this store changed the calendar file (a day saved, deleted, stamped); on
+    // the thread of the operation, never for another program's changes. It must not throw.
+    std::function<void()> onChanged;
 
 private:
     // The calendar file as the keys were read from it.
