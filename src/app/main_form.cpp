@@ -566,8 +566,22 @@ void TCalMainForm::RefreshWindow() {
 
 void TCalMainForm::ShowHint(const QString& hint) {
     QString shown = hint;
+    if (shown.isEmpty()) shown = syncState_;
     if (shown.isEmpty() && !eMessage_->text().isEmpty()) shown = eMessage_->text();
     StatusLine_->setText(QStringLiteral(" ") + shown);
+    showingHint_ = !hint.isEmpty();
+}
+
+void TCalMainForm::showSyncState(const QString& line) {
+    syncState_ = line;
+    StatusLine_->setAccessibleDescription(line);
+    if (!showingHint_) ShowHint(QString());
+}
+
+void TCalMainForm::showCalendarAgain() {
+    guarded(context_.ui(), this, [&] { program().store.refresh(); });
+    RefreshDayMarks();
+    emit tickerRebuildRequested();
 }
 
 void TCalMainForm::tFlashTimer() {

@@ -61,6 +61,10 @@ public:
     void setWeekStart(int startOfWeek);
     // Repaints the background textures (the Tile setting changed).
     void repaintTextures();
+    // What the sync does or last did: the status line shows it while no hint is shown.
+    void showSyncState(const QString& line);
+    // Another program (a sync) changed the calendar file: the days are shown from it anew.
+    void showCalendarAgain();
 
     // The activation handler: the first activation loads everything, every later one refreshes.
     void FormActivate();
@@ -193,6 +197,8 @@ private:
     QFrame* pButton_;
     QToolButton* MediaBtn_;
     QLineEdit* eMessage_;  // hidden; holds the default status text
+    bool showingHint_ = false;
+    QString syncState_;    // shown in place of the default status text once a sync ran
     // Month view.
     TRxCalendarEx* Cal_;
     QComboBox* cbMonth_;

@@ -84,6 +84,11 @@ TOptionDlg::TOptionDlg(AppContext& context, QWidget* parent) : QDialog(parent), 
     BackupBtn_->setGeometry(222, 82, 200, 27);
     setHint(BackupBtn_, QStringLiteral("Backup or restore calendar data"));
     connect(BackupBtn_, &QPushButton::clicked, this, [this] { done(mrBackup); });
+    // Beside OK and Cancel, where the window has room for a door of the same size as the others.
+    SyncBtn_ = named(new QPushButton(QStringLiteral("Calendar Server..."), this), "SyncBtn");
+    SyncBtn_->setGeometry(14, kHeight - 37, 200, 27);
+    setHint(SyncBtn_, QStringLiteral("Keep this calendar in step with a CalDAV server"));
+    connect(SyncBtn_, &QPushButton::clicked, this, [this] { emit syncWindowRequested(); });
 
     lBackground_ = named(new QLabel(QStringLiteral("Choose calendar background"), this), "lBackground");
     lBackground_->setGeometry(14, 138, 300, 18);

@@ -1,7 +1,7 @@
 #pragma once
 // The Options window ("Options..."): the first day of the month grid's week, the start with the desktop
 // session, the day dots, the background texture, and the doors to printing the month (result 4), the yearly
-// dates and backup/restore (result 8). Its start and week choices live in section "Autostart" of the
+// dates, backup/restore (result 8) and the calendar's server. Its start and week choices live in section "Autostart" of the
 // settings file.
 
 #include <QDialog>
@@ -44,6 +44,8 @@ signals:
     // "Appointments, Dates And Events": the repeating events window on its yearly dates, for the year of the
     // date selected in the month grid. The store is flushed and reopened before and flushed after.
     void yearlyDatesRequested();
+    // "Calendar Server...": the window of the calendar's CalDAV server, over this one.
+    void syncWindowRequested();
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -82,6 +84,7 @@ private:
     QPushButton* PrintBtn_;
     QPushButton* BitBtn3_;
     QPushButton* BackupBtn_;
+    QPushButton* SyncBtn_;
     QLabel* lBackground_;
     QToolButton* sbBrown_;
     QToolButton* sbPink_;

@@ -6,6 +6,8 @@
 #include "app/img_holder.h"
 #include "app/main_form.h"
 #include "app/option_dlg.h"
+#include "app/sync_dlg.h"
+#include "app/sync_runner.h"
 #include "backup/backup_dlg.h"
 #include "common/app_context.h"
 #include "common/ui_seams.h"
@@ -58,6 +60,8 @@ TCalMainForm* createWindows(AppContext& context) {
     auto* check = new TCheckDlg(context, main);
     auto* agent = new TAgentDlg(ui, main);
     auto* backup = new TBackupDlg(context, main);
+    auto* syncRunner = new SyncRunner(context, main);
+    auto* syncWindow = new TSyncDlg(context, *syncRunner, main);
 
     // The main window opens the others.
     main->setPictureHolder(holder);
@@ -88,6 +92,15 @@ TCalMainForm* createWindows(AppContext& context) {
     QObject::connect(printControls, &TCmdDlg::choiceChanged, printPage, &TPrintDlg::setChoice);
     QObject::connect(printControls, &TCmdDlg::printRequested, printPage,
                      [printPage, printControls] { printPage->PrintBtnClick(printControls); });
+    QObject::connect(options, &TOptionDlg::syncWindowRequested, syncWindow,
+                     [&ui, syncWindow] { ui.execModal(syncWindow); });
+
+    // The sync of the current calendar: from the first activation on, beside the windows.
+    QObject::connect(main, &TCalMainForm::dayBegan, syncRunner, &SyncRunner::startRuns);
+    QObject::connect(syncRunner, &SyncRunner::stateChanged, main, &TCalMainForm::showSyncState);
+    QObject::connect(syncRunner, &SyncRunner::calendarChanged, main, &TCalMainForm::showCalendarAgain);
+    QObject::connect(syncRunner, &SyncRunner::progressed, syncWindow, &TSyncDlg::runProgressed);
+    QObject::connect(syncRunner, &SyncRunner::finished, syncWindow, &TSyncDlg::runFinished);
     desk->setUsersWindow(users);
     desk->setExplainWindow(explain);
     QObject::connect(desk, &TDeskDlg1::repeatRequested, annual, &TAnnualDlg::ShowRepeating);

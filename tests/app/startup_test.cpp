@@ -32,7 +32,7 @@ private slots:
         QCOMPARE(windows, (QStringList{"TImageDlg", "TDeskDlg1", "TToDoDlg", "TChgUserDlg", "TEditUserDlg",
                                        "TAddUserDlg", "TNameErrorDlg", "TOptionDlg", "TCmdDlg", "TfrmAbout1", "TDSDlg",
                                        "TExplainDlg", "TImgHolder", "TPrintDlg", "TAnnualDlg", "TRemindDlg",
-                                       "TCheckDlg", "TAgentDlg", "TBackupDlg"}));
+                                       "TCheckDlg", "TAgentDlg", "TBackupDlg", "TSyncDlg"}));
         QVERIFY(!main->isVisible());
         for (const QWidget* w : main->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) QVERIFY(!w->isVisible());
         // the row read, and the blank row after it
