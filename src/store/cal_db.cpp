@@ -290,7 +290,7 @@ CalDb::Hold::Hold(CalDb& db, bool exclusive, const std::string& fileName, bool c
     db.lockFile_ = fileName;
     db.lockDepth_ = 1;
     db.counted_ = false;
-    db.written_ = false;
+    db.written_.reset();
     role_ = Role::Outer;
     try {
         if (checkKeys && fileName == db.CurrentFileName) db.checkKeys();
@@ -318,16 +318,7 @@ CalDb::Hold::~Hold() {
         // The keys describe the file as this operation's last record write left it, unless it failed part
         // way (a rewrite leaves them to be read again, or reads them itself).
         if (std::uncaught_exceptions() > uncaught_) db.keysState_.reset();
-        else if (db.written_ && db.keysState_) {
-            // Read once at the end rather than after every record written: the lock kept the file as written.
-            try {
-                const auto st = statPath(db.CurrentFileName);
-                if (st) db.keysState_ = FileState{true, *st, db.lock_.changes()};
-                else db.keysState_.reset();
-            } catch (...) {
-                db.keysState_.reset();
-            }
-        }
+        else if (db.written_ && db.keysState_) db.keysState_ = FileState{true, *db.written_, db.lock_.changes()};
     }
     const bool changed = exclusive_ && db.counted_ && std::uncaught_exceptions() <= uncaught_;
     db.lockDepth_ = 0;
@@ -673,7 +664,7 @@ void CalDb::blankRecord(int i) {
     if (i >= recordsIn(file.size())) throwBeyondEnd(i, CurrentFileName);
     aboutToChange();
     file.writeAt(kNoText.data(), kNoText.size(), recordOffset(i) + 8);
-    written_ = true;
+    written_ = file.status();
     file.close();
 }
 
@@ -733,7 +724,7 @@ bool CalDb::writeRecord(int i, bool append) {
             at = i;
         }
         file.writeAt(bytes.data(), bytes.size(), recordOffset(at));
-        written_ = true;
+        written_ = file.status();
         file.close();
     } catch (...) {
         // A record that did not get written whole must not stay as a piece at the end of the file.

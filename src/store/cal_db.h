@@ -259,7 +259,7 @@ private:
     std::string lockFile_;
     int lockDepth_ = 0;
     bool counted_ = false;  // the running operation has counted its change
-    bool written_ = false;  // the operation wrote into the calendar file
+    std::optional<struct stat> written_;  // the calendar file as its last write in the operation left it
     // The keys belong to CurrentFileName: a load succeeded and no FreeStore came since. Until then nothing is
     // written or compacted by them, lest days they never saw be overwritten or deleted.
     bool loaded_ = false;
