@@ -115,6 +115,8 @@ Multistatus parseMultistatus(std::string_view body, const std::string& what) {
         const XmlElement* href = r.child(kDavNs, "href");
         if (!href || blankOnly(href->text)) throw DavError("the server's answer to " + what + " has a response without href");
         response.href = decodedPath(trimmed(href->text));
+        // An href of only a query or a fragment names nothing.
+        if (response.href.empty()) throw DavError("the server's answer to " + what + " has a response without href");
         if (const XmlElement* status = r.child(kDavNs, "status")) response.status = statusCode(trimmed(status->text));
         for (XmlElement& ps : r.children) {
             if (ps.ns != kDavNs || ps.name != "propstat") continue;

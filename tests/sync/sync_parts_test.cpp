@@ -46,6 +46,7 @@ TEST(DavXml, HostileOrBrokenAnswersAreRefusedWithAMessage) {
         "<d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>/x</d:hre",
         "<multistatus><response><href>/x</href></response></multistatus>",  // no DAV: namespace
         "<d:error xmlns:d=\"DAV:\"/>",
+        "<multistatus xmlns=\"DAV:\"><response><href>#/c/a.ics</href></response></multistatus>",  // names no path
         "not xml at all",
         "",
     };
