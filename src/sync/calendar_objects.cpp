@@ -4,7 +4,9 @@
 
 #include <libical/ical.h>
 
+#include "common/cp1252.h"
 #include "common/day_number.h"
+#include "common/stored_text.h"
 #include "events/birthday_list.h"
 #include "events/ical_reader.h"
 #include "events/ical_writer.h"
@@ -131,7 +133,8 @@ ServerObject readServerObject(std::string_view ics, std::string_view calendarNam
             }
             const std::string newSummary = trimmed(summary ? summary : "");
             if (!newSummary.empty() && newSummary != trimmed(daySummary(text))) text = withSummary(text, newSummary);
-            out.text = std::move(text);
+            // A server may hand on bytes that are no UTF-8: read as the program reads such bytes in its files.
+            out.text = isValidUtf8(text) ? std::move(text) : decodeStoredText(text);
             return out;
         }
     }
